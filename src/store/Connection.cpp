@@ -1,0 +1,220 @@
+#include "Connection.h"
+#include "DbError.h"
+#include "SqliteApi.h"
+
+#include <QFileInfo>
+
+std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
+                                                 const QByteArray &password)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db))
+                                   : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message));
+    }
+    std::unique_ptr<Connection> connection(new Connection(db, path));
+    if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK)
+        connection->fail();
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    // The key is only checked when the first page is read: read it now, so that a
+    // wrong password or a foreign file fails at open time.
+    connection->exec(QStringLiteral("select count(*) from sqlite_master"));
+    return connection;
+}
+
+std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password)
+{
+    // sqlite3_open_v2 without SQLITE_OPEN_CREATE refuses a missing file, but an
+    // empty path or a directory would still open a temporary database.
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path));
+    return openWith(path, SQLITE_OPEN_READWRITE, password);
+}
+
+std::unique_ptr<Connection> Connection::create(const QString &path, const QByteArray &password)
+{
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password);
+}
+
+Connection::~Connection()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void Connection::fail(const QString &context) const
+{
+    QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    if (!context.isEmpty())
+        message += QStringLiteral("\n") + context;
+    throw DbError(message);
+}
+
+int Connection::exec(const QString &engineSql)
+{
+    Statement statement(*this, engineSql);
+    while (statement.step()) {
+    }
+    return sqlite3_changes(m_db);
+}
+
+void Connection::execScript(const QString &engineSql)
+{
+    char *error = nullptr;
+    if (sqlite3_exec(m_db, engineSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : "");
+        sqlite3_free(error);
+        throw DbError(message);
+    }
+}
+
+void Connection::begin() { exec(QStringLiteral("BEGIN")); }
+void Connection::commit() { exec(QStringLiteral("COMMIT")); }
+
+void Connection::rollback()
+{
+    if (inTransaction())
+        exec(QStringLiteral("ROLLBACK"));
+}
+
+bool Connection::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+qint64 Connection::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+QList<ColumnInfo> Connection::tableColumns(const QString &table)
+{
+    QList<ColumnInfo> columns;
+    QString name = table;
+    name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    Statement statement(*this, QStringLiteral("PRAGMA table_info(\"%1\")").arg(name));
+    while (statement.step())
+        columns.append({statement.value(1).toString(), statement.value(2).toString(),
+                        statement.value(5).toInt() > 0});
+    return columns;
+}
+
+bool Connection::isTable(const QString &name)
+{
+    Statement statement(*this, QStringLiteral(
+        "select 1 from sqlite_master where type='table' and name=?1 collate nocase"));
+    statement.bind(1, name);
+    return statement.step();
+}
+
+Statement::Statement(Connection &connection, const QString &engineSql)
+    : m_connection(connection)
+{
+    const QByteArray text = engineSql.toUtf8();
+    if (sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()), &m_stmt,
+                           nullptr) != SQLITE_OK)
+        connection.fail(engineSql);
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+int Statement::parameterCount() const
+{
+    return sqlite3_bind_parameter_count(m_stmt);
+}
+
+QString Statement::parameterName(int index) const
+{
+    const char *name = sqlite3_bind_parameter_name(m_stmt, index);
+    return name ? QString::fromUtf8(name + 1) : QString();
+}
+
+void Statement::bind(int index, const QVariant &value)
+{
+    int rc = SQLITE_OK;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(m_stmt, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int(m_stmt, index, value.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+            break;
+        case QMetaType::QDate:
+            rc = sqlite3_bind_text(m_stmt, index,
+                                   value.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(),
+                                   -1, SQLITE_TRANSIENT);
+            break;
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(m_stmt, index, text.constData(), int(text.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        m_connection.fail();
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    m_connection.fail();
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+QString Statement::declaredType(int column) const
+{
+    const char *type = sqlite3_column_decltype(m_stmt, column);
+    return type ? QString::fromUtf8(type) : QString();
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, column);
+    case SQLITE_NULL:
+        return {};
+    default: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
+    }
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QList>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// What PRAGMA table_info tells about one column of a table.
+struct ColumnInfo
+{
+    QString name;
+    QString declaredType;
+    bool primaryKey = false;
+};
+
+// One open, encrypted database file. Statements are given in the engine's own
+// dialect; SqlDialect turns the program's classic statements into that form.
+// Every failure throws DbError with the engine's message.
+class Connection
+{
+public:
+    static constexpr const char *DatabasePassword = "382QT719";
+    static constexpr int BusyTimeoutMs = 5000;
+
+    // Opens an existing file read-write (never creates one), shared with other
+    // processes, with the database password. A missing file, a wrong password or a
+    // file that is not a database all fail here.
+    static std::unique_ptr<Connection> open(const QString &path,
+                                            const QByteArray &password = DatabasePassword);
+    // Creates a new, empty encrypted database (used only by the build-time tool and tests).
+    static std::unique_ptr<Connection> create(const QString &path,
+                                              const QByteArray &password = DatabasePassword);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QString path() const { return m_path; }
+
+    // Runs a statement that returns no rows; returns the number of rows changed.
+    int exec(const QString &engineSql);
+    // Runs several ';'-separated statements (schema scripts).
+    void execScript(const QString &engineSql);
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    qint64 lastInsertId() const;
+    QList<ColumnInfo> tableColumns(const QString &table);
+    // True for a table (not a view) of that name, compared without regard to case.
+    bool isTable(const QString &name);
+
+    sqlite3 *handle() const { return m_db; }
+    [[noreturn]] void fail(const QString &context = {}) const;
+
+private:
+    Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
+    static std::unique_ptr<Connection> openWith(const QString &path, int flags,
+                                                const QByteArray &password);
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+// A prepared statement; steps rows and reads columns. Parameters are named
+// (":CustCode") and matched without regard to case by their callers.
+class Statement
+{
+public:
+    Statement(Connection &connection, const QString &engineSql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    int parameterCount() const;
+    QString parameterName(int index) const; // 1-based, without the leading ':'
+    void bind(int index, const QVariant &value);
+
+    bool step(); // true while a row is available
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString declaredType(int column) const;
+    QVariant value(int column) const;
+
+    sqlite3_stmt *handle() const { return m_stmt; }
+
+private:
+    Connection &m_connection;
+    sqlite3_stmt *m_stmt = nullptr;
+};

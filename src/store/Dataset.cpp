@@ -1,0 +1,973 @@
+#include "Dataset.h"
+#include "Connection.h"
+#include "DbError.h"
+#include "SqlDialect.h"
+#include "SqliteApi.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+// Rows are held packed: one byte array per row with each cell as a tag byte followed by
+// its payload (varint for integers and text lengths, 8 bytes for doubles, UTF-8 for
+// text). This keeps 100,000 customers in little more memory than their text, and
+// copying a row out of the engine is one append per cell.
+namespace {
+
+enum CellTag : char { TagNull = 0, TagInt = 1, TagDouble = 2, TagText = 3 };
+
+void putVarint(std::string &out, quint64 v)
+{
+    while (v >= 0x80) {
+        out.push_back(char((v & 0x7f) | 0x80));
+        v >>= 7;
+    }
+    out.push_back(char(v));
+}
+
+quint64 getVarint(const char *&p)
+{
+    quint64 v = 0;
+    int shift = 0;
+    for (;;) {
+        const auto byte = quint8(*p++);
+        v |= quint64(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            return v;
+        shift += 7;
+    }
+}
+
+quint64 zigzag(qint64 v) { return (quint64(v) << 1) ^ quint64(v >> 63); }
+qint64 unzigzag(quint64 v) { return qint64(v >> 1) ^ -qint64(v & 1); }
+
+void putInt(std::string &out, qint64 v)
+{
+    out.push_back(TagInt);
+    putVarint(out, zigzag(v));
+}
+
+void putDouble(std::string &out, double v)
+{
+    out.push_back(TagDouble);
+    out.append(reinterpret_cast<const char *>(&v), sizeof v);
+}
+
+void putText(std::string &out, const char *text, int bytes)
+{
+    out.push_back(TagText);
+    putVarint(out, quint64(bytes));
+    out.append(text, size_t(bytes));
+}
+
+// Points p past one cell.
+void skipCell(const char *&p)
+{
+    switch (*p++) {
+    case TagInt:
+        getVarint(p);
+        break;
+    case TagDouble:
+        p += sizeof(double);
+        break;
+    case TagText: {
+        const quint64 n = getVarint(p);
+        p += n;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+QVariant readCell(const char *p)
+{
+    switch (*p++) {
+    case TagInt:
+        return qlonglong(unzigzag(getVarint(p)));
+    case TagDouble: {
+        double v;
+        memcpy(&v, p, sizeof v);
+        return v;
+    }
+    case TagText: {
+        const quint64 n = getVarint(p);
+        return QString::fromUtf8(p, qsizetype(n));
+    }
+    default:
+        return {};
+    }
+}
+
+FieldKind kindOf(const QString &declared)
+{
+    const QString t = declared.toUpper();
+    if (t.isEmpty())
+        return FieldKind::Unknown;
+    if (t.contains(QLatin1String("DATETEXT")))
+        return FieldKind::Date;
+    if (t.contains(QLatin1String("BOOL")))
+        return FieldKind::Boolean;
+    if (t.contains(QLatin1String("CURRENCY")))
+        return FieldKind::Currency;
+    if (t.contains(QLatin1String("LONGTEXT")))
+        return FieldKind::Memo;
+    if (t.contains(QLatin1String("INT")))
+        return FieldKind::Integer;
+    if (t.contains(QLatin1String("DOUB")) || t.contains(QLatin1String("REAL"))
+        || t.contains(QLatin1String("FLOA")))
+        return FieldKind::Double;
+    return FieldKind::Text;
+}
+
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a == b;
+}
+
+double roundCurrency(double v)
+{
+    // nearbyint rounds half to even in the default rounding mode.
+    return std::nearbyint(v * 10000.0) / 10000.0;
+}
+
+QString quoteName(const QString &name)
+{
+    QString n = name;
+    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+} // namespace
+
+Dataset::Dataset(Connection *connection, QObject *parent)
+    : QObject(parent), m_connection(connection)
+{
+}
+
+Dataset::~Dataset() = default;
+
+void Dataset::setConnection(Connection *connection)
+{
+    close();
+    m_connection = connection;
+}
+
+void Dataset::setSql(const QString &programSql)
+{
+    close();
+    m_sql = programSql;
+}
+
+void Dataset::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void Dataset::close()
+{
+    if (m_state == State::Inactive)
+        return;
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_buffer.clear();
+    m_original.clear();
+    m_deletedKeys.clear();
+    m_current = -1;
+    m_bof = m_eof = true;
+    m_sortText.clear();
+    m_sortFields.clear();
+    setState(State::Inactive);
+    emit reset();
+    emit currentRowChanged(-1);
+}
+
+void Dataset::prepareFields(Statement &statement)
+{
+    m_fields.clear();
+    m_fieldByName.clear();
+    QHash<QString, QString> labels; // keep display labels set earlier for the same fields
+    const int n = statement.columnCount();
+    for (int i = 0; i < n; ++i) {
+        FieldDef def;
+        def.name = statement.columnName(i);
+        def.kind = kindOf(statement.declaredType(i));
+        def.displayLabel = def.name;
+        m_fieldByName.insert(def.name.toLower(), int(m_fields.size()));
+        m_fields.push_back(def);
+    }
+    m_storedFieldCount = n;
+    for (const Calculated &c : std::as_const(m_calculations)) {
+        FieldDef def;
+        def.name = c.name;
+        def.kind = c.kind;
+        def.displayLabel = c.name;
+        def.calculated = true;
+        m_fieldByName.insert(def.name.toLower(), int(m_fields.size()));
+        m_fields.push_back(def);
+    }
+}
+
+void Dataset::bindParameters(Statement &statement)
+{
+    const int n = statement.parameterCount();
+    m_hasParameters = n > 0;
+    for (int i = 1; i <= n; ++i) {
+        QVariant value;
+        if (m_master && m_linked && m_master->currentRow() >= 0)
+            value = m_master->value(statement.parameterName(i));
+        statement.bind(i, value);
+    }
+}
+
+void Dataset::detectBaseTable()
+{
+    m_baseTable.clear();
+    m_keyField = -1;
+    // Only "select * from <table> [where ...] [order by ...]" is written back; joins,
+    // column lists, aggregates and views give read-only rows.
+    static const QRegularExpression plainSelect(
+        QStringLiteral("^\\s*select\\s+(?:top\\s+\\d+\\s+)?\\*\\s+from\\s+(?:\\[([^\\]]+)\\]|(\\w+))\\s*(?:$|;|where\\b|order\\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = plainSelect.match(m_sql);
+    if (!match.hasMatch())
+        return;
+    const QString table = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+    if (!m_connection->isTable(table))
+        return;
+    for (const ColumnInfo &column : m_connection->tableColumns(table)) {
+        if (column.primaryKey) {
+            m_keyField = fieldIndex(column.name);
+            break;
+        }
+    }
+    if (m_keyField < 0)
+        return;
+    m_fields[size_t(m_keyField)].key = true;
+    m_baseTable = table;
+}
+
+void Dataset::open()
+{
+    if (!m_connection)
+        throw DbError(QStringLiteral("没有打开的数据库连接"));
+    if (m_state != State::Inactive) {
+        m_state = State::Inactive; // quietly: the reset below tells the views
+        m_rows.clear();
+    }
+    m_sortText.clear();
+    m_sortFields.clear();
+    m_deletedKeys.clear();
+    m_buffer.clear();
+
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    prepareFields(statement);
+    bindParameters(statement);
+
+    std::vector<Row> rows;
+    std::string scratch;
+    sqlite3_stmt *stmt = statement.handle();
+    const int n = m_storedFieldCount;
+    int origin = 0;
+    while (statement.step()) {
+        scratch.clear();
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL:
+                scratch.push_back(TagNull);
+                break;
+            case SQLITE_INTEGER:
+                putInt(scratch, sqlite3_column_int64(stmt, i));
+                break;
+            case SQLITE_FLOAT:
+                putDouble(scratch, sqlite3_column_double(stmt, i));
+                break;
+            default: {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+                putText(scratch, text, sqlite3_column_bytes(stmt, i));
+            }
+            }
+        }
+        Row row;
+        row.cells = QByteArray(scratch.data(), qsizetype(scratch.size()));
+        row.origin = origin++;
+        rows.push_back(std::move(row));
+    }
+    m_rows = std::move(rows);
+    m_nextOrigin = origin;
+    detectBaseTable();
+    m_current = m_rows.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.empty();
+    m_state = State::Browse;
+    emit stateChanged(m_state);
+    emit reset();
+    emitCurrent();
+}
+
+int Dataset::execute()
+{
+    if (!m_connection)
+        throw DbError(QStringLiteral("没有打开的数据库连接"));
+    close();
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    bindParameters(statement);
+    while (statement.step()) {
+    }
+    return sqlite3_changes(m_connection->handle());
+}
+
+void Dataset::refresh()
+{
+    const int row = m_current;
+    const QVariant key = (m_keyField >= 0 && row >= 0) ? value(row, m_keyField) : QVariant();
+    const QString sortText = m_sortText;
+    open();
+    if (!sortText.isEmpty())
+        setSort(sortText);
+    if (m_rows.empty())
+        return;
+    if (!key.isNull() && m_keyField >= 0 && locate(m_fields[size_t(m_keyField)].name, key))
+        return;
+    setCurrentRow(std::clamp(row, 0, recordCount() - 1));
+}
+
+void Dataset::emitCurrent()
+{
+    emit currentRowChanged(m_current);
+}
+
+void Dataset::setCurrentRow(int row)
+{
+    if (m_state == State::Inactive)
+        return;
+    if (m_state == State::Edit || m_state == State::Insert) {
+        if (row == m_current)
+            return;
+        post();
+    }
+    if (m_rows.empty()) {
+        m_bof = m_eof = true;
+        return;
+    }
+    row = std::clamp(row, 0, recordCount() - 1);
+    m_bof = m_eof = false;
+    if (row == m_current)
+        return;
+    m_current = row;
+    emitCurrent();
+}
+
+void Dataset::next()
+{
+    if (m_current >= recordCount() - 1) {
+        if (m_state == State::Edit || m_state == State::Insert)
+            post();
+        m_eof = true;
+        return;
+    }
+    setCurrentRow(m_current + 1);
+}
+
+void Dataset::prior()
+{
+    if (m_current <= 0) {
+        m_bof = true;
+        return;
+    }
+    setCurrentRow(m_current - 1);
+}
+
+bool Dataset::locate(const QString &field, const QVariant &value)
+{
+    const int f = checkedFieldIndex(field);
+    const bool text = value.typeId() == QMetaType::QString;
+    for (int row = 0; row < recordCount(); ++row) {
+        const QVariant v = this->value(row, f);
+        const bool equal = text ? (!v.isNull() && v.toString().compare(value.toString(), Qt::CaseInsensitive) == 0)
+                                : sameValue(v, value) || (!v.isNull() && v.toString() == value.toString());
+        if (equal) {
+            setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Dataset::fieldIndex(const QString &name) const
+{
+    return m_fieldByName.value(name.toLower(), -1);
+}
+
+int Dataset::checkedFieldIndex(const QString &name) const
+{
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw DbError(QStringLiteral("%1: 字段 '%2' 不存在").arg(objectName(), name));
+    return index;
+}
+
+QStringList Dataset::fieldNames() const
+{
+    QStringList names;
+    for (const FieldDef &f : m_fields)
+        names.append(f.name);
+    return names;
+}
+
+void Dataset::setDisplayLabel(const QString &field, const QString &label)
+{
+    const int f = checkedFieldIndex(field);
+    m_fields[size_t(f)].displayLabel = label;
+}
+
+QString Dataset::displayLabel(int field) const
+{
+    return m_fields.at(size_t(field)).displayLabel;
+}
+
+QVariant Dataset::storedValue(const Row &row, int field) const
+{
+    const char *p = row.cells.constData();
+    for (int i = 0; i < field; ++i)
+        skipCell(p);
+    const QVariant raw = readCell(p);
+    if (raw.isNull())
+        return raw;
+    switch (m_fields[size_t(field)].kind) {
+    case FieldKind::Boolean:
+        return raw.toLongLong() != 0;
+    case FieldKind::Date: {
+        const QString text = raw.toString();
+        const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+        return date.isValid() ? QVariant(date) : raw;
+    }
+    case FieldKind::Double:
+    case FieldKind::Currency:
+        return raw.typeId() == QMetaType::QString ? raw : QVariant(raw.toDouble());
+    case FieldKind::Text:
+    case FieldKind::Memo:
+        return raw.toString();
+    default:
+        return raw;
+    }
+}
+
+QVariant Dataset::value(int row, int field) const
+{
+    if (row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
+        return {};
+    const FieldDef &def = m_fields[size_t(field)];
+    if (def.calculated)
+        return m_calculations.at(field - m_storedFieldCount).calculation(*this, row);
+    if (row == m_current && (m_state == State::Edit || m_state == State::Insert))
+        return m_buffer.value(field);
+    return storedValue(m_rows[size_t(row)], field);
+}
+
+QVariant Dataset::value(const QString &field) const
+{
+    return value(m_current, checkedFieldIndex(field));
+}
+
+QString Dataset::displayText(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Double:
+        return QString::number(v.toDouble(), 'g', 15);
+    default:
+        return v.toString();
+    }
+}
+
+QString Dataset::text(const QString &field) const { return displayText(value(field)); }
+qint64 Dataset::integer(const QString &field) const { return value(field).toLongLong(); }
+double Dataset::number(const QString &field) const { return value(field).toDouble(); }
+bool Dataset::boolean(const QString &field) const { return value(field).toBool(); }
+bool Dataset::isNull(const QString &field) const { return value(field).isNull(); }
+
+QDate Dataset::date(const QString &field) const
+{
+    const QVariant v = value(field);
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    return QDate::fromString(SqlDialect::normalizeDate(v.toString()).left(10), QStringLiteral("yyyy-MM-dd"));
+}
+
+QVariant Dataset::coerce(int field, const QVariant &value) const
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    const FieldDef &def = m_fields[size_t(field)];
+    const bool isText = value.typeId() == QMetaType::QString;
+    const QString text = isText ? value.toString().trimmed() : QString();
+    if (isText && text.isEmpty() && def.kind != FieldKind::Text && def.kind != FieldKind::Memo
+        && def.kind != FieldKind::Unknown)
+        return {};
+    bool ok = true;
+    switch (def.kind) {
+    case FieldKind::Integer: {
+        const qlonglong v = isText ? text.toLongLong(&ok) : value.toLongLong(&ok);
+        if (!ok)
+            throw DbError(QStringLiteral("'%1' 不是字段 %2 的有效整数").arg(value.toString(), def.name));
+        return v;
+    }
+    case FieldKind::Double:
+    case FieldKind::Currency: {
+        double v = isText ? text.toDouble(&ok) : value.toDouble(&ok);
+        if (!ok)
+            throw DbError(QStringLiteral("'%1' 不是字段 %2 的有效数值").arg(value.toString(), def.name));
+        return def.kind == FieldKind::Currency ? roundCurrency(v) : v;
+    }
+    case FieldKind::Date: {
+        if (value.typeId() == QMetaType::QDate)
+            return value;
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().date();
+        const QDate d = QDate::fromString(SqlDialect::normalizeDate(value.toString()).left(10),
+                                          QStringLiteral("yyyy-MM-dd"));
+        if (!d.isValid())
+            throw DbError(QStringLiteral("'%1' 不是字段 %2 的有效日期").arg(value.toString(), def.name));
+        return d;
+    }
+    case FieldKind::Boolean:
+        if (isText)
+            return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1")
+                   || text == QLatin1String("-1");
+        return value.toBool();
+    case FieldKind::Text:
+    case FieldKind::Memo: {
+        // An empty text is stored as no value, as the desktop database did, so that
+        // "like '%%'" passes over it.
+        const QString s = value.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    default:
+        return value;
+    }
+}
+
+QByteArray Dataset::pack(const QList<QVariant> &values) const
+{
+    std::string out;
+    for (int i = 0; i < m_storedFieldCount; ++i) {
+        const QVariant &v = values.at(i);
+        if (v.isNull()) {
+            out.push_back(TagNull);
+            continue;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+            putInt(out, v.toBool() ? 1 : 0);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+            putInt(out, v.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            putDouble(out, v.toDouble());
+            break;
+        default: {
+            const QByteArray utf8 = v.typeId() == QMetaType::QDate
+                                        ? v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8()
+                                        : v.toString().toUtf8();
+            putText(out, utf8.constData(), int(utf8.size()));
+        }
+        }
+    }
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+QList<QVariant> Dataset::unpack(const Row &row) const
+{
+    QList<QVariant> values;
+    values.reserve(m_storedFieldCount);
+    for (int i = 0; i < m_storedFieldCount; ++i)
+        values.append(storedValue(row, i));
+    return values;
+}
+
+void Dataset::requireBrowse(const char *action)
+{
+    if (m_state == State::Inactive)
+        throw DbError(QStringLiteral("%1: 数据集未打开,无法%2").arg(objectName(), QString::fromUtf8(action)));
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+}
+
+void Dataset::append()
+{
+    requireBrowse("新增");
+    if (isReadOnly())
+        throw DbError(QStringLiteral("%1: 只读数据集不能新增记录").arg(objectName()));
+    m_buffer = QList<QVariant>(m_storedFieldCount);
+    // A row added to a linked detail belongs to the master's current row.
+    if (isLinked() && m_hasParameters && m_master->currentRow() >= 0) {
+        static const QRegularExpression parameter(QStringLiteral(":(\\w+)"));
+        auto it = parameter.globalMatch(m_sql);
+        while (it.hasNext()) {
+            const QString name = it.next().captured(1);
+            const int f = fieldIndex(name);
+            if (f >= 0 && f < m_storedFieldCount)
+                m_buffer[f] = coerce(f, m_master->value(name));
+        }
+    }
+    m_original = m_buffer;
+    Row row;
+    row.cells = pack(m_buffer);
+    row.origin = m_nextOrigin++;
+    row.status = RowStatus::Inserted;
+    m_rows.push_back(std::move(row));
+    m_current = recordCount() - 1;
+    m_bof = m_eof = false;
+    setState(State::Insert);
+    emit rowInserted(m_current);
+    emitCurrent();
+}
+
+void Dataset::edit()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    if (m_state == State::Inactive || m_current < 0)
+        throw DbError(QStringLiteral("%1: 没有可编辑的记录").arg(objectName()));
+    if (isReadOnly())
+        throw DbError(QStringLiteral("%1: 只读数据集不能修改").arg(objectName()));
+    m_original = unpack(m_rows[size_t(m_current)]);
+    m_buffer = m_original;
+    setState(State::Edit);
+}
+
+void Dataset::setValue(int field, const QVariant &value)
+{
+    if (field < 0 || field >= m_storedFieldCount)
+        throw DbError(QStringLiteral("%1: 字段不能修改").arg(objectName()));
+    if (m_state == State::Browse)
+        edit();
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw DbError(QStringLiteral("%1: 数据集不在编辑状态").arg(objectName()));
+    m_buffer[field] = coerce(field, value);
+    emit rowChanged(m_current);
+}
+
+void Dataset::setValue(const QString &field, const QVariant &value)
+{
+    setValue(checkedFieldIndex(field), value);
+}
+
+void Dataset::writeInsert(QList<QVariant> &values)
+{
+    QStringList names, marks;
+    QList<QVariant> bound;
+    for (int i = 0; i < m_storedFieldCount; ++i) {
+        if (i == m_keyField || values.at(i).isNull())
+            continue;
+        names.append(quoteName(m_fields[size_t(i)].name));
+        marks.append(QStringLiteral("?%1").arg(bound.size() + 1));
+        bound.append(values.at(i));
+    }
+    const QString sql = names.isEmpty()
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(m_baseTable))
+        : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(quoteName(m_baseTable), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    Statement statement(*m_connection, sql);
+    for (int i = 0; i < bound.size(); ++i)
+        statement.bind(i + 1, bound.at(i));
+    statement.step();
+    values[m_keyField] = qlonglong(m_connection->lastInsertId());
+}
+
+void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant> &values)
+{
+    QStringList sets;
+    QList<QVariant> bound;
+    for (int i = 0; i < m_storedFieldCount; ++i) {
+        if (i == m_keyField)
+            continue;
+        if (!original.isEmpty() && sameValue(original.at(i), values.at(i)))
+            continue;
+        sets.append(QStringLiteral("%1=?%2").arg(quoteName(m_fields[size_t(i)].name)).arg(bound.size() + 1));
+        bound.append(values.at(i));
+    }
+    if (sets.isEmpty())
+        return;
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
+                            .arg(quoteName(m_baseTable), sets.join(QLatin1Char(',')),
+                                 quoteName(m_fields[size_t(m_keyField)].name))
+                            .arg(bound.size() + 1);
+    Statement statement(*m_connection, sql);
+    for (int i = 0; i < bound.size(); ++i)
+        statement.bind(i + 1, bound.at(i));
+    statement.bind(int(bound.size()) + 1, values.at(m_keyField));
+    statement.step();
+    if (sqlite3_changes(m_connection->handle()) == 0)
+        throw DbError(QStringLiteral("要修改的记录已不存在,可能已被其他用户删除。"));
+}
+
+void Dataset::writeDelete(const QVariant &key)
+{
+    Statement statement(*m_connection, QStringLiteral("DELETE FROM %1 WHERE %2=?1")
+                                           .arg(quoteName(m_baseTable), quoteName(m_fields[size_t(m_keyField)].name)));
+    statement.bind(1, key);
+    statement.step();
+}
+
+void Dataset::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    Row &row = m_rows[size_t(m_current)];
+    if (m_state == State::Insert) {
+        if (!m_cached)
+            writeInsert(m_buffer);
+    } else {
+        if (!m_cached)
+            writeUpdate(m_original, m_buffer);
+        else if (row.status == RowStatus::Unchanged)
+            row.status = RowStatus::Modified;
+    }
+    if (!m_cached)
+        row.status = RowStatus::Unchanged;
+    row.cells = pack(m_buffer);
+    m_buffer.clear();
+    m_original.clear();
+    setState(State::Browse);
+    emit rowChanged(m_current);
+}
+
+void Dataset::cancel()
+{
+    if (m_state == State::Edit) {
+        m_buffer.clear();
+        setState(State::Browse);
+        emit rowChanged(m_current);
+    } else if (m_state == State::Insert) {
+        const int removed = m_current;
+        m_rows.erase(m_rows.begin() + removed);
+        m_buffer.clear();
+        setState(State::Browse);
+        m_current = std::min(removed, recordCount() - 1);
+        m_bof = m_eof = m_rows.empty();
+        emit rowRemoved(removed);
+        emitCurrent();
+    }
+}
+
+void Dataset::remove()
+{
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_state == State::Edit)
+        cancel();
+    if (m_state == State::Inactive || m_current < 0)
+        throw DbError(QStringLiteral("%1: 没有可删除的记录").arg(objectName()));
+    if (isReadOnly())
+        throw DbError(QStringLiteral("%1: 只读数据集不能删除记录").arg(objectName()));
+    const Row &row = m_rows[size_t(m_current)];
+    const QVariant key = storedValue(row, m_keyField);
+    if (!m_cached)
+        writeDelete(key);
+    else if (row.status != RowStatus::Inserted)
+        m_deletedKeys.append(key);
+    const int removed = m_current;
+    m_rows.erase(m_rows.begin() + removed);
+    m_current = std::min(removed, recordCount() - 1);
+    m_bof = m_eof = m_rows.empty();
+    emit rowRemoved(removed);
+    emitCurrent();
+}
+
+void Dataset::setCachedUpdates(bool cached)
+{
+    m_cached = cached;
+}
+
+bool Dataset::hasPendingUpdates() const
+{
+    if (!m_deletedKeys.isEmpty() || m_state == State::Edit || m_state == State::Insert)
+        return true;
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [](const Row &r) { return r.status != RowStatus::Unchanged; });
+}
+
+void Dataset::applyUpdates()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    if (!m_cached || m_state == State::Inactive)
+        return;
+    // Written in one pass; keys of new rows are kept aside and taken over only when
+    // every statement succeeded, so a rolled-back batch can be applied again.
+    QList<QPair<size_t, QList<QVariant>>> written;
+    for (const QVariant &key : std::as_const(m_deletedKeys))
+        writeDelete(key);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Row &row = m_rows[i];
+        if (row.status == RowStatus::Unchanged)
+            continue;
+        QList<QVariant> values = unpack(row);
+        if (row.status == RowStatus::Inserted)
+            writeInsert(values);
+        else
+            writeUpdate({}, values);
+        written.append({i, values});
+    }
+    for (const auto &[index, values] : written) {
+        m_rows[index].cells = pack(values);
+        m_rows[index].status = RowStatus::Unchanged;
+    }
+    m_deletedKeys.clear();
+    for (const auto &entry : written)
+        emit rowChanged(int(entry.first));
+}
+
+void Dataset::cancelUpdates()
+{
+    cancel();
+    m_deletedKeys.clear();
+    if (m_state != State::Inactive)
+        open();
+}
+
+void Dataset::addCalculatedField(const QString &name, FieldKind kind, Calculation calculation)
+{
+    m_calculations.append({name, kind, std::move(calculation)});
+}
+
+void Dataset::setMaster(Dataset *master)
+{
+    if (m_master)
+        disconnect(m_master, nullptr, this, nullptr);
+    m_master = master;
+    if (master)
+        connect(master, &Dataset::currentRowChanged, this, &Dataset::masterMoved);
+}
+
+void Dataset::link()
+{
+    m_linked = true;
+}
+
+void Dataset::unlink()
+{
+    m_linked = false;
+}
+
+void Dataset::masterMoved()
+{
+    if (m_linked && m_hasParameters && m_state != State::Inactive)
+        open();
+}
+
+void Dataset::setSort(const QString &sortText)
+{
+    QList<QPair<int, bool>> fields;
+    for (const QString &part : sortText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        QStringList words = part.simplified().split(QLatin1Char(' '));
+        bool descending = false;
+        if (words.size() > 1) {
+            const QString order = words.takeLast().toLower();
+            descending = order == QLatin1String("desc");
+            if (!descending && order != QLatin1String("asc"))
+                words.append(order);
+        }
+        if (words.isEmpty() || words.first().isEmpty())
+            continue;
+        QString name = words.join(QLatin1Char(' '));
+        if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+            name = name.mid(1, name.size() - 2);
+        fields.append({checkedFieldIndex(name), descending});
+    }
+    m_sortText = sortText;
+    m_sortFields = fields;
+    if (m_state != State::Inactive)
+        applySort();
+}
+
+void Dataset::applySort()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    const int current = m_current >= 0 ? m_rows[size_t(m_current)].origin : -1;
+    std::vector<size_t> order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+
+    if (m_sortFields.isEmpty()) {
+        std::sort(order.begin(), order.end(),
+                  [this](size_t a, size_t b) { return m_rows[a].origin < m_rows[b].origin; });
+    } else {
+        // Keys are taken out once; text compares by the Chinese collation (pinyin order)
+        // without regard to case.
+        QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        struct Column { std::vector<QVariant> values; std::vector<QCollatorSortKey> keys; bool text; bool desc; };
+        std::vector<Column> columns;
+        for (const auto &[field, desc] : std::as_const(m_sortFields)) {
+            Column column{{}, {}, false, desc};
+            const FieldKind kind = m_fields[size_t(field)].kind;
+            column.text = kind == FieldKind::Text || kind == FieldKind::Memo || kind == FieldKind::Unknown;
+            column.values.reserve(m_rows.size());
+            for (size_t i = 0; i < m_rows.size(); ++i) {
+                QVariant v = value(int(i), field);
+                if (v.typeId() != QMetaType::QString)
+                    column.text = column.text && v.isNull();
+                column.values.push_back(std::move(v));
+            }
+            if (column.text) {
+                column.keys.reserve(m_rows.size());
+                for (const QVariant &v : column.values)
+                    column.keys.push_back(collator.sortKey(v.toString()));
+            }
+            columns.push_back(std::move(column));
+        }
+        std::stable_sort(order.begin(), order.end(), [&columns](size_t a, size_t b) {
+            for (const Column &c : columns) {
+                const QVariant &va = c.values[a];
+                const QVariant &vb = c.values[b];
+                int cmp;
+                if (va.isNull() || vb.isNull())
+                    cmp = int(!va.isNull()) - int(!vb.isNull());
+                else if (c.text)
+                    cmp = c.keys[a].compare(c.keys[b]);
+                else {
+                    const QPartialOrdering o = QVariant::compare(va, vb);
+                    cmp = o == QPartialOrdering::Less ? -1 : o == QPartialOrdering::Greater ? 1 : 0;
+                }
+                if (cmp != 0)
+                    return c.desc ? cmp > 0 : cmp < 0;
+            }
+            return false;
+        });
+    }
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(m_rows[i]));
+    m_rows = std::move(sorted);
+    m_current = -1;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].origin == current)
+            m_current = int(i);
+    emit reset();
+    emitCurrent();
+}

@@ -1,0 +1,178 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+class Connection;
+
+// The logical type of a field, taken from the column's declared type.
+enum class FieldKind { Unknown, Integer, Double, Currency, Date, Boolean, Text, Memo };
+
+struct FieldDef
+{
+    QString name;
+    FieldKind kind = FieldKind::Unknown;
+    QString displayLabel;
+    bool calculated = false;
+    bool key = false;
+};
+
+// What the windows call a query: a statement in the program's dialect, its rows held
+// in memory, a current row, editing written back to the statement's base table by its
+// autonumber key, named parameters taken from a master dataset's current row, an
+// in-memory sort, cached updates and calculated fields. Every change is signalled so
+// that grids bound to it follow.
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Calculation = std::function<QVariant(const Dataset &, int row)>;
+
+    explicit Dataset(Connection *connection = nullptr, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    void setConnection(Connection *connection);
+    Connection *connection() const { return m_connection; }
+
+    void setSql(const QString &programSql);
+    QString sql() const { return m_sql; }
+    void open();
+    void close();
+    // Runs the statement without expecting rows; returns the number of rows changed.
+    int execute();
+    // Opens the statement again, keeping the current row position where possible.
+    void refresh();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    // --- rows and navigation
+    int recordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    int currentRow() const { return m_current; }
+    void setCurrentRow(int row);
+    void first() { setCurrentRow(0); }
+    void last() { setCurrentRow(recordCount() - 1); }
+    void next();
+    void prior();
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    // Moves to the first row whose field equals value (text compared without case).
+    bool locate(const QString &field, const QVariant &value);
+
+    // --- fields
+    int fieldCount() const { return int(m_fields.size()); }
+    const FieldDef &fieldDef(int field) const { return m_fields.at(field); }
+    int fieldIndex(const QString &name) const;
+    int checkedFieldIndex(const QString &name) const; // throws when the field is missing
+    QStringList fieldNames() const;
+    void setDisplayLabel(const QString &field, const QString &label);
+    QString displayLabel(int field) const;
+
+    QVariant value(int row, int field) const;
+    QVariant value(const QString &field) const; // current row; null when there is none
+    QString text(const QString &field) const;
+    qint64 integer(const QString &field) const;
+    double number(const QString &field) const;
+    bool boolean(const QString &field) const;
+    QDate date(const QString &field) const;
+    bool isNull(const QString &field) const;
+    static QString displayText(const QVariant &value);
+
+    // --- editing
+    bool isReadOnly() const { return m_baseTable.isEmpty(); }
+    QString baseTable() const { return m_baseTable; }
+    void append();
+    void edit();
+    void setValue(const QString &field, const QVariant &value);
+    void setValue(int field, const QVariant &value);
+    void post();
+    void cancel();
+    void remove(); // deletes the current row
+
+    // --- cached updates: edits stay in memory until applyUpdates() writes them all
+    void setCachedUpdates(bool cached);
+    bool cachedUpdates() const { return m_cached; }
+    bool hasPendingUpdates() const;
+    void applyUpdates();
+    void cancelUpdates();
+
+    // --- calculated fields, added before open()
+    void addCalculatedField(const QString &name, FieldKind kind, Calculation calculation);
+
+    // --- master-detail: :Name parameters take the master's current-row values
+    void setMaster(Dataset *master);
+    Dataset *master() const { return m_master; }
+    void link();
+    void unlink();
+    bool isLinked() const { return m_master && m_linked; }
+
+    // --- in-memory sort from a text such as "  Company DESC , City"; empty restores load order
+    void setSort(const QString &sortText);
+    QString sort() const { return m_sortText; }
+
+signals:
+    void reset();                  // opened, closed, re-queried or re-sorted
+    void rowChanged(int row);      // a row's values changed
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void currentRowChanged(int row);
+    void stateChanged(Dataset::State state);
+
+private:
+    enum class RowStatus : quint8 { Unchanged, Modified, Inserted };
+    struct Row
+    {
+        QByteArray cells; // packed cell values, see Dataset.cpp
+        int origin = 0;    // position in load order, for restoring an unsorted order
+        RowStatus status = RowStatus::Unchanged;
+    };
+
+    void prepareFields(class Statement &statement);
+    void bindParameters(class Statement &statement);
+    void detectBaseTable();
+    void masterMoved();
+    void applySort();
+    void setState(State state);
+    void requireBrowse(const char *action);
+    QVariant storedValue(const Row &row, int field) const;
+    QVariant coerce(int field, const QVariant &value) const;
+    QByteArray pack(const QList<QVariant> &values) const;
+    QList<QVariant> unpack(const Row &row) const;
+    void writeInsert(QList<QVariant> &values);
+    void writeUpdate(const QList<QVariant> &original, const QList<QVariant> &values);
+    void writeDelete(const QVariant &key);
+    void emitCurrent();
+
+    Connection *m_connection = nullptr;
+    QString m_sql;
+    State m_state = State::Inactive;
+    std::vector<FieldDef> m_fields;
+    QHash<QString, int> m_fieldByName; // lower-case name -> index
+    struct Calculated { QString name; FieldKind kind; Calculation calculation; };
+    QList<Calculated> m_calculations;
+    int m_storedFieldCount = 0;
+    std::vector<Row> m_rows;
+    int m_current = -1;
+    int m_nextOrigin = 0;
+    bool m_bof = true;
+    bool m_eof = true;
+    QString m_baseTable;
+    int m_keyField = -1;
+    QList<QVariant> m_buffer;   // values of the row being edited or inserted
+    QList<QVariant> m_original; // its values before editing
+    bool m_cached = false;
+    QList<QVariant> m_deletedKeys;
+    QPointer<Dataset> m_master;
+    bool m_linked = true;
+    bool m_hasParameters = false;
+    QString m_sortText;
+    QList<QPair<int, bool>> m_sortFields; // field, descending
+};

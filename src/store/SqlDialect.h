@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Rewrites the program's classic desktop-database statements for the engine:
+//   #2026-12-10#            -> '2026-12-10'            (dates are stored as yyyy-MM-dd text)
+//   True / False            -> 1 / 0
+//   select top N ...        -> select ... LIMIT N
+//   len(x)                  -> length(x)
+//   Date() / Now()          -> today's date / date and time (local)
+//   datediff('d'|'y',a,b)   -> whole days from a to b
+//   [name]                  -> "name"
+// The inside of a string literal is never changed. Everything else (like with %,
+// in (...), group by, aliases, names in any letter case, :Param) the engine
+// understands as it stands.
+class SqlDialect
+{
+public:
+    static QString toEngine(const QString &programSql);
+    // Parses a date literal's inside (several short date formats) to yyyy-MM-dd
+    // or yyyy-MM-dd HH:mm:ss; returns an empty string when it is not a date.
+    static QString normalizeDate(const QString &text);
+};

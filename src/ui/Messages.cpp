@@ -1,0 +1,130 @@
+#include "Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toIcon(Msg::Icon icon)
+{
+    switch (icon) {
+    case Msg::Icon::Information: return QMessageBox::Information;
+    case Msg::Icon::Warning: return QMessageBox::Warning;
+    case Msg::Icon::Error: return QMessageBox::Critical;
+    case Msg::Icon::Question: return QMessageBox::Question;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+Msg::Answer show(QWidget *parent, const QString &title, const QString &text, Msg::Icon icon,
+                 Msg::Buttons buttons)
+{
+    QMessageBox box(toIcon(icon), title, text, QMessageBox::NoButton, parent);
+    switch (buttons) {
+    case Msg::Buttons::Ok:
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        break;
+    case Msg::Buttons::YesNo:
+        box.setDefaultButton(box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole));
+        box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        break;
+    case Msg::Buttons::OkCancel:
+        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        break;
+    }
+    box.exec();
+    const auto role = box.buttonRole(box.clickedButton());
+    switch (buttons) {
+    case Msg::Buttons::Ok: return Msg::Answer::Ok;
+    case Msg::Buttons::YesNo: return role == QMessageBox::YesRole ? Msg::Answer::Yes : Msg::Answer::No;
+    case Msg::Buttons::OkCancel: return role == QMessageBox::AcceptRole ? Msg::Answer::Ok : Msg::Answer::Cancel;
+    }
+    return Msg::Answer::Cancel;
+}
+
+DialogMessages &dialogs()
+{
+    static DialogMessages instance;
+    return instance;
+}
+
+MessageService *installed = nullptr;
+
+} // namespace
+
+Msg::Answer DialogMessages::box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                                Msg::Buttons buttons)
+{
+    return show(parent, title, text, icon, buttons);
+}
+
+Msg::Answer DialogMessages::confirm(QWidget *parent, const QString &text, Msg::Buttons buttons)
+{
+    return show(parent, QStringLiteral("Confirm"), text, Msg::Icon::Question, buttons);
+}
+
+void DialogMessages::plain(QWidget *parent, const QString &text)
+{
+    show(parent, Msg::ProgramTitle, text, Msg::Icon::None, Msg::Buttons::Ok);
+}
+
+void DialogMessages::errorReport(QWidget *parent, const QString &text)
+{
+    show(parent, Msg::ProgramTitle, text, Msg::Icon::Error, Msg::Buttons::Ok);
+}
+
+Msg::Answer ScriptedMessages::record(Msg::Kind kind, const QString &title, const QString &text, Msg::Icon icon,
+                                     Msg::Buttons buttons)
+{
+    Msg::Answer answer;
+    if (!answers.isEmpty())
+        answer = answers.dequeue();
+    else if (buttons == Msg::Buttons::Ok)
+        answer = Msg::Answer::Ok;
+    else if (buttons == Msg::Buttons::YesNo)
+        answer = Msg::Answer::No;
+    else
+        answer = Msg::Answer::Cancel;
+    shown.append({kind, title, text, icon, buttons, answer});
+    return answer;
+}
+
+Msg::Answer ScriptedMessages::box(QWidget *, const QString &text, const QString &title, Msg::Icon icon,
+                                  Msg::Buttons buttons)
+{
+    return record(Msg::Kind::Box, title, text, icon, buttons);
+}
+
+Msg::Answer ScriptedMessages::confirm(QWidget *, const QString &text, Msg::Buttons buttons)
+{
+    return record(Msg::Kind::Confirm, QStringLiteral("Confirm"), text, Msg::Icon::Question, buttons);
+}
+
+void ScriptedMessages::plain(QWidget *, const QString &text)
+{
+    record(Msg::Kind::Plain, Msg::ProgramTitle, text, Msg::Icon::None, Msg::Buttons::Ok);
+}
+
+void ScriptedMessages::errorReport(QWidget *, const QString &text)
+{
+    record(Msg::Kind::ErrorReport, Msg::ProgramTitle, text, Msg::Icon::Error, Msg::Buttons::Ok);
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList result;
+    for (const Msg::Record &r : shown)
+        result.append(r.text);
+    return result;
+}
+
+MessageService &Messages::service()
+{
+    return installed ? *installed : dialogs();
+}
+
+void Messages::install(MessageService *service)
+{
+    installed = service;
+}

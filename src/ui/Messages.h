@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+class QWidget;
+
+// The program's three kinds of message and its default error report. Windows never
+// call QMessageBox themselves: they go through Messages, so that tests can put a
+// scripted stand-in in place of the real boxes.
+namespace Msg {
+
+inline const QString ProgramTitle = QStringLiteral("客户管理系统");
+
+enum class Icon { None, Information, Warning, Error, Question };
+enum class Buttons { Ok, YesNo, OkCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+enum class Kind { Box, Confirm, Plain, ErrorReport };
+
+struct Record
+{
+    Kind kind;
+    QString title;
+    QString text;
+    Icon icon;
+    Buttons buttons;
+    Answer answer;
+};
+
+} // namespace Msg
+
+class MessageService
+{
+public:
+    virtual ~MessageService() = default;
+    // A message box with an explicit title, icon and buttons.
+    virtual Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                            Msg::Buttons buttons) = 0;
+    // The toolkit's confirmation dialog: caption "Confirm", question icon.
+    virtual Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) = 0;
+    // A plain message with the program's title and OK.
+    virtual void plain(QWidget *parent, const QString &text) = 0;
+    // The default report of an error that a window does not handle itself.
+    virtual void errorReport(QWidget *parent, const QString &text) = 0;
+};
+
+// Real dialogs.
+class DialogMessages : public MessageService
+{
+public:
+    Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                    Msg::Buttons buttons) override;
+    Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) override;
+    void plain(QWidget *parent, const QString &text) override;
+    void errorReport(QWidget *parent, const QString &text) override;
+};
+
+// Records every message and answers from a queue; when the queue is empty it gives
+// the cautious answer (OK for a lone OK button, otherwise No or Cancel).
+class ScriptedMessages : public MessageService
+{
+public:
+    Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                    Msg::Buttons buttons) override;
+    Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) override;
+    void plain(QWidget *parent, const QString &text) override;
+    void errorReport(QWidget *parent, const QString &text) override;
+
+    void answer(Msg::Answer next) { answers.enqueue(next); }
+    QStringList texts() const;
+    const Msg::Record &last() const { return shown.last(); }
+
+    QList<Msg::Record> shown;
+    QQueue<Msg::Answer> answers;
+
+private:
+    Msg::Answer record(Msg::Kind kind, const QString &title, const QString &text, Msg::Icon icon,
+                       Msg::Buttons buttons);
+};
+
+namespace Messages {
+MessageService &service();
+// Installs a service (not owned); nullptr restores the real dialogs.
+void install(MessageService *service);
+
+inline Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                       Msg::Buttons buttons = Msg::Buttons::Ok)
+{
+    return service().box(parent, text, title, icon, buttons);
+}
+inline Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons = Msg::Buttons::Ok)
+{
+    return service().confirm(parent, text, buttons);
+}
+inline void plain(QWidget *parent, const QString &text) { service().plain(parent, text); }
+inline void errorReport(QWidget *parent, const QString &text) { service().errorReport(parent, text); }
+} // namespace Messages

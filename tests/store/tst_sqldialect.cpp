@@ -1,0 +1,242 @@
+#include "TestProgram.h"
+#include "store/Connection.h"
+#include "store/Dataset.h"
+#include "store/DbError.h"
+#include "store/SqlDialect.h"
+#include "store/SqlText.h"
+
+#include <QtTest>
+
+class TestSqlDialect : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rewrite_data();
+    void rewrite();
+    void invalidDateIsRefused();
+    void everyQuotedStatementRuns_data();
+    void everyQuotedStatementRuns();
+    void scheduleCodeMatchesQuotedAndBare();
+    void likeEmptyPatternSkipsNull();
+    void dateDifferenceInDays();
+    void quotedValueSurvivesApostrophe();
+    void columnNamesInAnyCase();
+};
+
+void TestSqlDialect::rewrite_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("engine");
+    auto row = [](const char *name, const char *program, const char *engine) {
+        QTest::newRow(name) << QString::fromUtf8(program) << QString::fromUtf8(engine);
+    };
+    row("plain select", "select * from custom", "select * from custom");
+    row("true literal", "select * from admin where IsUser=True", "select * from admin where IsUser=1");
+    row("true lower case with blanks", "select * from Dict_ClearData where F_Flag = true",
+        "select * from Dict_ClearData where F_Flag = 1");
+    row("false literal", "update T_Schedule set Awoke=False where ScheduleID=3",
+        "update T_Schedule set Awoke=0 where ScheduleID=3");
+    row("top", "Select top 100 * from Custom", "Select * from Custom LIMIT 100");
+    row("top with where", "Select top 100 * from Custom where F_User='张三'",
+        "Select * from Custom where F_User='张三' LIMIT 100");
+    row("top before semicolon", "select top 1 * from admin;", "select * from admin LIMIT 1;");
+    row("date literal", "(BillDate>=#2026-12-01# and BillDate<=#2026/12/31#)",
+        "(BillDate>='2026-12-01' and BillDate<='2026-12-31')");
+    row("short date month first", "select * from T_Schedule where AwokeDate=#12/9/2026#",
+        "select * from T_Schedule where AwokeDate='2026-12-09'");
+    row("date literal with time", "select #2026-1-2 13:05:00#", "select '2026-01-02 13:05:00'");
+    row("bracketed names", "select * from [custom] where ([Adddate]>=#2026-01-01#)",
+        "select * from \"custom\" where (\"Adddate\">='2026-01-01')");
+    row("len", "select * from Cust_Category where len(code)=2 order by code",
+        "select * from Cust_Category where length(code)=2 order by code");
+    row("len with blank before paren", "select * from Cust_Category where len (code)=4",
+        "select * from Cust_Category where length(code)=4");
+    row("datediff days to a date",
+        "select * from T_Schedule where F_User='Admin' and awoke=True and datediff('y',Date(),[AwokeDate])='3'",
+        "select * from T_Schedule where F_User='Admin' and awoke=1 and "
+        "CAST(julianday(date(\"AwokeDate\")) - julianday(date(date('now','localtime'))) AS INTEGER)='3'");
+    row("like contains", "select * from custom where (company like'%华%')",
+        "select * from custom where (company like'%华%')");
+    row("like empty pattern", "(F_User like'%%')", "(F_User like'%%')");
+    row("in list", "select * from Custom where CustCode in (1,2,3)", "select * from Custom where CustCode in (1,2,3)");
+    row("group by", "select CustCode from Contact where (ContactName like '%王%') group by CustCode",
+        "select CustCode from Contact where (ContactName like '%王%') group by CustCode");
+    row("aliases", "select max(CustCode) as T_Code from Custom", "select max(CustCode) as T_Code from Custom");
+    row("parameter", "Select * From Contact where CustCode=:CustCode", "Select * From Contact where CustCode=:CustCode");
+    row("string literal untouched", "select * from custom where company='True #1# top 5 [x] len( Date()'",
+        "select * from custom where company='True #1# top 5 [x] len( Date()'");
+    row("doubled quotes inside literal", "select * from custom where company='O''Neil true'",
+        "select * from custom where company='O''Neil true'");
+    row("word containing true", "select TrueName, IsTrue from x", "select TrueName, IsTrue from x");
+    row("qualified name true", "select t.True from x t", "select t.True from x t");
+    row("now", "select Now()", "select datetime('now','localtime')");
+}
+
+void TestSqlDialect::rewrite()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, engine);
+    QCOMPARE(SqlDialect::toEngine(program), engine);
+}
+
+void TestSqlDialect::invalidDateIsRefused()
+{
+    QVERIFY_THROWS_EXCEPTION(DbError, SqlDialect::toEngine(QStringLiteral("select #2026-13-40#")));
+}
+
+// Every statement form that the windows write runs on the delivered database.
+void TestSqlDialect::everyQuotedStatementRuns_data()
+{
+    QTest::addColumn<QString>("sql");
+    const char *statements[] = {
+        "select * from admin where IsUser=True",
+        "select * from admin where username='Admin'",
+        "select * from Admin where Userid=1",
+        "Select top 100 * from Custom",
+        "Select top 100 * from Custom where F_User='Admin'",
+        "Select * from Custom where F_User='Admin'",
+        "Select * from custom where category like '01%'",
+        "select * from Custom where CustCode in (1,2)",
+        "select * from Custom where CustCode in(1,2)",
+        "select * from Custom where CustID>0 and CustID<0",
+        "select max(CustCode) as T_Code from Custom",
+        "select count(*) as T_Num from Custom",
+        "select sum(Salemoney) as T_Mon from T_BillDetail where BillCode='B1'",
+        "select * from [custom] where ([Adddate]>=#2026-01-01#) AND ([Adddate]<=#2026-12-31#)",
+        "select * from [S_BillDetail] where (BillDate>=#2026-12-01# and BillDate<=#2026-12-31#) and "
+        "(F_User like'%%') and (CustName like'%%') and (GoodsCode like'%%')",
+        "select * from [T_Goods] where (GoodsName like'%打印%')",
+        "Select * from T_Goods where category like '01%'",
+        "select * from Cust_Category where len(code)=2 order by code",
+        "select * from Goods_Category where len(code)=4 and code like'01%' order by code",
+        "select * from Dict_ClearData where F_Flag = true",
+        "Select * from T_Schedule where AwokeDate=#2026-12-10#",
+        "select * from T_Schedule where F_User='Admin' and awoke=True and datediff('y',Date(),[AwokeDate])='0'",
+        "select * from T_Schedule where CustCode='5'",
+        "select * from T_Schedule where CustCode=5",
+        "Select * From Contact where CustCode=:CustCode",
+        "select * from S_BillDetail where CustCode=:CustCode",
+        "select * from T_BillDetail where BillCode=:BillCode",
+        "select * from S_ViewCust where CustCode in(1,2)",
+        "select CustCode from Contact where (tel like '%1%') group by CustCode",
+        "select * from T_FieldShow where show=1 and TableName='Custom' order by ShowID",
+        "select * from T_FieldShow where tablename='Custom' and Name='公司名称'",
+        "update T_FieldShow set showid=0,width=80 where tablename='Custom' and field='CustCode'",
+        "update T_FieldShow set show=1 where name='电话'",
+        "select * from T_Import where F_Field<>' ' and tablename='custom'",
+        "Select * from T_import order by importid",
+        "select * from T_other where cataid='Units'",
+        "select * from T_UserAuthority where UserName='Admin' order by UserAuthorityID",
+        "select * from T_PartAuthority where PartName='普通用户'",
+        "select * from T_SoftInfo",
+        "select * from info",
+        "Select * from T_Daily where subject like '%会%'",
+        "Update Custom set Category='01' where CustCode=1",
+        "Update Contact set CustCode=2 where CustCode=1",
+        "Update T_Schedule set CustCode='2' where CustCode='1'",
+        "update custom set MainContact='王' where CustCode=1",
+        "delete from T_Schedule where CustCode='1'",
+        "delete from Contact where CustCode=1",
+        "delete from T_Bill where CustCode=1",
+        "delete from T_BillDetail where BillCode='B1'",
+        "delete from T_BillDetail where GoodsCode='G1'",
+        "delete from T_Temp",
+        "select BillCode from T_Bill where BillCode like'XS2026%'",
+    };
+    for (const char *sql : statements)
+        QTest::newRow(sql) << QString::fromUtf8(sql);
+}
+
+void TestSqlDialect::everyQuotedStatementRuns()
+{
+    QFETCH(QString, sql);
+    TestProgram program;
+    auto connection = program.connect();
+    Dataset query(connection.get());
+    query.setSql(sql);
+    if (sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        query.open();
+    else
+        query.execute();
+}
+
+void TestSqlDialect::scheduleCodeMatchesQuotedAndBare()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into T_Schedule (CustCode, Company) values ('5','甲'), ('15','乙')"));
+    connection->exec(QStringLiteral("insert into custom (CustCode, Company) values (5,'甲')"));
+    for (const char *sql : {"select * from T_Schedule where CustCode='5'", "select * from T_Schedule where CustCode=5"}) {
+        Dataset query(connection.get());
+        query.setSql(QString::fromLatin1(sql));
+        query.open();
+        QCOMPARE(query.recordCount(), 1);
+        QCOMPARE(query.text(QStringLiteral("Company")), QStringLiteral("甲"));
+    }
+    // Bound from the customer's integer code, as a linked detail does.
+    Dataset customers(connection.get());
+    customers.setSql(QStringLiteral("select * from custom"));
+    customers.open();
+    Dataset schedules(connection.get());
+    schedules.setMaster(&customers);
+    schedules.setSql(QStringLiteral("Select * From T_Schedule where CustCode=:CustCode"));
+    schedules.open();
+    QCOMPARE(schedules.recordCount(), 1);
+}
+
+void TestSqlDialect::likeEmptyPatternSkipsNull()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into T_Bill (BillCode, CustName, F_User) values ('B1','甲','Admin'), ('B2',NULL,'Admin')"));
+    Dataset query(connection.get());
+    query.setSql(QStringLiteral("select * from T_Bill where (CustName like'%%')"));
+    query.open();
+    QCOMPARE(query.recordCount(), 1);
+}
+
+void TestSqlDialect::dateDifferenceInDays()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    const QDate today = QDate::currentDate();
+    connection->exec(QStringLiteral("insert into T_Schedule (CustCode, F_User, Awoke, AwokeDate, Company) values "
+                                    "('1','Admin',1,'%1','in three days'), ('2','Admin',1,'%2','today'), "
+                                    "('3','Admin',1,NULL,'none'), ('4','Admin',0,'%1','not wanted')")
+                         .arg(today.addDays(3).toString(Qt::ISODate), today.toString(Qt::ISODate)));
+    Dataset query(connection.get());
+    query.setSql(QStringLiteral("select * from T_Schedule where F_User='Admin' and awoke=True and "
+                                "datediff('y',Date(),[AwokeDate])='3'"));
+    query.open();
+    QCOMPARE(query.recordCount(), 1);
+    QCOMPARE(query.text(QStringLiteral("Company")), QStringLiteral("in three days"));
+}
+
+void TestSqlDialect::quotedValueSurvivesApostrophe()
+{
+    QCOMPARE(SqlText::quoted(QStringLiteral("O'Neil")), QStringLiteral("'O''Neil'"));
+    TestProgram program;
+    auto connection = program.connect();
+    Dataset query(connection.get());
+    query.setSql(QStringLiteral("insert into custom (CustCode, Company) values (1, ") + SqlText::quoted(QStringLiteral("O'Neil")) + QStringLiteral(")"));
+    query.execute();
+    query.setSql(QStringLiteral("select * from custom where company=") + SqlText::quoted(QStringLiteral("o'neil")));
+    query.open();
+    QCOMPARE(query.recordCount(), 1);
+    QCOMPARE(query.text(QStringLiteral("company")), QStringLiteral("O'Neil"));
+}
+
+void TestSqlDialect::columnNamesInAnyCase()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into custom (CustCode, Company, AddDate) values (1, 'ACME', '2026-05-01')"));
+    Dataset query(connection.get());
+    query.setSql(QStringLiteral("select * from CUSTOM where ([adddate]>=#2026-05-01#) and COMPANY='acme'"));
+    query.open();
+    QCOMPARE(query.recordCount(), 1);
+    QCOMPARE(query.date(QStringLiteral("Adddate")), QDate(2026, 5, 1));
+}
+
+QTEST_GUILESS_MAIN(TestSqlDialect)
+#include "tst_sqldialect.moc"
