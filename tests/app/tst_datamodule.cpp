@@ -1,4 +1,252 @@
+#include "TestProgram.h"
+#include "app/Startup.h"
+#include "app/TFrm_Data.h"
+#include "store/Connection.h"
+#include "ui/Messages.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void x(){} };
-QTEST_MAIN(T)
+
+class TestDataModule : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { Messages::install(&m_messages); m_messages = ScriptedMessages(); }
+    void cleanup() { Messages::install(nullptr); }
+
+    void databasePathRules_data();
+    void databasePathRules();
+    void opensLocalFileWithoutConfig();
+    void failedConnectionAsks_data();
+    void failedConnectionAsks();
+    void startupEndsOnFailedConnection();
+    void sharedQueriesAndLinks();
+    void reportTemplatesLoadedOrSkipped();
+    void lineAmountOnlyWhileBillEditorExists();
+    void lineAmountRounding_data();
+    void lineAmountRounding();
+    void contactVariableRule_data();
+    void contactVariableRule();
+    void fillCombos();
+
+private:
+    ScriptedMessages m_messages;
+};
+
+void TestDataModule::databasePathRules_data()
+{
+    QTest::addColumn<QString>("dbConn");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty means the local file") << "" << "/opt/kehu/DataBase/Custom.mdb";
+    QTest::newRow("blanks are a path") << "  " << "  ";
+    QTest::newRow("network file") << "/mnt/share/Custom.mdb" << "/mnt/share/Custom.mdb";
+}
+
+void TestDataModule::databasePathRules()
+{
+    QFETCH(QString, dbConn);
+    QFETCH(QString, expected);
+    QCOMPARE(TFrm_Data::databasePathFor(dbConn, QStringLiteral("/opt/kehu/")), expected);
+}
+
+void TestDataModule::opensLocalFileWithoutConfig()
+{
+    TestProgram program;
+    TFrm_Data data;
+    QVERIFY(data.connectOK());
+    QVERIFY(m_messages.shown.isEmpty());
+    QCOMPARE(data.databasePath(), program.databasePath());
+    QVERIFY(data.Qry_Custom->isOpen());
+    QCOMPARE(data.Qry_Custom->recordCount(), 1);
+    QVERIFY(!QFile::exists(program.dir() + QStringLiteral("Config.ini"))); // nothing written
+}
+
+void TestDataModule::failedConnectionAsks_data()
+{
+    QTest::addColumn<QString>("dbConn");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("missing file, Yes") << "/nowhere/Custom.mdb" << true;
+    QTest::newRow("missing file, No") << "/nowhere/Custom.mdb" << false;
+    QTest::newRow("blanks only, Yes") << "   " << true;
+}
+
+void TestDataModule::failedConnectionAsks()
+{
+    QFETCH(QString, dbConn);
+    QFETCH(bool, yes);
+    TestProgram program;
+    program.writeConfig(QStringLiteral("[Config]\r\nDBConn=") + dbConn + QStringLiteral("\r\n"));
+    m_messages.answer(yes ? Msg::Answer::Yes : Msg::Answer::No);
+    {
+        TFrm_Data data;
+        QVERIFY(!data.connectOK());
+        QCOMPARE(m_messages.shown.size(), 1);
+        const Msg::Record &question = m_messages.last();
+        QCOMPARE(question.text, QStringLiteral("连接数据库失败,您要连接本机数据库吗! "));
+        QCOMPARE(question.title, QStringLiteral("客户管理系统"));
+        QCOMPARE(question.icon, Msg::Icon::Information);
+        QCOMPARE(question.buttons, Msg::Buttons::YesNo);
+    }
+    IniSettings settings(program.dir() + QStringLiteral("Config.ini"));
+    QCOMPARE(settings.readString(QStringLiteral("config"), QStringLiteral("dbconn")), yes ? QString() : dbConn);
+    if (yes) {
+        // The next start opens the local file.
+        TFrm_Data next;
+        QVERIFY(next.connectOK());
+        QCOMPARE(next.databasePath(), program.databasePath());
+    }
+}
+
+void TestDataModule::startupEndsOnFailedConnection()
+{
+    TestProgram program;
+    program.writeConfig(QStringLiteral("[Config]\r\nDBConn=/nowhere/Custom.mdb\r\n"));
+    m_messages.answer(Msg::Answer::No);
+    QCOMPARE(Startup::run(*qApp), 0);
+    QCOMPARE(m_messages.shown.size(), 1); // the question, and no login after it
+    QVERIFY(QApplication::topLevelWidgets().isEmpty() || std::none_of(QApplication::topLevelWidgets().cbegin(),
+            QApplication::topLevelWidgets().cend(), [](QWidget *w) { return w->isVisible(); }));
+}
+
+void TestDataModule::sharedQueriesAndLinks()
+{
+    TestProgram program;
+    TFrm_Data data;
+    for (const char *name : {"Qry_Cust", "Qry_Contact", "Qry_Schedule", "Qry_Daily", "Qry_Bill", "Qry_Detail",
+                             "Qry_BillDetail", "Qry_Goods", "Qry_Custom", "Qry_Other", "Qry_HY", "Qry_zw",
+                             "Qry_Depart", "Qry_FieldShow", "Qry_Import", "Qry_SoftInfo", "Qry_Report", "Qry_Count",
+                             "Qry_Temp", "Qry_Str", "Qry_Del", "Qry_Sql"})
+        QVERIFY2(data.findChild<Dataset *>(QString::fromLatin1(name)), name);
+    for (const char *name : {"DS_Cust", "DS_Contact", "DS_Schedule", "DS_Daily", "DS_Bill", "DS_Detail",
+                             "DS_BillDetail", "DS_Goods", "DS_Other"})
+        QVERIFY2(data.findChild<DataSource *>(QString::fromLatin1(name)), name);
+    QCOMPARE(data.Qry_Cust->sql(), QStringLiteral("select * from custom"));
+    QCOMPARE(data.Qry_Contact->sql(), QStringLiteral("select * from contact"));
+    QCOMPARE(data.Qry_BillDetail->sql(), QStringLiteral("select * from T_BillDetail"));
+    QVERIFY(data.Qry_BillDetail->cachedUpdates());
+
+    data.connection()->exec(QStringLiteral("insert into custom (CustCode, Company) values (1,'甲'), (2,'乙')"));
+    data.connection()->exec(QStringLiteral("insert into T_Schedule (CustCode, Company) values ('2','乙')"));
+    TFrm_Data::RunQuery(data.Qry_Cust, QStringLiteral("select * from custom"));
+    TFrm_Data::RunQuery(data.Qry_Schedule, QStringLiteral("Select * From T_Schedule where CustCode=:CustCode"));
+    QCOMPARE(data.Qry_Schedule->recordCount(), 0);
+    data.Qry_Cust->next();
+    QCOMPARE(data.Qry_Schedule->recordCount(), 1);
+    QCOMPARE(TFrm_Data::RunSql(data.Qry_Sql, QStringLiteral("delete from T_Schedule where CustCode='2'")), 1);
+}
+
+void TestDataModule::reportTemplatesLoadedOrSkipped()
+{
+    TestProgram program;
+    QDir(program.dir()).mkpath(QStringLiteral("Reports"));
+    QFile file(program.dir() + QStringLiteral("Reports/fr_Envelop.frf"));
+    file.open(QIODevice::WriteOnly);
+    file.write("layout");
+    file.close();
+    TFrm_Data data;
+    QVERIFY(m_messages.shown.isEmpty()); // the three missing files are skipped silently
+    QCOMPARE(data.reports().size(), size_t(4));
+    QCOMPARE(data.report(QStringLiteral("fr_Envelop"))->layout(), QByteArray("layout"));
+    QVERIFY(!data.report(QStringLiteral("fr_Bills"))->hasLayout());
+    QCOMPARE(data.report(QStringLiteral("fr_EnveLabel"))->relativeFile(), QStringLiteral("Reports/fr_Label.frf"));
+    QCOMPARE(data.report(QStringLiteral("fr_CustBasic"))->contactVariable(), QStringLiteral("contact_name"));
+}
+
+void TestDataModule::lineAmountOnlyWhileBillEditorExists()
+{
+    TestProgram program;
+    TFrm_Data data;
+    data.connection()->exec(QStringLiteral("insert into T_BillDetail (BillCode, Number, SalePrice, Discount) values ('B1',3,2.5,0.9)"));
+    TFrm_Data::RunQuery(data.Qry_BillDetail, QStringLiteral("select * from T_BillDetail where BillCode='B1'"));
+    QVERIFY(data.Qry_BillDetail->isNull(QStringLiteral("money")));
+    auto *editor = new QObject;
+    data.setBillEditor(editor);
+    QCOMPARE(data.Qry_BillDetail->number(QStringLiteral("money")), 6.75);
+    delete editor; // the editor closed
+    QVERIFY(data.Qry_BillDetail->isNull(QStringLiteral("money")));
+}
+
+void TestDataModule::lineAmountRounding_data()
+{
+    QTest::addColumn<double>("number");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<double>("discount");
+    QTest::addColumn<double>("amount");
+    QTest::newRow("plain") << 3.0 << 2.5 << 0.9 << 6.75;
+    QTest::newRow("four places") << 1.0 << 1.23456 << 1.0 << 1.2346;
+    QTest::newRow("tie to even, down") << 1.0 << 0.03125 << 1.0 << 0.0312; // exactly 312.5 ten-thousandths
+    QTest::newRow("tie to even, up") << 3.0 << 0.03125 << 1.0 << 0.0938; // exactly 937.5 ten-thousandths
+    QTest::newRow("no discount factor") << 2.0 << 10.0 << 0.0 << 0.0;
+}
+
+void TestDataModule::lineAmountRounding()
+{
+    QFETCH(double, number);
+    QFETCH(double, price);
+    QFETCH(double, discount);
+    QFETCH(double, amount);
+    QCOMPARE(TFrm_Data::lineAmount(number, price, discount).toDouble(), amount);
+}
+
+void TestDataModule::contactVariableRule_data()
+{
+    QTest::addColumn<bool>("fill");
+    QTest::addColumn<int>("useMain");
+    QTest::addColumn<QString>("contactName");
+    QTest::addColumn<QString>("mainContact");
+    QTest::addColumn<QString>("requested");
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("expected"); // "-" means left to the engine
+    QTest::newRow("off") << false << 0 << "王" << "李" << "contactname" << "contactname" << "-";
+    QTest::newRow("contact column") << true << 0 << "王" << "李" << "ContactName" << "contactname" << "王";
+    QTest::newRow("main contact column") << true << 1 << "王" << "李" << "contactname" << "contactname" << "李";
+    QTest::newRow("empty gives default") << true << 0 << "" << "李" << "contactname" << "contactname" << "先生/女士";
+    QTest::newRow("basic data report name") << true << 0 << "" << "" << "CONTACT_NAME" << "contact_name" << "先生/女士";
+    QTest::newRow("other variable") << true << 0 << "王" << "" << "company" << "contactname" << "-";
+    QTest::newRow("other variable, empty") << true << 0 << "" << "" << "company" << "contactname" << "-";
+}
+
+void TestDataModule::contactVariableRule()
+{
+    QFETCH(bool, fill);
+    QFETCH(int, useMain);
+    QFETCH(QString, contactName);
+    QFETCH(QString, mainContact);
+    QFETCH(QString, requested);
+    QFETCH(QString, variable);
+    QFETCH(QString, expected);
+    TestProgram program;
+    auto c = program.connect();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, MainContact) values (1,'甲','%1')").arg(mainContact));
+    if (!contactName.isEmpty())
+        c->exec(QStringLiteral("insert into contact (CustCode, ContactName) values (1,'%1')").arg(contactName));
+    Dataset rows(c.get());
+    rows.setSql(QStringLiteral("select * from S_ViewCust where CustCode in(1)"));
+    rows.open();
+    const ReportContactOptions options{fill, useMain, QStringLiteral("先生/女士")};
+    const std::optional<QString> value = TFrm_Data::contactVariable(options, rows, requested, variable);
+    QCOMPARE(value.has_value() ? *value : QStringLiteral("-"), expected);
+}
+
+void TestDataModule::fillCombos()
+{
+    TestProgram program;
+    TFrm_Data data;
+    data.connection()->exec(QStringLiteral("delete from Dict_CustType"));
+    data.connection()->exec(QStringLiteral("insert into Dict_CustType (name) values ('乙 '), (' 甲'), ('丙')"));
+    QComboBox combo;
+    combo.addItem(QStringLiteral("old"));
+    TFrm_Data::FillComboById(data.Qry_Temp, &combo, QStringLiteral("Dict_CustType"));
+    QCOMPARE(combo.count(), 3);
+    QCOMPARE(combo.itemText(0), QStringLiteral("乙"));
+    QCOMPARE(combo.itemText(1), QStringLiteral("甲"));
+    TFrm_Data::FillComboByName(data.Qry_Temp, &combo, QStringLiteral("Dict_CustType"));
+    QCOMPARE(combo.count(), 3);
+    QCOMPARE(combo.itemText(0), QStringLiteral("甲")); // ' 甲' sorts first by its stored text
+}
+
+QTEST_MAIN(TestDataModule)
 #include "tst_datamodule.moc"
