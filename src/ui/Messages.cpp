@@ -59,9 +59,20 @@ Msg::Answer DialogMessages::box(QWidget *parent, const QString &text, const QStr
     return show(parent, title, text, icon, buttons);
 }
 
-Msg::Answer DialogMessages::confirm(QWidget *parent, const QString &text, Msg::Buttons buttons)
+QString Msg::dialogCaption(Icon icon)
 {
-    return show(parent, QStringLiteral("Confirm"), text, Msg::Icon::Question, buttons);
+    switch (icon) {
+    case Icon::Question: return QStringLiteral("Confirm");
+    case Icon::Information: return QStringLiteral("Information");
+    case Icon::Warning: return QStringLiteral("Warning");
+    case Icon::Error: return QStringLiteral("Error");
+    default: return ProgramTitle;
+    }
+}
+
+Msg::Answer DialogMessages::dialog(QWidget *parent, const QString &text, Msg::Icon icon, Msg::Buttons buttons)
+{
+    return show(parent, Msg::dialogCaption(icon), text, icon, buttons);
 }
 
 void DialogMessages::plain(QWidget *parent, const QString &text)
@@ -96,9 +107,9 @@ Msg::Answer ScriptedMessages::box(QWidget *, const QString &text, const QString 
     return record(Msg::Kind::Box, title, text, icon, buttons);
 }
 
-Msg::Answer ScriptedMessages::confirm(QWidget *, const QString &text, Msg::Buttons buttons)
+Msg::Answer ScriptedMessages::dialog(QWidget *, const QString &text, Msg::Icon icon, Msg::Buttons buttons)
 {
-    return record(Msg::Kind::Confirm, QStringLiteral("Confirm"), text, Msg::Icon::Question, buttons);
+    return record(Msg::Kind::Dialog, Msg::dialogCaption(icon), text, icon, buttons);
 }
 
 void ScriptedMessages::plain(QWidget *, const QString &text)

@@ -16,7 +16,10 @@ inline const QString ProgramTitle = QStringLiteral("客户管理系统");
 enum class Icon { None, Information, Warning, Error, Question };
 enum class Buttons { Ok, YesNo, OkCancel };
 enum class Answer { Ok, Cancel, Yes, No };
-enum class Kind { Box, Confirm, Plain, ErrorReport };
+enum class Kind { Box, Dialog, Confirm = Dialog, Plain, ErrorReport };
+
+// The caption the toolkit's message dialog gives each icon.
+QString dialogCaption(Icon icon);
 
 struct Record
 {
@@ -37,8 +40,14 @@ public:
     // A message box with an explicit title, icon and buttons.
     virtual Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
                             Msg::Buttons buttons) = 0;
+    // The toolkit's own message dialog, captioned after its icon: "Confirm" for the
+    // question icon, "Information", "Warning" or "Error" for the others.
+    virtual Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon, Msg::Buttons buttons) = 0;
     // The toolkit's confirmation dialog: caption "Confirm", question icon.
-    virtual Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) = 0;
+    Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons)
+    {
+        return dialog(parent, text, Msg::Icon::Question, buttons);
+    }
     // A plain message with the program's title and OK.
     virtual void plain(QWidget *parent, const QString &text) = 0;
     // The default report of an error that a window does not handle itself.
@@ -51,7 +60,7 @@ class DialogMessages : public MessageService
 public:
     Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
                     Msg::Buttons buttons) override;
-    Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) override;
+    Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon, Msg::Buttons buttons) override;
     void plain(QWidget *parent, const QString &text) override;
     void errorReport(QWidget *parent, const QString &text) override;
 };
@@ -63,7 +72,7 @@ class ScriptedMessages : public MessageService
 public:
     Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
                     Msg::Buttons buttons) override;
-    Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons) override;
+    Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon, Msg::Buttons buttons) override;
     void plain(QWidget *parent, const QString &text) override;
     void errorReport(QWidget *parent, const QString &text) override;
 
@@ -92,6 +101,11 @@ inline Msg::Answer box(QWidget *parent, const QString &text, const QString &titl
 inline Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons = Msg::Buttons::Ok)
 {
     return service().confirm(parent, text, buttons);
+}
+inline Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon,
+                          Msg::Buttons buttons = Msg::Buttons::Ok)
+{
+    return service().dialog(parent, text, icon, buttons);
 }
 inline void plain(QWidget *parent, const QString &text) { service().plain(parent, text); }
 inline void errorReport(QWidget *parent, const QString &text) { service().errorReport(parent, text); }
