@@ -1,0 +1,166 @@
+#include "RecordCommands.h"
+#include "app/TFrm_Data.h"
+#include "store/DbError.h"
+#include "store/SqlText.h"
+#include "ui/Messages.h"
+
+#include <QApplication>
+
+namespace {
+const QString Warning = QStringLiteral("警告");
+
+// Runs work in one transaction on the shared connection; rolls back and returns false
+// when any statement fails.
+template <typename Work>
+bool inTransaction(TFrm_Data *data, Work &&work)
+{
+    Connection *connection = data->connection();
+    connection->begin();
+    try {
+        work();
+        connection->commit();
+        return true;
+    } catch (const DbError &) {
+        connection->rollback();
+        return false;
+    }
+}
+} // namespace
+
+void RecordCommands::DelCust(const OperatorContext &op, const QList<int> &selectedRows)
+{
+    Dataset *customers = m_data->Qry_Cust;
+    if (!customers->isOpen() || customers->currentRow() < 0)
+        return;
+    if (op.permit == 1 && customers->text(QStringLiteral("F_User")) != op.name) {
+        Messages::box(m_parent, QStringLiteral("不是你的客户，你没有权限删除！"), Warning, Msg::Icon::Information);
+        return;
+    }
+    if (Messages::box(m_parent, QStringLiteral("确定要删除客户记录吗！"), Warning, Msg::Icon::Information,
+                      Msg::Buttons::YesNo) != Msg::Answer::Yes)
+        return;
+
+    // Rows move up as earlier ones go, so the selection is remembered by key.
+    const int key = customers->checkedFieldIndex(QStringLiteral("CustID"));
+    QList<QVariant> keys;
+    for (int row : selectedRows)
+        keys.append(customers->value(row, key));
+    if (keys.isEmpty()) {
+        deleteOneCustomer();
+        return;
+    }
+    for (const QVariant &id : std::as_const(keys)) {
+        if (customers->locate(QStringLiteral("CustID"), id))
+            deleteOneCustomer();
+    }
+}
+
+bool RecordCommands::deleteOneCustomer()
+{
+    Dataset *customers = m_data->Qry_Cust;
+    const QString code = QString::number(customers->integer(QStringLiteral("CustCode")));
+    // Collected before the transaction: a failure here stops the whole command.
+    TFrm_Data::RunQuery(m_data->Qry_Temp, QStringLiteral("select * from T_Bill where CustCode=") + code);
+    QStringList bills;
+    const int billCode = m_data->Qry_Temp->checkedFieldIndex(QStringLiteral("BillCode"));
+    for (int row = 0; row < m_data->Qry_Temp->recordCount(); ++row)
+        bills.append(Dataset::displayText(m_data->Qry_Temp->value(row, billCode)));
+
+    bool removedFromList = false;
+    const bool done = inTransaction(m_data, [&] {
+        Connection *c = m_data->connection();
+        c->exec(QStringLiteral("delete from Contact where CustCode=") + code);
+        c->exec(QStringLiteral("delete from T_Schedule where CustCode=") + SqlText::quoted(code));
+        c->exec(QStringLiteral("delete from T_Bill where CustCode=") + code);
+        for (const QString &bill : std::as_const(bills))
+            c->exec(QStringLiteral("delete from T_BillDetail where BillCode=") + SqlText::quoted(bill));
+        customers->remove();
+        removedFromList = true;
+    });
+    if (!done) {
+        if (removedFromList)
+            customers->refresh(); // the row is back in the table: show it again
+        Messages::confirm(m_parent, QStringLiteral("删除记录失败!"), Msg::Buttons::Ok);
+    }
+    return done;
+}
+
+void RecordCommands::DelContact(const OperatorContext &op)
+{
+    Dataset *contacts = m_data->Qry_Contact;
+    if (!contacts->isOpen() || contacts->isEmpty())
+        return;
+    if (op.permit == 1 && contacts->text(QStringLiteral("F_User")) != op.name) {
+        Messages::confirm(m_parent, QStringLiteral("不是你的联系人，你没有权限删除！"), Msg::Buttons::Ok);
+        return;
+    }
+    if (Messages::confirm(m_parent, QStringLiteral("你确定要删除该联系人吗！"), Msg::Buttons::YesNo) == Msg::Answer::Yes)
+        contacts->remove();
+}
+
+void RecordCommands::DelSchedule(const OperatorContext &op)
+{
+    Dataset *schedules = m_data->Qry_Schedule;
+    if (!schedules->isOpen() || schedules->isEmpty())
+        return;
+    if (op.permit == 1 && schedules->text(QStringLiteral("F_User")) != op.name) {
+        Messages::box(m_parent, QStringLiteral("不是你的联系活动，你没有权限删除！"), Warning, Msg::Icon::Information);
+        return;
+    }
+    if (Messages::box(m_parent, QStringLiteral("您确定要删除这条联系活动记录吗？"), Warning, Msg::Icon::Information,
+                      Msg::Buttons::YesNo) == Msg::Answer::Yes)
+        schedules->remove();
+}
+
+void RecordCommands::DelDaily()
+{
+    Dataset *daily = m_data->Qry_Daily;
+    if (!daily->isOpen() || daily->isEmpty())
+        return;
+    if (Messages::box(m_parent, QStringLiteral("您确定要删除这条日记记录吗？"), Warning, Msg::Icon::Information,
+                      Msg::Buttons::YesNo) == Msg::Answer::Yes)
+        daily->remove();
+}
+
+void RecordCommands::DelGoods()
+{
+    Dataset *goods = m_data->Qry_Goods;
+    if (!goods->isOpen() || goods->isEmpty())
+        return;
+    const QString code = goods->text(QStringLiteral("GoodsCode"));
+    if (Messages::confirm(m_parent, QStringLiteral("您确定要删除这条商品记录吗？"), Msg::Buttons::YesNo) != Msg::Answer::Yes)
+        return;
+    bool removed = false;
+    const bool done = inTransaction(m_data, [&] {
+        TFrm_Data::RunSql(m_data->Qry_Temp, QStringLiteral("delete from T_BillDetail where GoodsCode=") + SqlText::quoted(code));
+        goods->remove();
+        removed = true;
+    });
+    if (!done) {
+        if (removed)
+            goods->refresh();
+        Messages::confirm(m_parent, QStringLiteral("删除商品记录失败!"), Msg::Buttons::YesNo);
+    }
+}
+
+void RecordCommands::DelBill()
+{
+    if (Messages::box(m_parent, QStringLiteral("你确定要删除这条单据吗？"), QStringLiteral("警告 "), Msg::Icon::Information,
+                      Msg::Buttons::YesNo) != Msg::Answer::Yes)
+        return;
+    Dataset *bills = m_data->Qry_Bill;
+    bool removed = false;
+    const bool done = inTransaction(m_data, [&] {
+        if (!bills->isOpen() || bills->isEmpty())
+            throw DbError(QStringLiteral("没有当前单据"));
+        const QString code = bills->text(QStringLiteral("BillCode"));
+        bills->remove();
+        removed = true;
+        TFrm_Data::RunSql(m_data->Qry_Del, QStringLiteral("delete from T_BillDetail where BillCode=") + SqlText::quoted(code));
+    });
+    if (!done) {
+        if (removed)
+            bills->refresh();
+        Messages::confirm(m_parent, QStringLiteral("删除记录失败!"), Msg::Buttons::YesNo);
+    }
+}
