@@ -154,6 +154,7 @@ Dataset::~Dataset() = default;
 void Dataset::setConnection(Connection *connection)
 {
     close();
+    m_statement.reset();
     m_connection = connection;
 }
 
@@ -191,15 +192,18 @@ void Dataset::close()
 
 void Dataset::prepareFields(Statement &statement)
 {
+    QHash<QString, QString> labels; // keep display labels set earlier for the same fields
+    for (const FieldDef &f : m_fields)
+        if (f.displayLabel != f.name)
+            labels.insert(f.name.toLower(), f.displayLabel);
     m_fields.clear();
     m_fieldByName.clear();
-    QHash<QString, QString> labels; // keep display labels set earlier for the same fields
     const int n = statement.columnCount();
     for (int i = 0; i < n; ++i) {
         FieldDef def;
         def.name = statement.columnName(i);
         def.kind = kindOf(statement.declaredType(i));
-        def.displayLabel = def.name;
+        def.displayLabel = labels.value(def.name.toLower(), def.name);
         m_fieldByName.insert(def.name.toLower(), int(m_fields.size()));
         m_fields.push_back(def);
     }
@@ -208,7 +212,7 @@ void Dataset::prepareFields(Statement &statement)
         FieldDef def;
         def.name = c.name;
         def.kind = c.kind;
-        def.displayLabel = c.name;
+        def.displayLabel = labels.value(c.name.toLower(), c.name);
         def.calculated = true;
         m_fieldByName.insert(def.name.toLower(), int(m_fields.size()));
         m_fields.push_back(def);
@@ -267,9 +271,24 @@ void Dataset::open()
     m_deletedKeys.clear();
     m_buffer.clear();
 
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
-    prepareFields(statement);
+    const bool prepared = m_statement && m_preparedSql == m_sql;
+    if (prepared) {
+        sqlite3_reset(m_statement->handle());
+        sqlite3_clear_bindings(m_statement->handle());
+    } else {
+        m_statement.reset();
+        m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngine(m_sql));
+        m_preparedSql = m_sql;
+        prepareFields(*m_statement);
+    }
+    Statement &statement = *m_statement;
     bindParameters(statement);
+    // Whatever happens while stepping, the statement lets go of the file afterwards.
+    struct ResetAtEnd
+    {
+        sqlite3_stmt *stmt;
+        ~ResetAtEnd() { sqlite3_reset(stmt); }
+    } resetAtEnd{statement.handle()};
 
     std::vector<Row> rows;
     std::string scratch;
@@ -302,7 +321,8 @@ void Dataset::open()
     }
     m_rows = std::move(rows);
     m_nextOrigin = origin;
-    detectBaseTable();
+    if (!prepared)
+        detectBaseTable();
     m_current = m_rows.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.empty();
@@ -850,6 +870,7 @@ void Dataset::cancelUpdates()
 
 void Dataset::addCalculatedField(const QString &name, FieldKind kind, Calculation calculation)
 {
+    m_statement.reset(); // the field list changes with the next open
     m_calculations.append({name, kind, std::move(calculation)});
 }
 

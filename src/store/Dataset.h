@@ -8,9 +8,11 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class Connection;
+class Statement;
 
 // The logical type of a field, taken from the column's declared type.
 enum class FieldKind { Unknown, Integer, Double, Currency, Date, Boolean, Text, Memo };
@@ -153,6 +155,10 @@ private:
 
     Connection *m_connection = nullptr;
     QString m_sql;
+    // The prepared statement is kept while the text stays the same: a detail query that
+    // follows its master is only reset, re-bound and stepped on each move.
+    std::unique_ptr<Statement> m_statement;
+    QString m_preparedSql;
     State m_state = State::Inactive;
     std::vector<FieldDef> m_fields;
     QHash<QString, int> m_fieldByName; // lower-case name -> index

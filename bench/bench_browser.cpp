@@ -1,0 +1,152 @@
+// The customer browser's statements, each through the data layer as the browser runs
+// them and stepped with the raw C API, side by side in one run: the full list, a
+// category click, a quick search on the company name, and moving the current customer
+// with its four detail queries following. 100,000 customers, 200,000 contacts.
+#include "BenchData.h"
+#include "store/Connection.h"
+#include "store/Dataset.h"
+#include "store/Schema.h"
+#include "store/SqlDialect.h"
+#include "store/SqliteApi.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+double medianMs(int repeat, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repeat; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Prepares, binds (optionally) and steps a statement, reading every column's text.
+size_t stepRaw(Connection &c, const QString &programSql, const QVariant &code = {})
+{
+    Statement s(c, SqlDialect::toEngine(programSql));
+    if (code.isValid())
+        s.bind(1, code);
+    sqlite3_stmt *stmt = s.handle();
+    const int n = s.columnCount();
+    size_t rows = 0;
+    while (s.step()) {
+        for (int i = 0; i < n; ++i)
+            if (sqlite3_column_type(stmt, i) != SQLITE_NULL)
+                sqlite3_column_text(stmt, i);
+        ++rows;
+    }
+    return rows;
+}
+
+void report(const char *what, double dataset, double raw)
+{
+    std::printf("  %-34s Dataset %8.2f ms   raw %8.2f ms   ratio %.2f (goal <= 1.5)\n", what, dataset, raw, dataset / raw);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int customers = 100000, repeat = 5, moves = 2000;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--rows"))
+            customers = args.at(i + 1).toInt();
+        if (args.at(i) == QLatin1String("--repeat"))
+            repeat = args.at(i + 1).toInt();
+    }
+    moves = std::min(moves, customers);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.mdb"));
+    Schema::createDatabase(path);
+    auto c = Connection::open(path);
+    BenchData::fill(*c, customers, 2);
+    std::printf("scratch database: %d customers, %d contacts\n", customers, customers * 2);
+
+    // The shared queries as the browser links them.
+    Dataset cust(c.get()), contact(c.get()), schedule(c.get()), bill(c.get()), detail(c.get());
+    for (Dataset *d : {&contact, &schedule, &bill, &detail})
+        d->setMaster(&cust);
+    contact.setSql(QStringLiteral("Select * From Contact where CustCode=:CustCode"));
+    schedule.setSql(QStringLiteral("Select * From T_Schedule where CustCode=:CustCode"));
+    bill.setSql(QStringLiteral("select * from T_Bill where CustCode=:CustCode"));
+    detail.setSql(QStringLiteral("select * from S_BillDetail where CustCode=:CustCode"));
+
+    auto load = [&](const QString &sql) {
+        cust.close();
+        cust.setSql(sql);
+        cust.open(); // the open details follow the new first customer
+    };
+    auto rawLoad = [&](const QString &sql) {
+        stepRaw(*c, sql);
+        for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
+            stepRaw(*c, d, 1);
+    };
+    cust.setSql(QStringLiteral("select * from custom where 1=0"));
+    cust.open();
+    for (Dataset *d : {&contact, &schedule, &bill, &detail})
+        d->open();
+
+    std::printf("median of %d runs\n", repeat);
+    const QList<QPair<const char *, QString>> statements = {
+        {"full list (Cust_CustContact)", QStringLiteral("Select * from Custom")},
+        {"category click", QStringLiteral("Select * from custom where category like '01%'")},
+        {"quick search on company name", QStringLiteral("Select * from custom where Company like '%华信%'")},
+    };
+    for (const auto &[what, sql] : statements) {
+        const double raw = medianMs(repeat, [&] { rawLoad(sql); });
+        const double data = medianMs(repeat, [&] { load(sql); });
+        report(what, data, raw);
+    }
+
+    // Moving the current customer: every move re-runs the four detail queries.
+    load(QStringLiteral("Select * from Custom"));
+    const double data = medianMs(repeat, [&] {
+        for (int row = 0; row < moves; ++row)
+            cust.setCurrentRow(row);
+    }) / moves;
+    const double raw = medianMs(repeat, [&] {
+        for (int row = 0; row < moves; ++row) {
+            const QVariant code = cust.value(row, cust.fieldIndex(QStringLiteral("CustCode")));
+            for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
+                stepRaw(*c, d, code);
+        }
+    }) / moves;
+    report("moving the current customer", data, raw);
+    // The same moves against statements prepared once, only reset and re-bound.
+    std::vector<std::unique_ptr<Statement>> kept;
+    for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
+        kept.push_back(std::make_unique<Statement>(*c, SqlDialect::toEngine(d)));
+    const double rawKept = medianMs(repeat, [&] {
+        for (int row = 0; row < moves; ++row) {
+            const QVariant code = cust.value(row, cust.fieldIndex(QStringLiteral("CustCode")));
+            for (auto &s : kept) {
+                s->reset();
+                s->bind(1, code);
+                const int n = s->columnCount();
+                while (s->step())
+                    for (int i = 0; i < n; ++i)
+                        sqlite3_column_text(s->handle(), i);
+            }
+        }
+    }) / moves;
+    report("  against statements prepared once", data, rawKept);
+    std::printf("  one move with its detail pages takes %.3f ms: %.0f moves a second (key repeat needs ~30)\n",
+                data, 1000.0 / data);
+    return 0;
+}
