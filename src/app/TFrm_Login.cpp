@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,7 +46,7 @@ TFrm_Login::TFrm_Login(TFrm_Main *mainWindow, TFrm_Data *data, QWidget *parent)
         captionBox->addWidget(label);
     }
 
-    Label1 = new QLabel(QStringLiteral("用户名称(&U)："), this);
+    Label1 = new QLabel(QStringLiteral("用户名称："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Combo_User = new QComboBox(this);
     Combo_User->setObjectName(QStringLiteral("Combo_User"));
@@ -55,7 +54,7 @@ TFrm_Login::TFrm_Login(TFrm_Main *mainWindow, TFrm_Data *data, QWidget *parent)
     Combo_User->setMinimumWidth(200);
     Label1->setBuddy(Combo_User);
 
-    Label3 = new QLabel(QStringLiteral("用户密码(&P)："), this);
+    Label3 = new QLabel(QStringLiteral("用户密码："), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Edit_Pass = new QLineEdit(this);
     Edit_Pass->setObjectName(QStringLiteral("Edit_Pass"));
@@ -135,11 +134,9 @@ void TFrm_Login::tryLogin()
     }
     const QString typed = Edit_Pass->text();
     if (typed == stored) {
-        m_main->OperatorName = Gbk::cut(chosen.trimmed(), 20);
-        m_main->Timer1->start();
-        m_main->Permit = permit;
-        m_main->setStatusPanel(0, QStringLiteral(" 当前操作员: ") + m_main->OperatorName);
-        m_main->LoadRights();
+        // Sets operator, timer, permit, status bar and rights together, or nothing when
+        // reading the rights fails.
+        m_main->setOperator(Gbk::cut(chosen.trimmed(), 20), permit);
         LoginOK = true;
         return;
     }

@@ -1,4 +1,437 @@
+// The login window and the change-password dialog on real widgets: inputs set by
+// name, buttons pressed, messages answered by the scripted stand-in.
+#include "TestProgram.h"
+#include "app/TFrm_ChangePass.h"
+#include "app/TFrm_Data.h"
+#include "app/TFrm_Login.h"
+#include "main/TFrm_Main.h"
+#include "store/Connection.h"
+#include "store/IniSettings.h"
+#include "store/SqlText.h"
+#include "ui/Messages.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void x(){} };
-QTEST_MAIN(T)
+#include <memory>
+
+namespace {
+
+const QString Warning = QStringLiteral("警告");
+const QString LongName = QStringLiteral("一二三四五六七八九十甲乙"); // 12 characters, 24 GBK bytes
+
+struct Fixture
+{
+    explicit Fixture(const QString &config = {})
+    {
+        if (!config.isEmpty())
+            program.writeConfig(config);
+        Messages::install(&messages);
+        main = std::make_unique<TFrm_Main>();
+        data = std::make_unique<TFrm_Data>();
+        main->setDataModule(data.get());
+    }
+    ~Fixture()
+    {
+        main.reset();
+        data.reset();
+        Messages::install(nullptr);
+    }
+    void exec(const QString &sql) { data->connection()->exec(sql); }
+    void addOperator(const QString &name, const QString &password, int permit = 0, bool isUser = true,
+                     const QList<bool> &rights = {})
+    {
+        exec(QStringLiteral("insert into admin (UserName, Password, PartName, Remark, IsUser, Permit) "
+                            "values (%1, %2, '', '', %3, %4)")
+                 .arg(SqlText::quoted(name), SqlText::quoted(password))
+                 .arg(isUser ? 1 : 0)
+                 .arg(permit));
+        for (int slot = 0; slot < rights.size(); ++slot)
+            exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values (%1, '权限', %2)")
+                     .arg(SqlText::quoted(name))
+                     .arg(rights[slot] ? 1 : 0));
+    }
+    // The operators of the login tests, in key order after Admin.
+    void addLoginOperators()
+    {
+        addOperator(QStringLiteral("张三"), QStringLiteral("Abc123"), 1, true, QList<bool>(20, false));
+        addOperator(QStringLiteral("停用"), QString(), 0, false);
+        addOperator(QStringLiteral("赵六"), QStringLiteral("  "));
+        addOperator(QStringLiteral(" 王五 "), QString());
+        addOperator(LongName, QString());
+    }
+    // A previous operator in force, to see that a failed login leaves it alone.
+    void setPrevious()
+    {
+        main->OperatorName = QStringLiteral("前任");
+        main->Permit = 7;
+        main->setStatusPanel(0, QStringLiteral(" 当前操作员: 前任"));
+        main->Rights.fill(true);
+        main->applyRights();
+    }
+    QString storedPassword(const QString &name)
+    {
+        Dataset rows(data->connection());
+        rows.setSql(QStringLiteral("select * from admin where UserName=") + SqlText::quoted(name));
+        rows.open();
+        return rows.text(QStringLiteral("Password"));
+    }
+    int savedPosition() const
+    {
+        return IniSettings(program.dir() + QStringLiteral("Config.ini"))
+            .readInteger(QStringLiteral("login"), QStringLiteral("username"), -99);
+    }
+
+    TestProgram program;
+    ScriptedMessages messages;
+    std::unique_ptr<TFrm_Main> main;
+    std::unique_ptr<TFrm_Data> data;
+};
+
+// Types text key by key, Chinese characters too (QTest::keyClicks takes Latin-1 only).
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+QStringList items(QComboBox *combo)
+{
+    QStringList result;
+    for (int i = 0; i < combo->count(); ++i)
+        result.append(combo->itemText(i));
+    return result;
+}
+
+} // namespace
+
+class tst_Login : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void loginWindow();
+    void listsActiveOperatorsAsStored();
+    void preselectsSavedPosition_data();
+    void preselectsSavedPosition();
+    void pressOK_data();
+    void pressOK();
+    void failedLoginRemembersOperatorForNextTime();
+    void focusFollowsChoice();
+    void databaseFailures();
+    void changePassDialog();
+    void changePassword_data();
+    void changePassword();
+};
+
+void tst_Login::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void tst_Login::loginWindow()
+{
+    Fixture f;
+    TFrm_Login login(f.main.get(), f.data.get());
+    QCOMPARE(login.windowTitle(), QStringLiteral("登录"));
+    QVERIFY(login.isModal());
+    QCOMPARE(login.parentWidget(), f.main.get());
+    QCOMPARE(login.findChild<QLabel *>("Label2")->text(), QStringLiteral("请选择操作员姓名并输入相应密码"));
+    QCOMPARE(login.findChild<QLabel *>("Label4")->text(), QStringLiteral("初始用户为：“Admin” 密码为空"));
+    QCOMPARE(login.findChild<QLabel *>("Label1")->text(), QStringLiteral("用户名称："));
+    QCOMPARE(login.findChild<QLabel *>("Label1")->buddy(), login.Combo_User);
+    QCOMPARE(login.findChild<QLabel *>("Label3")->text(), QStringLiteral("用户密码："));
+    QCOMPARE(login.findChild<QLabel *>("Label3")->buddy(), login.Edit_Pass);
+    QVERIFY(!login.findChild<QComboBox *>("Combo_User")->isEditable());
+    QCOMPARE(login.findChild<QLineEdit *>("Edit_Pass")->echoMode(), QLineEdit::Password);
+    QVERIFY(login.findChild<QLineEdit *>("Edit_Pass")->text().isEmpty());
+    QCOMPARE(login.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
+    QVERIFY(login.Btn_ok->isDefault());
+    QCOMPARE(login.findChild<QPushButton *>("Btn_Exit")->text(), QStringLiteral("取消(&C)"));
+
+    login.show();
+    QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+    QVERIFY(!login.isVisible());
+    QVERIFY(!login.LoginOK);
+    QVERIFY(f.main->OperatorName.isEmpty());
+}
+
+void tst_Login::listsActiveOperatorsAsStored()
+{
+    Fixture f;
+    f.addLoginOperators();
+    TFrm_Login login(f.main.get(), f.data.get());
+    // The disabled operator is missing; names keep their blanks.
+    QCOMPARE(items(login.Combo_User), (QStringList{"Admin", "张三", "赵六", " 王五 ", LongName}));
+}
+
+void tst_Login::preselectsSavedPosition_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("no setting") << QString() << -1;
+    QTest::newRow("second entry") << QStringLiteral("[login]\nusername=1\n") << 1;
+    QTest::newRow("key case differs") << QStringLiteral("[Login]\nUserName=2\n") << 2;
+    QTest::newRow("past the end") << QStringLiteral("[login]\nusername=5\n") << -1;
+    QTest::newRow("none") << QStringLiteral("[login]\nusername=-1\n") << -1;
+}
+
+void tst_Login::preselectsSavedPosition()
+{
+    QFETCH(QString, config);
+    QFETCH(int, selected);
+    Fixture f(config);
+    f.addOperator(QStringLiteral("张三"), QString());
+    f.addOperator(QStringLiteral("李四"), QString());
+    TFrm_Login login(f.main.get(), f.data.get());
+    QCOMPARE(login.Combo_User->count(), 3);
+    QCOMPARE(login.Combo_User->currentIndex(), selected);
+}
+
+void tst_Login::pressOK_data()
+{
+    QTest::addColumn<QString>("user");     // entry to choose; empty: none
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");  // empty: the login succeeds
+    QTest::addColumn<QString>("boxAfter"); // the password box after pressing OK
+    QTest::addColumn<QString>("operatorName");
+    QTest::addColumn<int>("permit");
+
+    QTest::newRow("Admin with empty password") << "Admin" << "" << "" << "" << "Admin" << 0;
+    QTest::newRow("own password") << "张三" << "Abc123" << "" << "Abc123" << "张三" << 1;
+    QTest::newRow("no user chosen") << "" << "Abc123" << "请选择一个用户名！" << "Abc123" << "" << 0;
+    QTest::newRow("no user, no password") << "" << "" << "请选择一个用户名！" << "" << "" << 0;
+    QTest::newRow("empty password") << "张三" << "" << "请输入密码！" << "" << "" << 0;
+    QTest::newRow("wrong password") << "张三" << "Abc12" << "密码错误，请重新输入密码！" << "" << "" << 0;
+    QTest::newRow("letter case counts") << "张三" << "abc123" << "密码错误，请重新输入密码！" << "" << "" << 0;
+    QTest::newRow("stored empty, typed something")
+        << "Admin" << "secret" << "Admin密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+    QTest::newRow("stored blanks, typed other")
+        << "赵六" << "x" << "赵六密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+    QTest::newRow("stored blanks, typed nothing") << "赵六" << "" << "请输入密码！" << "" << "" << 0;
+    QTest::newRow("stored blanks, typed blanks") << "赵六" << "  " << "" << "  " << "赵六" << 0;
+    QTest::newRow("name with blanks, trimmed") << " 王五 " << "" << "" << "" << "王五" << 0;
+    QTest::newRow("name with blanks, message untrimmed")
+        << " 王五 " << "x" << " 王五 密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+    QTest::newRow("12 characters held as 10") << LongName << "" << "" << "" << LongName.left(10) << 0;
+}
+
+void tst_Login::pressOK()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QFETCH(QString, boxAfter);
+    QFETCH(QString, operatorName);
+    QFETCH(int, permit);
+    Fixture f;
+    f.addLoginOperators();
+    f.setPrevious();
+    TFrm_Login login(f.main.get(), f.data.get());
+    login.show();
+    auto *combo = login.findChild<QComboBox *>("Combo_User");
+    auto *password = login.findChild<QLineEdit *>("Edit_Pass");
+    combo->setCurrentIndex(user.isEmpty() ? -1 : combo->findText(user));
+    QVERIFY(user.isEmpty() || combo->currentIndex() >= 0);
+    typeText(password, typed);
+    QTest::mouseClick(login.findChild<QPushButton *>("Btn_ok"), Qt::LeftButton);
+
+    QCOMPARE(password->text(), boxAfter);
+    // The list position is saved after every press, succeeded or not.
+    QCOMPARE(f.savedPosition(), combo->currentIndex());
+    if (message.isEmpty()) {
+        QCOMPARE(f.messages.shown.size(), 0);
+        QVERIFY(login.LoginOK);
+        QVERIFY(!login.isVisible());
+        QCOMPARE(login.result(), int(QDialog::Accepted));
+        QCOMPARE(f.main->OperatorName, operatorName);
+        QCOMPARE(f.main->Permit, permit);
+        QCOMPARE(f.main->statusPanel(0), QStringLiteral(" 当前操作员: ") + operatorName);
+        QVERIFY(f.main->Timer1->isActive());
+        return;
+    }
+    QCOMPARE(f.messages.shown.size(), 1);
+    const Msg::Record &shown = f.messages.last();
+    QCOMPARE(shown.kind, Msg::Kind::Box);
+    QCOMPARE(shown.text, message);
+    QCOMPARE(shown.title, Warning);
+    QCOMPARE(shown.icon, Msg::Icon::Error);
+    QCOMPARE(shown.buttons, Msg::Buttons::Ok);
+    QVERIFY(!login.LoginOK);
+    QVERIFY(login.isVisible());
+    // The previous operator stays in force.
+    QCOMPARE(f.main->OperatorName, QStringLiteral("前任"));
+    QCOMPARE(f.main->Permit, 7);
+    QCOMPARE(f.main->statusPanel(0), QStringLiteral(" 当前操作员: 前任"));
+    QVERIFY(f.main->right(3));
+    QVERIFY(f.main->AddCust->isEnabled());
+    QVERIFY(!f.main->Timer1->isActive());
+}
+
+void tst_Login::failedLoginRemembersOperatorForNextTime()
+{
+    Fixture f;
+    f.addLoginOperators();
+    {
+        TFrm_Login login(f.main.get(), f.data.get());
+        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("赵六")));
+        typeText(login.Edit_Pass, QStringLiteral("wrong"));
+        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        QVERIFY(!login.LoginOK);
+        QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+    }
+    TFrm_Login next(f.main.get(), f.data.get());
+    QCOMPARE(next.Combo_User->currentText(), QStringLiteral("赵六"));
+    QCOMPARE(f.savedPosition(), 2);
+
+    // Pressing OK with nothing chosen saves -1.
+    next.Combo_User->setCurrentIndex(-1);
+    QTest::mouseClick(next.Btn_ok, Qt::LeftButton);
+    QCOMPARE(f.savedPosition(), -1);
+}
+
+void tst_Login::focusFollowsChoice()
+{
+    Fixture f;
+    f.addLoginOperators();
+    TFrm_Login login(f.main.get(), f.data.get());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
+    login.Combo_User->setFocus();
+    QCOMPARE(QApplication::focusWidget(), login.Combo_User);
+    QTest::keyClick(login.Combo_User, Qt::Key_Down); // chooses the next entry
+    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
+}
+
+void tst_Login::databaseFailures()
+{
+    // Reading the rights fails after the password matched: nothing of the operator changes.
+    {
+        Fixture f;
+        f.addLoginOperators();
+        f.setPrevious();
+        TFrm_Login login(f.main.get(), f.data.get());
+        f.exec(QStringLiteral("drop table T_UserAuthority"));
+        login.show();
+        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("张三")));
+        typeText(login.Edit_Pass, QStringLiteral("Abc123"));
+        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
+        QVERIFY(!login.LoginOK);
+        QVERIFY(login.isVisible());
+        QCOMPARE(f.main->OperatorName, QStringLiteral("前任"));
+        QCOMPARE(f.main->Permit, 7);
+        QCOMPARE(f.main->statusPanel(0), QStringLiteral(" 当前操作员: 前任"));
+        QVERIFY(f.main->AddCust->isEnabled());
+        QVERIFY(!f.main->Timer1->isActive());
+    }
+    // The operators' table cannot be read: the error report, and the window stays open.
+    {
+        Fixture f;
+        TFrm_Login login(f.main.get(), f.data.get());
+        login.Combo_User->setCurrentIndex(0);
+        f.exec(QStringLiteral("drop table admin"));
+        login.show();
+        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
+        QVERIFY(!login.LoginOK);
+        QVERIFY(login.isVisible());
+    }
+}
+
+void tst_Login::changePassDialog()
+{
+    Fixture f;
+    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("修改密码"));
+    QVERIFY(dialog.isModal());
+    const QList<QPair<QString, QString>> inputs = {
+        {"Edit_oldpass", "旧密码"}, {"Edit_newpass", "新密码"}, {"Edit_pass", "验  证"}};
+    for (const auto &[name, caption] : inputs) {
+        auto *edit = dialog.findChild<QLineEdit *>(name);
+        QVERIFY2(edit, qPrintable(name));
+        QCOMPARE(edit->echoMode(), QLineEdit::Password);
+        QVERIFY(edit->text().isEmpty());
+        QLabel *label = nullptr;
+        for (QLabel *candidate : dialog.findChildren<QLabel *>())
+            if (candidate->buddy() == edit)
+                label = candidate;
+        QVERIFY2(label, qPrintable(name));
+        QCOMPARE(label->text(), caption);
+    }
+    QCOMPARE(dialog.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
+    QVERIFY(dialog.Btn_ok->isDefault());
+    QCOMPARE(dialog.findChild<QPushButton *>("btn_exit")->text(), QStringLiteral("退出(&E)"));
+    dialog.show();
+    QTest::mouseClick(dialog.btn_exit, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+}
+
+void tst_Login::changePassword_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("oldTyped");
+    QTest::addColumn<QString>("newTyped");
+    QTest::addColumn<QString>("verifyTyped");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("stored"); // the password afterwards
+
+    const int plain = int(Msg::Kind::Plain), box = int(Msg::Kind::Box);
+    QTest::newRow("wrong old password") << "李四" << "abc" << "new" << "new" << plain << "客户管理系统"
+                                        << "旧密码错误!" << "Abc";
+    QTest::newRow("old password, letter case counts")
+        << "李四" << "ABC" << "new" << "new" << plain << "客户管理系统" << "旧密码错误!" << "Abc";
+    QTest::newRow("verify differs") << "李四" << "Abc" << "new" << "neu" << box << "验证密码"
+                                    << "在\"验证\"框中重新输入新密码并单击\"确定\"按钮,以验证新密码." << "Abc";
+    QTest::newRow("changed") << "李四" << "Abc" << "新口令9" << "新口令9" << box << "成功" << "修改密码成功!"
+                             << "新口令9";
+    QTest::newRow("changed to empty") << "李四" << "Abc" << "" << "" << box << "成功" << "修改密码成功!" << "";
+    QTest::newRow("name with a quote") << "O'Neil" << "Abc" << "x'y" << "x'y" << box << "成功"
+                                       << "修改密码成功!" << "x'y";
+}
+
+void tst_Login::changePassword()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, oldTyped);
+    QFETCH(QString, newTyped);
+    QFETCH(QString, verifyTyped);
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    Fixture f;
+    f.addOperator(name, QStringLiteral("Abc"));
+    f.addOperator(QStringLiteral("旁人"), QStringLiteral("Abc"));
+    f.main->OperatorName = name;
+
+    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    dialog.show();
+    typeText(dialog.findChild<QLineEdit *>("Edit_oldpass"), oldTyped);
+    typeText(dialog.findChild<QLineEdit *>("Edit_newpass"), newTyped);
+    typeText(dialog.findChild<QLineEdit *>("Edit_pass"), verifyTyped);
+    QTest::mouseClick(dialog.findChild<QPushButton *>("Btn_ok"), Qt::LeftButton);
+
+    QCOMPARE(f.messages.shown.size(), 1);
+    const Msg::Record &shown = f.messages.last();
+    QCOMPARE(int(shown.kind), kind);
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.text, message);
+    if (shown.kind == Msg::Kind::Box)
+        QCOMPARE(shown.icon, Msg::Icon::Information);
+    QCOMPARE(dialog.isVisible(), stored == QStringLiteral("Abc")); // closes only after a change
+    QCOMPARE(f.storedPassword(name), stored);
+    QCOMPARE(f.storedPassword(QStringLiteral("旁人")), QStringLiteral("Abc"));
+}
+
+QTEST_MAIN(tst_Login)
 #include "tst_login.moc"
