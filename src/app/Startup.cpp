@@ -2,6 +2,7 @@
 #include "TFrm_Data.h"
 #include "TFrm_Login.h"
 #include "TFrm_Splash.h"
+#include "WindowCommands.h"
 #include "main/TFrm_Main.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int Startup::run(QApplication &app)
     TFrm_Main mainWindow;
     TFrm_Data data;
     mainWindow.setDataModule(&data);
+    installWindowCommands(&mainWindow);
     delete splash;
 
     if (!data.connectOK())

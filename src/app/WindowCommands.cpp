@@ -1,0 +1,81 @@
+#include "WindowCommands.h"
+#include "customers/TFrm_Custom.h"
+#include "main/GridColumns.h"
+#include "main/RecordCommands.h"
+#include "main/TFrm_Main.h"
+#include "main/TFrm_Tree.h"
+#include "store/SqlText.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <memory>
+
+namespace {
+
+// The references the commands share: the open customer browser.
+struct Windows
+{
+    QPointer<TFrm_Custom> Frm_Custom;
+};
+
+// The browser is the working area of the program: it fills the frame when it opens.
+TFrm_Custom *showBrowser(TFrm_Main *main, Windows &windows)
+{
+    const bool isNew = windows.Frm_Custom.isNull();
+    TFrm_Custom *browser = main->ShowChild(windows.Frm_Custom);
+    if (isNew)
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(browser->parentWidget()))
+            frame->showMaximized();
+    return browser;
+}
+
+void openCategoryWindow(TFrm_Main *main, const QString &table, const QString &caption)
+{
+    TFrm_Tree window(main->data(), main);
+    window.CategoryTable = table;
+    window.RootCaption = caption;
+    window.SelectMode = TFrm_Tree::ManageOnly;
+    window.exec();
+}
+
+} // namespace
+
+void installWindowCommands(TFrm_Main *main)
+{
+    auto windows = std::make_shared<Windows>();
+    TFrm_Data *data = main->data();
+    auto op = [main] { return OperatorContext{main->OperatorName, main->Permit}; };
+    auto records = std::make_shared<RecordCommands>(data, main);
+
+    main->showCustomerBrowser = [main, windows] { showBrowser(main, *windows); };
+    main->setHandler(QStringLiteral("Cust_CustContact"), [main, data, windows] {
+        TFrm_Custom *browser = showBrowser(main, *windows);
+        data->Qry_Contact->link();
+        TFrm_Data::RunQuery(data->Qry_Cust, main->customerListSql());
+        data->Qry_Schedule->link();
+        GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
+    });
+    main->setHandler(QStringLiteral("MyCust"), [main, data, windows] {
+        TFrm_Custom *browser = showBrowser(main, *windows);
+        browser->loadCustomers(QStringLiteral("select * from custom where F_User=") + SqlText::quoted(main->OperatorName));
+        GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
+    });
+    main->setHandler(QStringLiteral("Cust_Category"), [main] {
+        openCategoryWindow(main, QStringLiteral("Cust_Category"), QStringLiteral("客户分类"));
+    });
+    main->setHandler(QStringLiteral("Goods_Category"), [main] {
+        openCategoryWindow(main, QStringLiteral("Goods_Category"), QStringLiteral("商品分类"));
+    });
+
+    // Deleting customers works on the browser's grid; with the browser closed there is
+    // nothing on screen to delete, so the command does nothing.
+    main->setHandler(QStringLiteral("DelCust"), [windows, records, op] {
+        if (windows->Frm_Custom)
+            records->DelCust(op(), windows->Frm_Custom->selectedRows());
+    });
+    main->setHandler(QStringLiteral("DelContact"), [records, op] { records->DelContact(op()); });
+    main->setHandler(QStringLiteral("DelSchedule"), [records, op] { records->DelSchedule(op()); });
+    main->setHandler(QStringLiteral("DelDaily"), [records] { records->DelDaily(); });
+    main->setHandler(QStringLiteral("DelGoods"), [records] { records->DelGoods(); });
+    main->setHandler(QStringLiteral("DelBill"), [records] { records->DelBill(); });
+}

@@ -1,0 +1,315 @@
+#include "TestProgram.h"
+#include "app/TFrm_Data.h"
+#include "app/WindowCommands.h"
+#include "customers/TFrm_Custom.h"
+#include "main/TFrm_Main.h"
+#include "store/Connection.h"
+#include "ui/DataGrid.h"
+#include "ui/Messages.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+// The customer browser driven as an operator would, on a small fixture: customers of
+// two salesmen in a category tree, with contacts, schedules and bills.
+class TestCustomBrowser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstLoadThenFullList();
+    void accessScope_data();
+    void accessScope();
+    void categorySubtree();
+    void quickSearchCustomer();
+    void quickSearchContact();
+    void headingsMoveToNextItem();
+    void detailPagesFollowCustomer();
+    void titleSortInMemory();
+    void deleteKeyRunsEnabledCommand();
+    void closingEmptiesStatus();
+    void screenshot();
+
+private:
+    TFrm_Custom *openBrowser();
+    void login(const QString &name, bool viewAll);
+    QStringList companies();
+    QTreeWidgetItem *node(TFrm_Custom *w, const QString &code);
+
+    std::unique_ptr<TestProgram> m_program;
+    std::unique_ptr<TFrm_Data> m_data;
+    std::unique_ptr<TFrm_Main> m_main;
+    ScriptedMessages m_messages;
+};
+
+void TestCustomBrowser::init()
+{
+    m_messages = ScriptedMessages();
+    Messages::install(&m_messages);
+    m_program = std::make_unique<TestProgram>();
+    m_data = std::make_unique<TFrm_Data>();
+    m_main = std::make_unique<TFrm_Main>();
+    m_main->setDataModule(m_data.get());
+    installWindowCommands(m_main.get());
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("delete from Cust_Category"));
+    c->exec(QStringLiteral("insert into Cust_Category (code, name) values ('01','华北'), ('0101','北京'), ('0102','天津'), "
+                           "('02','华东'), ('0201','上海')"));
+    const char *categories[] = {"0101", "0102", "01", "0201", "02"};
+    c->begin();
+    for (int code = 1; code <= 150; ++code) {
+        const QString user = code % 3 == 0 ? QStringLiteral("李四") : QStringLiteral("张三");
+        c->exec(QStringLiteral("insert into custom (CustCode, Company, Category, address, tel, F_User) values "
+                               "(%1, '%2公司%1', '%3', '地址%1', '010-%1', '%4')")
+                    .arg(code).arg(code % 2 ? QStringLiteral("华信") : QStringLiteral("东方"))
+                    .arg(QString::fromLatin1(categories[code % 5])).arg(user));
+    }
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName, tel, F_User) values "
+                           "(1,'华信公司1','王经理','111','张三'), (1,'华信公司1','王会计','112','李四'), "
+                           "(2,'东方公司2','赵主任','221','张三')"));
+    c->exec(QStringLiteral("insert into T_Schedule (CustCode, Company, Subject, F_User) values ('1','华信公司1','回访','张三'), "
+                           "('1','华信公司1','报价','李四'), ('2','东方公司2','回访','张三')"));
+    c->exec(QStringLiteral("insert into T_Bill (BillCode, CustCode, CustName, BillDate, F_User) values "
+                           "('XS001',1,'华信公司1','2026-12-01','张三'), ('XS002',2,'东方公司2','2026-12-02','张三')"));
+    c->exec(QStringLiteral("insert into T_BillDetail (BillCode, GoodsCode, GoodsName, Number, SalePrice, Discount, SaleMoney) "
+                           "values ('XS001','G1','打印机',2,1000,1,2000), ('XS001','G2','硒鼓',5,100,1,500)"));
+    c->exec(QStringLiteral("insert into admin (UserName, Password, IsUser, Permit) values ('张三','',1,1)"));
+    c->commit();
+}
+
+void TestCustomBrowser::cleanup()
+{
+    m_main.reset();
+    m_data.reset();
+    m_program.reset();
+    Messages::install(nullptr);
+}
+
+void TestCustomBrowser::login(const QString &name, bool viewAll)
+{
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("delete from T_UserAuthority where UserName='%1'").arg(name));
+    for (int slot = 1; slot <= 11; ++slot)
+        c->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values ('%1','r%2',%3)")
+                    .arg(name).arg(slot).arg(slot == 8 ? int(viewAll) : 1));
+    m_main->setOperator(name, viewAll ? 0 : 1);
+}
+
+TFrm_Custom *TestCustomBrowser::openBrowser()
+{
+    m_main->showCustomerBrowser();
+    auto *browser = m_main->findChild<TFrm_Custom *>();
+    Q_ASSERT(browser);
+    return browser;
+}
+
+QStringList TestCustomBrowser::companies()
+{
+    QStringList result;
+    Dataset *q = m_data->Qry_Cust;
+    for (int row = 0; row < q->recordCount(); ++row)
+        result.append(q->value(row, q->fieldIndex(QStringLiteral("Company"))).toString());
+    return result;
+}
+
+QTreeWidgetItem *TestCustomBrowser::node(TFrm_Custom *w, const QString &code)
+{
+    const auto items = w->TreeView1->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
+    return items.isEmpty() ? nullptr : items.first();
+}
+
+void TestCustomBrowser::firstLoadThenFullList()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    QCOMPARE(w->windowTitle(), QStringLiteral("客户信息"));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 100);
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录"));
+    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("公司名称"));
+    QCOMPARE(w->Grid_Cust->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编号"));
+
+    QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
+    QCOMPARE(m_main->findChildren<TFrm_Custom *>().size(), 1); // the same browser
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录")); // not updated by this step
+}
+
+void TestCustomBrowser::accessScope_data()
+{
+    QTest::addColumn<bool>("viewAll");
+    QTest::addColumn<int>("customers");
+    QTest::addColumn<int>("contactsOfFirst");
+    QTest::newRow("with the view-all right") << true << 150 << 2;
+    QTest::newRow("own records only") << false << 100 << 1;
+}
+
+void TestCustomBrowser::accessScope()
+{
+    QFETCH(bool, viewAll);
+    QFETCH(int, customers);
+    QFETCH(int, contactsOfFirst);
+    login(QStringLiteral("张三"), viewAll);
+    TFrm_Custom *w = openBrowser();
+    w->categoryClicked(w->TreeView1->topLevelItem(0)); // root: every customer in scope
+    QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
+    QCOMPARE(m_data->Qry_Contact->recordCount(), contactsOfFirst);
+    QCOMPARE(m_data->Qry_Schedule->recordCount(), contactsOfFirst);
+    for (int row = 0; !viewAll && row < m_data->Qry_Cust->recordCount(); ++row)
+        QCOMPARE(m_data->Qry_Cust->value(row, m_data->Qry_Cust->fieldIndex(QStringLiteral("F_User"))).toString(),
+                 QStringLiteral("张三"));
+    w->Edit_Key->setText(QStringLiteral("公司"));
+    w->Btn_S_Cust->click();
+    QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
+}
+
+void TestCustomBrowser::categorySubtree()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    QCOMPARE(w->TreeView1->topLevelItem(0)->text(0), QStringLiteral("客户分类"));
+    w->categoryClicked(node(w, QStringLiteral("01")));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 90); // 01, 0101 and 0102
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 90 条客户记录"));
+    w->categoryClicked(node(w, QStringLiteral("0101")));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 30);
+    w->categoryClicked(node(w, QStringLiteral("02")));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 60);
+    w->categoryClicked(w->TreeView1->topLevelItem(0));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
+}
+
+void TestCustomBrowser::quickSearchCustomer()
+{
+    login(QStringLiteral("Admin"), true);
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (151, 'O''Neil Trading', 'Admin')"));
+    TFrm_Custom *w = openBrowser();
+    w->Edit_Key->setText(QStringLiteral("华信公司1"));
+    QTest::keyClick(w->Edit_Key, Qt::Key_Return);
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 31); // odd codes starting with 1: 1, 11..19, 101..149
+    QVERIFY(w->Btn_S_Cust->isEnabled());
+    w->Edit_Key->setText(QStringLiteral("o'neil"));
+    w->Btn_S_Cust->click();
+    QCOMPARE(companies(), QStringList{QStringLiteral("O'Neil Trading")});
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 1 条客户记录"));
+
+    w->Combo_Type->setCurrentIndex(4); // 电话
+    w->Edit_Key->setText(QStringLiteral("010-15"));
+    w->Btn_S_Cust->click();
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 2); // 15 and 150
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestCustomBrowser::quickSearchContact()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    w->Combo_Type->setCurrentIndex(9);
+    emit w->Combo_Type->activated(9);
+    QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
+    w->Edit_Key->setText(QStringLiteral("王"));
+    w->Btn_S_Cust->click();
+    QCOMPARE(companies(), QStringList{QStringLiteral("华信公司1")}); // two contacts, one customer
+    w->Edit_Key->setText(QStringLiteral("无此人"));
+    w->Btn_S_Cust->click();
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 0);
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 0 条客户记录"));
+    QVERIFY(m_messages.shown.isEmpty());
+}
+
+void TestCustomBrowser::headingsMoveToNextItem()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    w->Combo_Type->setCurrentIndex(8);
+    emit w->Combo_Type->activated(8);
+    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("姓名"));
+    QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
+    w->Combo_Type->setCurrentIndex(0);
+    emit w->Combo_Type->activated(0);
+    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("客户编号"));
+    QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Custom);
+}
+
+void TestCustomBrowser::detailPagesFollowCustomer()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 2);
+    QVERIFY(!m_data->Qry_Bill->isOpen()); // sales pages are queried only when turned to
+    w->PageControl2->setCurrentIndex(2);
+    QCOMPARE(m_data->Qry_Bill->recordCount(), 1);
+    w->PageControl2->setCurrentIndex(3);
+    QCOMPARE(m_data->Qry_Detail->recordCount(), 2);
+    QCOMPARE(w->Grid_Detail->footerText(w->Grid_Detail->columnOfField(QStringLiteral("SaleMoney"))).remove(QLatin1Char(',')).toDouble(), 2500.0);
+
+    w->Grid_Cust->setCurrentIndex(w->Grid_Cust->model()->index(1, 0)); // the operator moves to customer 2
+    QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 2);
+    QCOMPARE(m_data->Qry_Contact->text(QStringLiteral("ContactName")), QStringLiteral("赵主任"));
+    QCOMPARE(m_data->Qry_Schedule->recordCount(), 1);
+    QCOMPARE(m_data->Qry_Bill->text(QStringLiteral("BillCode")), QStringLiteral("XS002"));
+    QCOMPARE(m_data->Qry_Detail->recordCount(), 0);
+    w->Grid_Cust->setCurrentIndex(w->Grid_Cust->model()->index(2, 0));
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 0);
+}
+
+void TestCustomBrowser::titleSortInMemory()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    const QString sql = m_data->Qry_Cust->sql();
+    w->Grid_Cust->toggleSortMark(QStringLiteral("CustCode"));
+    w->Grid_Cust->toggleSortMark(QStringLiteral("CustCode")); // descending
+    QCOMPARE(m_data->Qry_Cust->value(0, m_data->Qry_Cust->fieldIndex(QStringLiteral("CustCode"))).toInt(), 100);
+    QCOMPARE(m_data->Qry_Cust->sql(), sql); // no new statement
+    w->Grid_Cust->clearSortMarks();
+    QCOMPARE(m_data->Qry_Cust->value(0, m_data->Qry_Cust->fieldIndex(QStringLiteral("CustCode"))).toInt(), 1);
+}
+
+void TestCustomBrowser::deleteKeyRunsEnabledCommand()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    w->Grid_Cust->setFocus();
+    m_main->DelCust->setEnabled(false);
+    QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
+    QVERIFY(m_messages.shown.isEmpty());
+    m_main->DelCust->setEnabled(true);
+    m_messages.answer(Msg::Answer::No);
+    QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
+    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("确定要删除客户记录吗！")});
+}
+
+void TestCustomBrowser::closingEmptiesStatus()
+{
+    login(QStringLiteral("Admin"), true);
+    TFrm_Custom *w = openBrowser();
+    QVERIFY(!m_main->statusPanel(1).isEmpty());
+    QPointer<TFrm_Custom> guard(w);
+    w->close();
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(m_main->statusPanel(1).isEmpty());
+}
+
+// With KEHU_SCREENSHOTS set to a folder, the browser is saved there as a picture.
+void TestCustomBrowser::screenshot()
+{
+    const QString folder = qEnvironmentVariable("KEHU_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("KEHU_SCREENSHOTS not set");
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1280, 800);
+    m_main->show();
+    QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
+    QTest::qWait(200);
+    m_main->grab().save(QDir(folder).filePath(QStringLiteral("browser.png")));
+}
+
+QTEST_MAIN(TestCustomBrowser)
+#include "tst_custombrowser.moc"
