@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -150,4 +151,12 @@ void TFrm_Login::tryLogin()
     else
         Messages::box(this, chosen + QStringLiteral("密码为空，您可以直接点击确定按钮登录！"), Warning, Msg::Icon::Error);
     Edit_Pass->clear();
+}
+
+void TFrm_Login::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Centred on the screen, also when the main window behind it is still hidden.
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }

@@ -24,6 +24,9 @@ public:
     QLineEdit *Edit_Pass;
     QPushButton *Btn_ok, *Btn_Exit;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void fillUsers();
     void pressOK();
