@@ -2,6 +2,7 @@
 #include "app/TFrm_Data.h"
 #include "store/DbError.h"
 #include "store/SqlText.h"
+#include "store/Transaction.h"
 #include "ui/Messages.h"
 
 #include <QApplication>
@@ -9,22 +10,6 @@
 namespace {
 const QString Warning = QStringLiteral("警告");
 
-// Runs work in one transaction on the shared connection; rolls back and returns false
-// when any statement fails.
-template <typename Work>
-bool inTransaction(TFrm_Data *data, Work &&work)
-{
-    Connection *connection = data->connection();
-    connection->begin();
-    try {
-        work();
-        connection->commit();
-        return true;
-    } catch (const DbError &) {
-        connection->rollback();
-        return false;
-    }
-}
 } // namespace
 
 void RecordCommands::DelCust(const OperatorContext &op, const QList<int> &selectedRows)
@@ -67,7 +52,7 @@ bool RecordCommands::deleteOneCustomer()
         bills.append(Dataset::displayText(m_data->Qry_Temp->value(row, billCode)));
 
     bool removedFromList = false;
-    const bool done = inTransaction(m_data, [&] {
+    const bool done = tryInTransaction(*m_data->connection(), [&] {
         Connection *c = m_data->connection();
         c->exec(QStringLiteral("delete from Contact where CustCode=") + code);
         c->exec(QStringLiteral("delete from T_Schedule where CustCode=") + SqlText::quoted(code));
@@ -131,7 +116,7 @@ void RecordCommands::DelGoods()
     if (Messages::confirm(m_parent, QStringLiteral("您确定要删除这条商品记录吗？"), Msg::Buttons::YesNo) != Msg::Answer::Yes)
         return;
     bool removed = false;
-    const bool done = inTransaction(m_data, [&] {
+    const bool done = tryInTransaction(*m_data->connection(), [&] {
         TFrm_Data::RunSql(m_data->Qry_Temp, QStringLiteral("delete from T_BillDetail where GoodsCode=") + SqlText::quoted(code));
         goods->remove();
         removed = true;
@@ -150,7 +135,7 @@ void RecordCommands::DelBill()
         return;
     Dataset *bills = m_data->Qry_Bill;
     bool removed = false;
-    const bool done = inTransaction(m_data, [&] {
+    const bool done = tryInTransaction(*m_data->connection(), [&] {
         if (!bills->isOpen() || bills->isEmpty())
             throw DbError(QStringLiteral("没有当前单据"));
         const QString code = bills->text(QStringLiteral("BillCode"));
