@@ -1,4 +1,5 @@
 #include "WindowCommands.h"
+#include "customers/CustomerToolCommands.h"
 #include "customers/TFrm_Custom.h"
 #include "main/GridColumns.h"
 #include "main/RecordCommands.h"
@@ -78,4 +79,6 @@ void installWindowCommands(TFrm_Main *main)
     main->setHandler(QStringLiteral("DelDaily"), [records] { records->DelDaily(); });
     main->setHandler(QStringLiteral("DelGoods"), [records] { records->DelGoods(); });
     main->setHandler(QStringLiteral("DelBill"), [records] { records->DelBill(); });
+
+    installCustomerToolCommands(main);
 }
