@@ -34,6 +34,7 @@ private slots:
     void deleteLeafAfterConfirmation();
     void pickerHandsBackChoice_data();
     void pickerHandsBackChoice();
+    void screenshot();
 
 private:
     void setCodes(const QStringList &codes);
@@ -321,6 +322,22 @@ void TestCategoryTree::pickerHandsBackChoice()
     IniSettings ini(m_program->dir() + QStringLiteral("Config.ini"));
     QCOMPARE(ini.readString(QStringLiteral("login"), QStringLiteral("CateCode")), mode == 1 ? code : QString());
     QCOMPARE(ini.readString(QStringLiteral("login"), QStringLiteral("Category")), mode == 1 ? name : QString());
+}
+
+// With KEHU_SCREENSHOTS set to a folder, the window is saved there as a picture.
+void TestCategoryTree::screenshot()
+{
+    const QString folder = qEnvironmentVariable("KEHU_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("KEHU_SCREENSHOTS not set");
+    TFrm_Tree w(m_data.get());
+    w.RootCaption = QStringLiteral("客户分类");
+    w.show();
+    w.TreeView1->expandAll();
+    w.TreeView1->setCurrentItem(node(w, QStringLiteral("0101")));
+    w.N1->trigger();
+    QTest::qWait(100);
+    w.grab().save(folder + QStringLiteral("/category_tree.png"));
 }
 
 QTEST_MAIN(TestCategoryTree)
