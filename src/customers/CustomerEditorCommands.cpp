@@ -1,0 +1,42 @@
+#include "CustomerEditorCommands.h"
+#include "TFrm_AddContact.h"
+#include "TFrm_AddCust.h"
+#include "app/TFrm_Data.h"
+#include "main/TFrm_Main.h"
+
+namespace {
+
+bool hasCurrentRow(const Dataset *query)
+{
+    return query->isOpen() && !query->isEmpty() && query->currentRow() >= 0;
+}
+
+template <class Editor>
+void openEditor(TFrm_Main *mainWindow, EditorMode mode)
+{
+    Editor editor(mainWindow, mainWindow);
+    editor.setMode(mode);
+    editor.exec();
+}
+
+} // namespace
+
+void installCustomerEditorCommands(TFrm_Main *mainWindow)
+{
+    TFrm_Data *data = mainWindow->data();
+    mainWindow->setHandler(QStringLiteral("AddCust"), [mainWindow] {
+        openEditor<TFrm_AddCust>(mainWindow, EditorMode::Add);
+    });
+    // Editing needs a customer to edit: with an empty list the command does nothing.
+    mainWindow->setHandler(QStringLiteral("EditCust"), [mainWindow, data] {
+        if (hasCurrentRow(data->Qry_Cust))
+            openEditor<TFrm_AddCust>(mainWindow, EditorMode::Edit);
+    });
+    mainWindow->setHandler(QStringLiteral("AddContact"), [mainWindow] {
+        openEditor<TFrm_AddContact>(mainWindow, EditorMode::Add);
+    });
+    mainWindow->setHandler(QStringLiteral("EditContact"), [mainWindow, data] {
+        if (hasCurrentRow(data->Qry_Contact))
+            openEditor<TFrm_AddContact>(mainWindow, EditorMode::Edit);
+    });
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+class TFrm_Main;
+
+// Gives the main window's commands AddCust, EditCust, AddContact and EditContact their
+// work: each opens the customer or contact editor as a modal dialog in its mode.
+// Called once, after the main window and the data module exist.
+void installCustomerEditorCommands(TFrm_Main *mainWindow);
