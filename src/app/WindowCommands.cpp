@@ -1,4 +1,5 @@
 #include "WindowCommands.h"
+#include "customers/CustomerEditorCommands.h"
 #include "customers/CustomerToolCommands.h"
 #include "customers/TFrm_Custom.h"
 #include "main/GridColumns.h"
@@ -80,5 +81,6 @@ void installWindowCommands(TFrm_Main *main)
     main->setHandler(QStringLiteral("DelGoods"), [records] { records->DelGoods(); });
     main->setHandler(QStringLiteral("DelBill"), [records] { records->DelBill(); });
 
+    installCustomerEditorCommands(main);
     installCustomerToolCommands(main);
 }
