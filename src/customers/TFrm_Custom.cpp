@@ -8,6 +8,7 @@
 #include "store/SqlText.h"
 #include "ui/DataGrid.h"
 #include "ui/Guarded.h"
+#include "ui/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,13 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The wait cursor for as long as a statement runs, restored also when it throws.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 const int ContactHeading = 8;
 const int CustomerHeading = 0;

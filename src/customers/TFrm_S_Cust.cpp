@@ -6,6 +6,7 @@
 #include "main/TFrm_Tree.h"
 #include "store/SqlText.h"
 #include "ui/Guarded.h"
+#include "ui/WaitCursor.h"
 #include "ui/Messages.h"
 
 #include <QApplication>
@@ -38,12 +39,6 @@ public:
 
 private:
     TFrm_S_Cust *m_owner;
-};
-
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
 // "(column like'%text%')": a contains-match on the text as typed.

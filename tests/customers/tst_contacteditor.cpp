@@ -1,4 +1,4 @@
-#include "TestProgram.h"
+#include "WindowFixture.h"
 #include "app/TFrm_Data.h"
 #include "app/WindowCommands.h"
 #include "customers/CustomerEditorCommands.h"
@@ -60,25 +60,22 @@ private:
     int count(const QString &sql) { return scalar(sql).toInt(); }
     QString whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act = {});
 
-    std::unique_ptr<TestProgram> m_program;
-    std::unique_ptr<TFrm_Data> m_data;
-    std::unique_ptr<TFrm_Main> m_main;
-    ScriptedMessages m_messages;
-    RecordingPlatform m_platform;
+    std::unique_ptr<WindowFixture> m_fixture;
+    TestProgram *m_program = nullptr;
+    TFrm_Data *m_data = nullptr;
+    TFrm_Main *m_main = nullptr;
+    ScriptedMessages *m_messages = nullptr;
+    RecordingPlatform *m_platform = nullptr;
 };
 
 void TestContactEditor::init()
 {
-    m_messages = ScriptedMessages();
-    Messages::install(&m_messages);
-    m_platform = RecordingPlatform();
-    Platform::install(&m_platform);
-    m_program = std::make_unique<TestProgram>();
-    m_data = std::make_unique<TFrm_Data>();
-    m_main = std::make_unique<TFrm_Main>();
-    m_main->setDataModule(m_data.get());
-    installWindowCommands(m_main.get());
-    installCustomerEditorCommands(m_main.get());
+    m_fixture = std::make_unique<WindowFixture>();
+    m_program = &m_fixture->program;
+    m_data = m_fixture->data.get();
+    m_main = m_fixture->main.get();
+    m_messages = &m_fixture->messages;
+    m_platform = &m_fixture->platform;
     Connection *c = m_data->connection();
     c->begin();
     c->exec(QStringLiteral("insert into custom (CustCode, Company, address, postcode, MainContact, F_User) values "
@@ -96,21 +93,12 @@ void TestContactEditor::init()
 
 void TestContactEditor::cleanup()
 {
-    m_main.reset();
-    m_data.reset();
-    m_program.reset();
-    Messages::install(nullptr);
-    Platform::install(nullptr);
+    m_fixture.reset();
 }
 
 void TestContactEditor::login(const QString &name, int permit)
 {
-    Connection *c = m_data->connection();
-    c->exec(QStringLiteral("delete from T_UserAuthority where UserName='%1'").arg(name));
-    for (int slot = 1; slot <= 11; ++slot)
-        c->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values ('%1','r%2',1)")
-                    .arg(name).arg(slot));
-    m_main->setOperator(name, permit);
+    m_fixture->login(name, true, permit);
 }
 
 // The lists as the browser holds them: customer 5 current, its two contacts.
@@ -123,7 +111,7 @@ void TestContactEditor::openLists()
 
 std::unique_ptr<TFrm_AddContact> TestContactEditor::editor(EditorMode mode)
 {
-    auto w = std::make_unique<TFrm_AddContact>(m_main.get());
+    auto w = std::make_unique<TFrm_AddContact>(m_main);
     w->setMode(mode);
     w->show();
     return w;
@@ -171,7 +159,7 @@ void TestContactEditor::labels()
 {
     QFETCH(QString, input);
     QFETCH(QString, caption);
-    TFrm_AddContact w(m_main.get());
+    TFrm_AddContact w(m_main);
     QCOMPARE(w.GroupBox1->title(), QStringLiteral(" 联 系 人 信 息 "));
     auto *widget = w.findChild<QWidget *>(input);
     QVERIFY(widget);
@@ -216,7 +204,7 @@ void TestContactEditor::addModeShows()
     QCOMPARE(w->Combo_Zw->itemText(0), QStringLiteral("董事长"));
     QVERIFY(w->DBNavigator1->NavNext->isEnabled()); // bound to the contact list in add mode too
     QVERIFY(w->Btn_OK->isEnabled());
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // Two contacts in a row: both saved as typed, each becomes the customer's main contact,
@@ -239,7 +227,7 @@ void TestContactEditor::addLoop()
     w->CB_Birthday->setChecked(true);
     w->DateTimePicker1->setDate(QDate(1985, 2, 3));
     w->Btn_OK->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
 
     Dataset row(m_data->connection());
     row.setSql(QStringLiteral("select * from contact where tel='010-7'"));
@@ -285,7 +273,7 @@ void TestContactEditor::addLoop()
     // Other contacts keep their main-contact flag.
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='王经理' and MainContact=1")), 1);
     QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=5")), 4);
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestContactEditor::birthday_data()
@@ -314,7 +302,7 @@ void TestContactEditor::birthday()
     w->DateTimePicker1->setDate(QDate(1990, 10, 11));
     w->CB_Birthday->setChecked(ticked);
     w->Btn_OK->click();
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(scalar(QStringLiteral("select ifnull(Birthday,'') from contact where ContactName='生日测试'")).toString(), stored);
 }
 
@@ -341,13 +329,13 @@ void TestContactEditor::nameRules()
     w->Btn_OK->click();
     QCOMPARE(count(QStringLiteral("select count(*) from contact where tel='555'")), saved ? 1 : 0);
     if (saved) {
-        QVERIFY(m_messages.shown.isEmpty());
+        QVERIFY(m_messages->shown.isEmpty());
         QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), name);
         return;
     }
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("联系人姓名不能为空")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("警告"));
-    QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("联系人姓名不能为空")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QCOMPARE(w->focusWidget(), w->Edit_Name);
     QVERIFY(w->isVisible()); // open, inputs unchanged
     QCOMPARE(w->Edit_Tel->text(), QStringLiteral("555"));
@@ -360,8 +348,8 @@ void TestContactEditor::noCompanyShown()
     QCOMPARE(w->Combo_Cust->currentText(), QString());
     w->Edit_Name->setText(QStringLiteral("孤儿"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("请选择一个公司名称")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("警告"));
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("请选择一个公司名称")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
     QCOMPARE(w->focusWidget(), w->Combo_Cust);
     QCOMPARE(w->Edit_Name->text(), QStringLiteral("孤儿"));
     QCOMPARE(count(QStringLiteral("select count(*) from contact")), 2);
@@ -388,7 +376,7 @@ void TestContactEditor::editSavesAndCloses()
     w->CB_Main->setChecked(false);
     w->Edit_Mobile->setText(QStringLiteral("138"));
     w->Btn_OK->click();
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     QVERIFY(!w->isVisible());
     QCOMPARE(w->result(), int(QDialog::Accepted));
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='王总' and MainContact=0 and Mobile='138' "
@@ -428,7 +416,7 @@ void TestContactEditor::ownershipLock()
     w->DBNavigator1->NavFirst->click();
     QCOMPARE(w->Edit_Name->text(), QStringLiteral("王经理"));
     QVERIFY(!w->Btn_OK->isEnabled());
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // A failing save leaves neither the contact nor the customer's main contact, and the
@@ -449,9 +437,9 @@ void TestContactEditor::saveRollsBack()
     auto w = editor(addMode ? EditorMode::Add : EditorMode::Edit);
     w->Edit_Name->setText(QStringLiteral("失败者"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("保存数据失败!")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("提醒"));
-    QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QVERIFY(!m_data->connection()->inTransaction());
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='失败者'")), 0);
     QCOMPARE(count(QStringLiteral("select count(*) from contact")), 2);
@@ -472,7 +460,7 @@ void TestContactEditor::customerGoneFailsSave()
     m_data->connection()->exec(QStringLiteral("delete from custom where CustCode=5"));
     w->Edit_Name->setText(QStringLiteral("新人"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("保存数据失败!")});
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='新人'")), 0);
     QCOMPARE(m_data->Qry_Contact->recordCount(), 2);
 }
@@ -487,7 +475,7 @@ void TestContactEditor::sameCompanyNameTakesShownCustomer()
     QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("东方贸易"));
     w->Edit_Name->setText(QStringLiteral("孙经理"));
     w->Btn_OK->click();
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(scalar(QStringLiteral("select CustCode from contact where ContactName='孙经理'")).toInt(), 7);
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=7")).toString(), QStringLiteral("孙经理"));
     QVERIFY(scalar(QStringLiteral("select MainContact from custom where CustCode=3")).isNull());
@@ -523,7 +511,7 @@ void TestContactEditor::companyWithQuote()
     QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("O'Neil Trading"));
     w->Edit_Name->setText(QStringLiteral("Sean O'Brien"));
     w->Btn_OK->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=9 and Company='O''Neil Trading' "
                                   "and ContactName='Sean O''Brien'")), 1);
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=9")).toString(), QStringLiteral("Sean O'Brien"));
@@ -534,10 +522,10 @@ void TestContactEditor::emailDoubleClick()
     openLists();
     auto w = editor(EditorMode::Edit);
     QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
-    QCOMPARE(m_platform.calls(), QStringList{QStringLiteral("openUrl mailto:wang@hx.com")});
+    QCOMPARE(m_platform->calls(), QStringList{QStringLiteral("openUrl mailto:wang@hx.com")});
     w->Edit_Email->setText(QStringLiteral("  "));
     QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
-    QCOMPARE(m_platform.recorded.size(), 1);
+    QCOMPARE(m_platform->recorded.size(), 1);
 }
 
 void TestContactEditor::commands()
@@ -550,7 +538,7 @@ void TestContactEditor::commands()
     QCOMPARE(whenModal([&] { m_main->runHandler(QStringLiteral("EditContact")); }), QString());
     QCOMPARE(whenModal([&] { m_main->runHandler(QStringLiteral("AddContact")); }), QStringLiteral("添加联系人"));
     QVERIFY(m_main->findChildren<TFrm_AddContact *>().isEmpty());
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the editor is saved there as a picture.

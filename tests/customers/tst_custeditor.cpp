@@ -1,4 +1,4 @@
-#include "TestProgram.h"
+#include "WindowFixture.h"
 #include "app/TFrm_Data.h"
 #include "app/WindowCommands.h"
 #include "customers/CustomerEditorCommands.h"
@@ -74,25 +74,22 @@ private:
     // closed. Returns the class name of the dialog ("" when none opened).
     QString whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act = {});
 
-    std::unique_ptr<TestProgram> m_program;
-    std::unique_ptr<TFrm_Data> m_data;
-    std::unique_ptr<TFrm_Main> m_main;
-    ScriptedMessages m_messages;
-    RecordingPlatform m_platform;
+    std::unique_ptr<WindowFixture> m_fixture;
+    TestProgram *m_program = nullptr;
+    TFrm_Data *m_data = nullptr;
+    TFrm_Main *m_main = nullptr;
+    ScriptedMessages *m_messages = nullptr;
+    RecordingPlatform *m_platform = nullptr;
 };
 
 void TestCustEditor::init()
 {
-    m_messages = ScriptedMessages();
-    Messages::install(&m_messages);
-    m_platform = RecordingPlatform();
-    Platform::install(&m_platform);
-    m_program = std::make_unique<TestProgram>();
-    m_data = std::make_unique<TFrm_Data>();
-    m_main = std::make_unique<TFrm_Main>();
-    m_main->setDataModule(m_data.get());
-    installWindowCommands(m_main.get());
-    installCustomerEditorCommands(m_main.get());
+    m_fixture = std::make_unique<WindowFixture>();
+    m_program = &m_fixture->program;
+    m_data = m_fixture->data.get();
+    m_main = m_fixture->main.get();
+    m_messages = &m_fixture->messages;
+    m_platform = &m_fixture->platform;
     Connection *c = m_data->connection();
     c->begin();
     c->exec(QStringLiteral("delete from Cust_Category"));
@@ -119,21 +116,12 @@ void TestCustEditor::init()
 
 void TestCustEditor::cleanup()
 {
-    m_main.reset();
-    m_data.reset();
-    m_program.reset();
-    Messages::install(nullptr);
-    Platform::install(nullptr);
+    m_fixture.reset();
 }
 
 void TestCustEditor::login(const QString &name, bool viewAll, int permit)
 {
-    Connection *c = m_data->connection();
-    c->exec(QStringLiteral("delete from T_UserAuthority where UserName='%1'").arg(name));
-    for (int slot = 1; slot <= 11; ++slot)
-        c->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values ('%1','r%2',%3)")
-                    .arg(name).arg(slot).arg(slot == 8 ? int(viewAll) : 1));
-    m_main->setOperator(name, permit);
+    m_fixture->login(name, viewAll, permit);
 }
 
 // The lists as the browser holds them: every customer, the first one current.
@@ -146,7 +134,7 @@ void TestCustEditor::openLists()
 
 std::unique_ptr<TFrm_AddCust> TestCustEditor::editor(EditorMode mode)
 {
-    auto w = std::make_unique<TFrm_AddCust>(m_main.get());
+    auto w = std::make_unique<TFrm_AddCust>(m_main);
     w->setMode(mode);
     w->show();
     return w;
@@ -207,7 +195,7 @@ void TestCustEditor::labels()
     QFETCH(QString, input);
     QFETCH(QString, caption);
     QFETCH(int, page);
-    TFrm_AddCust w(m_main.get());
+    TFrm_AddCust w(m_main);
     auto *widget = w.findChild<QWidget *>(input);
     QVERIFY(widget);
     auto *label = w.findChild<QLabel *>(QStringLiteral("Label_") + input);
@@ -277,7 +265,7 @@ void TestCustEditor::addModeShows()
     QCOMPARE(w->PageControl1->currentIndex(), 0);
     if (!code.isEmpty())
         QCOMPARE(w->focusWidget(), w->Edit_CustName);
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     w->Btn_Cancel->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), -1), storedOnClose);
@@ -316,7 +304,7 @@ void TestCustEditor::addLoopWithAutomaticCodes()
     w->DateEdit1->setDate(QDate(2024, 6, 1));
     w->PageControl1->setCurrentIndex(1);
     w->Btn_OK->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
 
     Dataset row(m_data->connection());
     row.setSql(QStringLiteral("select * from custom where CustCode=8"));
@@ -363,7 +351,7 @@ void TestCustEditor::addLoopWithAutomaticCodes()
     w->Btn_OK->click();
     QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=20 and Company='新公司乙'")), 1);
     QCOMPARE(w->Edit_Code->text(), QStringLiteral("21"));
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(count(QStringLiteral("select count(*) from custom")), 4);
 }
 
@@ -441,10 +429,10 @@ void TestCustEditor::saveRefusals()
     w->Edit_Address->setText(QStringLiteral("改过的地址"));
     w->PageControl1->setCurrentIndex(1);
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{message});
-    QCOMPARE(int(m_messages.last().kind), kind);
-    QCOMPARE(m_messages.last().title, kind == int(Msg::Kind::Plain) ? Msg::ProgramTitle : QStringLiteral("提醒"));
-    QCOMPARE(m_messages.last().icon, kind == int(Msg::Kind::Plain) ? Msg::Icon::None : Msg::Icon::Information);
+    QCOMPARE(m_messages->texts(), QStringList{message});
+    QCOMPARE(int(m_messages->last().kind), kind);
+    QCOMPARE(m_messages->last().title, kind == int(Msg::Kind::Plain) ? Msg::ProgramTitle : QStringLiteral("提醒"));
+    QCOMPARE(m_messages->last().icon, kind == int(Msg::Kind::Plain) ? Msg::Icon::None : Msg::Icon::Information);
     QCOMPARE(w->PageControl1->currentIndex(), 0);
     QCOMPARE(w->focusWidget()->objectName(), focus);
     QVERIFY(w->isVisible());
@@ -464,8 +452,8 @@ void TestCustEditor::duplicateCodeProposesFreshCode()
     w->Edit_CustName->setText(QStringLiteral("全新公司"));
     w->PageControl1->setCurrentIndex(1);
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("客户编号有重复!")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("提醒"));
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户编号有重复!")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
     QCOMPARE(w->Edit_Code->text(), QStringLiteral("8"));
     QCOMPARE(w->PageControl1->currentIndex(), 0);
     QCOMPARE(w->Edit_CustName->text(), QStringLiteral("全新公司"));
@@ -484,9 +472,9 @@ void TestCustEditor::refusedInsertLeavesNoRow()
     auto w = editor(EditorMode::Add);
     w->Edit_CustName->setText(QStringLiteral("新公司"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.last().kind, Msg::Kind::ErrorReport);
-    QVERIFY(m_messages.last().text.contains(QStringLiteral("injected")));
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
+    QVERIFY(m_messages->last().text.contains(QStringLiteral("injected")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2);
     QCOMPARE(m_data->Qry_Cust->state(), Dataset::State::Browse);
     QCOMPARE(w->Edit_CustName->text(), QStringLiteral("新公司"));
@@ -499,11 +487,11 @@ void TestCustEditor::companyWithQuote()
     auto w = editor(EditorMode::Add);
     w->Edit_CustName->setText(QStringLiteral("O'Neil Trading"));
     w->Btn_OK->click();
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(count(QStringLiteral("select count(*) from custom where Company='O''Neil Trading'")), 1);
     w->Edit_CustName->setText(QStringLiteral("O'Neil Trading"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("客户名称有重复!")});
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户名称有重复!")});
     w->close();
 
     // Renaming it carries the new name, quote and all, to its contacts.
@@ -514,7 +502,7 @@ void TestCustEditor::companyWithQuote()
     QCOMPARE(e->Edit_CustName->text(), QStringLiteral("O'Neil Trading"));
     e->Edit_CustName->setText(QStringLiteral("O'Neil & O'Hara"));
     e->Btn_OK->click();
-    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(scalar(QStringLiteral("select Company from contact where ContactName='Pat'")).toString(), QStringLiteral("O'Neil & O'Hara"));
 }
 
@@ -576,7 +564,7 @@ void TestCustEditor::editLoadsCurrentRowAndNavigates()
     w->DBNavigator1->NavLast->click();
     QCOMPARE(w->Edit_Category->text(), QString());
     QCOMPARE(w->categoryCode(), QStringLiteral("99"));
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // What an edit-mode save carries to contacts and schedules; bills never change, and
@@ -611,7 +599,7 @@ void TestCustEditor::editCascades()
     w->Edit_tel->setText(QStringLiteral(" 010-9 "));
     w->DateEdit1->setDate(QDate(2030, 1, 1));
     w->Btn_OK->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QVERIFY(w->isVisible()); // edit mode stays open
 
     QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=%1 and Company='%2' and tel='010-9'")
@@ -649,9 +637,9 @@ void TestCustEditor::editCascadeRollsBack()
     w->Edit_CustName->setText(name);
     w->Edit_tel->setText(QStringLiteral("010-9"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("保存数据失败!")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("提醒"));
-    QCOMPARE(m_messages.last().kind, Msg::Kind::Box);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
+    QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
     QVERIFY(w->isVisible());
     QVERIFY(!m_data->connection()->inTransaction());
     // Nothing of the save stays: customer row, contacts, schedules.
@@ -667,7 +655,7 @@ void TestCustEditor::editCascadeRollsBack()
     // Without the fault the same save goes through.
     m_data->connection()->exec(QStringLiteral("drop trigger refuse"));
     w->Btn_OK->click();
-    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='%1' and Company='%2'").arg(code.trimmed(), name)), 2);
 }
 
@@ -681,7 +669,7 @@ void TestCustEditor::secondSaveAfterCodeChange()
     w->Btn_OK->click();
     w->Edit_CustName->setText(QStringLiteral("华信集团"));
     w->Btn_OK->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=9 and Company='华信集团'")), 2);
     QCOMPARE(w->loadedCode().toLongLong(), 9);
     QCOMPARE(w->loadedName(), QStringLiteral("华信集团"));
@@ -724,13 +712,13 @@ void TestCustEditor::doubleClicksOpenAddresses()
     QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
     w->Edit_Url->setText(QStringLiteral(" www.hx.com "));
     QTest::mouseDClick(w->Edit_Url, Qt::LeftButton);
-    QCOMPARE(m_platform.calls(), (QStringList{QStringLiteral("openUrl mailto:sales@hx.com"),
+    QCOMPARE(m_platform->calls(), (QStringList{QStringLiteral("openUrl mailto:sales@hx.com"),
                                                QStringLiteral("openUrl http://www.hx.com")}));
     w->Edit_Email->clear();
     w->Edit_Url->setText(QStringLiteral("   "));
     QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
     QTest::mouseDClick(w->Edit_Url, Qt::LeftButton);
-    QCOMPARE(m_platform.recorded.size(), 2); // nothing to open
+    QCOMPARE(m_platform->recorded.size(), 2); // nothing to open
 }
 
 void TestCustEditor::addContactForSavedCustomer()
@@ -831,7 +819,7 @@ void TestCustEditor::commands()
     QCOMPARE(whenModal([&] { m_main->runHandler(QStringLiteral("EditCust")); }), QString());
     QCOMPARE(whenModal([&] { m_main->runHandler(QStringLiteral("AddCust")); }), QStringLiteral("TFrm_AddCust"));
     QVERIFY(m_main->findChildren<TFrm_AddCust *>().isEmpty()); // freed after closing
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // With KEHU_SCREENSHOTS set to a folder, both pages of the editor are saved there.

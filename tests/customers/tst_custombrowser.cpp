@@ -1,4 +1,4 @@
-#include "TestProgram.h"
+#include "WindowFixture.h"
 #include "app/TFrm_Data.h"
 #include "app/WindowCommands.h"
 #include "customers/TFrm_Custom.h"
@@ -42,21 +42,22 @@ private:
     QStringList companies();
     QTreeWidgetItem *node(TFrm_Custom *w, const QString &code);
 
-    std::unique_ptr<TestProgram> m_program;
-    std::unique_ptr<TFrm_Data> m_data;
-    std::unique_ptr<TFrm_Main> m_main;
-    ScriptedMessages m_messages;
+    std::unique_ptr<WindowFixture> m_fixture;
+    TestProgram *m_program = nullptr;
+    TFrm_Data *m_data = nullptr;
+    TFrm_Main *m_main = nullptr;
+    ScriptedMessages *m_messages = nullptr;
+    RecordingPlatform *m_platform = nullptr;
 };
 
 void TestCustomBrowser::init()
 {
-    m_messages = ScriptedMessages();
-    Messages::install(&m_messages);
-    m_program = std::make_unique<TestProgram>();
-    m_data = std::make_unique<TFrm_Data>();
-    m_main = std::make_unique<TFrm_Main>();
-    m_main->setDataModule(m_data.get());
-    installWindowCommands(m_main.get());
+    m_fixture = std::make_unique<WindowFixture>();
+    m_program = &m_fixture->program;
+    m_data = m_fixture->data.get();
+    m_main = m_fixture->main.get();
+    m_messages = &m_fixture->messages;
+    m_platform = &m_fixture->platform;
     Connection *c = m_data->connection();
     c->exec(QStringLiteral("delete from Cust_Category"));
     c->exec(QStringLiteral("insert into Cust_Category (code, name) values ('01','华北'), ('0101','北京'), ('0102','天津'), "
@@ -85,20 +86,12 @@ void TestCustomBrowser::init()
 
 void TestCustomBrowser::cleanup()
 {
-    m_main.reset();
-    m_data.reset();
-    m_program.reset();
-    Messages::install(nullptr);
+    m_fixture.reset();
 }
 
 void TestCustomBrowser::login(const QString &name, bool viewAll)
 {
-    Connection *c = m_data->connection();
-    c->exec(QStringLiteral("delete from T_UserAuthority where UserName='%1'").arg(name));
-    for (int slot = 1; slot <= 11; ++slot)
-        c->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values ('%1','r%2',%3)")
-                    .arg(name).arg(slot).arg(slot == 8 ? int(viewAll) : 1));
-    m_main->setOperator(name, viewAll ? 0 : 1);
+    m_fixture->login(name, viewAll, viewAll ? 0 : 1);
 }
 
 TFrm_Custom *TestCustomBrowser::openBrowser()
@@ -202,7 +195,7 @@ void TestCustomBrowser::quickSearchCustomer()
     w->Edit_Key->setText(QStringLiteral("010-15"));
     w->Btn_S_Cust->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2); // 15 and 150
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestCustomBrowser::quickSearchContact()
@@ -220,7 +213,7 @@ void TestCustomBrowser::quickSearchContact()
     QCOMPARE(m_data->Qry_Cust->recordCount(), 0);
     QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 0 条客户记录"));
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestCustomBrowser::headingsMoveToNextItem()
@@ -279,11 +272,11 @@ void TestCustomBrowser::deleteKeyRunsEnabledCommand()
     w->Grid_Cust->setFocus();
     m_main->DelCust->setEnabled(false);
     QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
-    QVERIFY(m_messages.shown.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
     m_main->DelCust->setEnabled(true);
-    m_messages.answer(Msg::Answer::No);
+    m_messages->answer(Msg::Answer::No);
     QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("确定要删除客户记录吗！")});
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("确定要删除客户记录吗！")});
 }
 
 void TestCustomBrowser::closingEmptiesStatus()

@@ -1,4 +1,4 @@
-#include "TestProgram.h"
+#include "WindowFixture.h"
 #include "app/TFrm_Data.h"
 #include "app/WindowCommands.h"
 #include "customers/CustomerToolCommands.h"
@@ -88,25 +88,22 @@ private:
     void whenModal(std::function<void(W *)> check);
     QByteArray exportedFile(const QString &name);
 
-    std::unique_ptr<TestProgram> m_program;
-    std::unique_ptr<TFrm_Data> m_data;
-    std::unique_ptr<TFrm_Main> m_main;
-    ScriptedMessages m_messages;
-    RecordingPlatform m_platform;
+    std::unique_ptr<WindowFixture> m_fixture;
+    TestProgram *m_program = nullptr;
+    TFrm_Data *m_data = nullptr;
+    TFrm_Main *m_main = nullptr;
+    ScriptedMessages *m_messages = nullptr;
+    RecordingPlatform *m_platform = nullptr;
 };
 
 void TestCustomerTools::init()
 {
-    m_messages = ScriptedMessages();
-    Messages::install(&m_messages);
-    m_platform = RecordingPlatform();
-    Platform::install(&m_platform);
-    m_program = std::make_unique<TestProgram>();
-    m_data = std::make_unique<TFrm_Data>();
-    m_main = std::make_unique<TFrm_Main>();
-    m_main->setDataModule(m_data.get());
-    installWindowCommands(m_main.get());
-    installCustomerToolCommands(m_main.get());
+    m_fixture = std::make_unique<WindowFixture>();
+    m_program = &m_fixture->program;
+    m_data = m_fixture->data.get();
+    m_main = m_fixture->main.get();
+    m_messages = &m_fixture->messages;
+    m_platform = &m_fixture->platform;
     Connection *c = m_data->connection();
     c->exec(QStringLiteral("delete from Cust_Category"));
     c->exec(QStringLiteral("insert into Cust_Category (code, name) values ('01','华北'), ('0101','北京'), ('02','华东')"));
@@ -126,21 +123,12 @@ void TestCustomerTools::init()
 
 void TestCustomerTools::cleanup()
 {
-    m_main.reset();
-    m_data.reset();
-    m_program.reset();
-    Messages::install(nullptr);
-    Platform::install(nullptr);
+    m_fixture.reset();
 }
 
 void TestCustomerTools::login(const QString &name, bool viewAll)
 {
-    Connection *c = m_data->connection();
-    c->exec(QStringLiteral("delete from T_UserAuthority where UserName='%1'").arg(name));
-    for (int slot = 1; slot <= 11; ++slot)
-        c->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values ('%1','r%2',%3)")
-                    .arg(name).arg(slot).arg(slot == 8 ? int(viewAll) : 1));
-    m_main->setOperator(name, viewAll ? 0 : 1);
+    m_fixture->login(name, viewAll, viewAll ? 0 : 1);
 }
 
 TFrm_Custom *TestCustomerTools::openBrowser()
@@ -243,7 +231,7 @@ void TestCustomerTools::searchSingleCondition()
     QFETCH(QString, condition);
     QFETCH(QList<int>, found);
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     if (auto *edit = dialog.findChild<QLineEdit *>(input))
         edit->setText(text);
     else
@@ -251,7 +239,7 @@ void TestCustomerTools::searchSingleCondition()
     const QString expected = QStringLiteral("select * from [custom] where ") + condition + QStringLiteral("  ORDER BY CustID");
     QCOMPARE(dialog.statement(), expected);
     dialog.btn_ok->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(m_data->Qry_Cust->sql(), expected);
     QCOMPARE(codesOf(m_data->Qry_Cust), found);
@@ -260,7 +248,7 @@ void TestCustomerTools::searchSingleCondition()
 void TestCustomerTools::searchJoinsInInputOrder()
 {
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     // Filled in reverse: the statement still follows the order of the inputs.
     dialog.Edit_income->setText(QStringLiteral("万"));
     dialog.Combo_User->setEditText(QStringLiteral("张三"));
@@ -273,7 +261,7 @@ void TestCustomerTools::searchJoinsInInputOrder()
     dialog.btn_ok->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), QList<int>{1});
 
-    TFrm_S_Cust two(m_main.get());
+    TFrm_S_Cust two(m_main);
     two.Edit_custname->setText(QStringLiteral("华信"));
     two.Edit_city->setText(QStringLiteral("北京"));
     QCOMPARE(two.statement(),
@@ -303,7 +291,7 @@ void TestCustomerTools::searchDateRange()
     QFETCH(QString, conditions);
     QFETCH(QList<int>, found);
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     QVERIFY(!dialog.DateTimePicker1->isChecked());
     QVERIFY(!dialog.DateTimePicker2->isChecked());
     QCOMPARE(dialog.DateTimePicker2->date(), QDate::currentDate());
@@ -322,7 +310,7 @@ void TestCustomerTools::searchOpensBrowserWithCountAndLayout()
 {
     login(QStringLiteral("Admin"), true);
     QVERIFY(!m_main->findChild<TFrm_Custom *>());
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     dialog.Edit_tel->setText(QStringLiteral("010"));
     dialog.btn_ok->click();
     auto *browser = m_main->findChild<TFrm_Custom *>();
@@ -333,7 +321,7 @@ void TestCustomerTools::searchOpensBrowserWithCountAndLayout()
 
     // With the browser open: the same browser shows the next result, re-laid out.
     browser->Grid_Cust->clearColumns();
-    TFrm_S_Cust again(m_main.get());
+    TFrm_S_Cust again(m_main);
     again.Edit_custname->setText(QStringLiteral("O'Neil"));
     again.btn_ok->click();
     QCOMPARE(m_main->findChildren<TFrm_Custom *>().size(), 1);
@@ -349,12 +337,12 @@ void TestCustomerTools::nothingToSearch()
     TFrm_Custom *browser = openBrowser();
     QVERIFY(browser);
     const QString before = m_data->Qry_Cust->sql();
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     dialog.show();
     dialog.btn_ok->click();
-    QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.last().kind, Msg::Kind::Plain);
-    QCOMPARE(m_messages.last().text, QStringLiteral("没有查询项目!"));
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
+    QCOMPARE(m_messages->last().text, QStringLiteral("没有查询项目!"));
     QVERIFY(dialog.isVisible());
     QCOMPARE(m_data->Qry_Cust->sql(), before);
     dialog.btn_exit->click();
@@ -365,7 +353,7 @@ void TestCustomerTools::nothingToSearch()
 void TestCustomerTools::salesmanLockedWithoutViewAll()
 {
     login(QStringLiteral("张三"), false);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     QVERIFY(!dialog.Combo_User->isEnabled());
     QCOMPARE(dialog.Combo_User->currentText(), QStringLiteral("张三"));
     // The salesman alone already makes a search; every search carries it.
@@ -380,7 +368,7 @@ void TestCustomerTools::salesmanLockedWithoutViewAll()
     QCOMPARE(codesOf(m_data->Qry_Cust), (QList<int>{1, 7}));
 
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust all(m_main.get());
+    TFrm_S_Cust all(m_main);
     QVERIFY(all.Combo_User->isEnabled());
     QVERIFY(all.Combo_User->currentText().isEmpty());
 }
@@ -388,7 +376,7 @@ void TestCustomerTools::salesmanLockedWithoutViewAll()
 void TestCustomerTools::salesmanListFromOperators()
 {
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     dialog.show();
     QCOMPARE(dialog.Combo_User->count(), 0);
     dialog.Combo_User->setEditText(QStringLiteral("李"));
@@ -411,7 +399,7 @@ void TestCustomerTools::salesmanListFromOperators()
 void TestCustomerTools::clearKeepsSalesmanAndDates()
 {
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     for (QLineEdit *edit : {dialog.Edit_cate, dialog.Edit_custname, dialog.Edit_address, dialog.Edit_postcode,
                             dialog.Edit_city, dialog.Edit_intro, dialog.Edit_tel, dialog.Edit_fax, dialog.Edit_url,
                             dialog.Edit_email, dialog.Edit_income})
@@ -432,7 +420,7 @@ void TestCustomerTools::clearKeepsSalesmanAndDates()
 void TestCustomerTools::searchCategoryPicker()
 {
     login(QStringLiteral("Admin"), true);
-    TFrm_S_Cust dialog(m_main.get());
+    TFrm_S_Cust dialog(m_main);
     int mode = -1;
     whenModal<TFrm_Tree>([this, &mode](TFrm_Tree *tree) {
         mode = tree->SelectMode;
@@ -456,7 +444,7 @@ void TestCustomerTools::searchCategoryPicker()
 
 void TestCustomerTools::chooserListsAndMoves()
 {
-    TFrm_Field chooser(m_data.get(), QStringLiteral("Custom"));
+    TFrm_Field chooser(m_data, QStringLiteral("Custom"));
     QCOMPARE(chooser.windowTitle(), QStringLiteral("选择显示的字段"));
     const QStringList hidden{QStringLiteral("年收入"), QStringLiteral("其它信息"), QStringLiteral("公司简介"),
                              QStringLiteral("附加信息"), QStringLiteral("竞争对手"), QStringLiteral("记录号")};
@@ -516,7 +504,7 @@ void TestCustomerTools::chooserStores()
     QFETCH(bool, confirm);
     QFETCH(QString, shownAfter);
     m_data->connection()->exec(QStringLiteral("insert into T_FieldShow (TableName, Field, Name, ShowID, show) values ('Contact', 'x', '年收入', 99, 1)"));
-    TFrm_Field chooser(m_data.get(), QStringLiteral("Custom"));
+    TFrm_Field chooser(m_data, QStringLiteral("Custom"));
     chooser.show();
     for (const QString &move : moves.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (move == QStringLiteral("<<"))
@@ -536,11 +524,11 @@ void TestCustomerTools::chooserStores()
     (confirm ? chooser.Btn_ok : chooser.Btn_exit)->click();
     QVERIFY(!chooser.isVisible());
     if (confirm) {
-        QCOMPARE(m_messages.shown.size(), 1);
-        QCOMPARE(m_messages.last().kind, Msg::Kind::Plain);
-        QCOMPARE(m_messages.last().text, QStringLiteral("修改完成！"));
+        QCOMPARE(m_messages->shown.size(), 1);
+        QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
+        QCOMPARE(m_messages->last().text, QStringLiteral("修改完成！"));
     } else {
-        QVERIFY(m_messages.shown.isEmpty());
+        QVERIFY(m_messages->shown.isEmpty());
     }
     const QString shown = scalar(QStringLiteral("select count(*) from T_FieldShow where TableName='Custom' and show=1"));
     QCOMPARE(shown, shownAfter.isEmpty() ? QStringLiteral("0") : shownAfter.section(QLatin1Char(' '), 0, 0));
@@ -557,7 +545,7 @@ void TestCustomerTools::chooserSwitchesRowsOfOneTitle()
     // Two rows titled 电话, one shown, one hidden; a quote in a title is stored like any other.
     m_data->connection()->exec(QStringLiteral("insert into T_FieldShow (TableName, Field, Name, ShowID, show) values "
                                               "('Custom', 'tel2', '电话', 30, 0), ('Custom', 'q', 'O''Neil', 31, 0)"));
-    TFrm_Field chooser(m_data.get(), QStringLiteral("Custom"));
+    TFrm_Field chooser(m_data, QStringLiteral("Custom"));
     QVERIFY(chooser.hiddenTitles().contains(QStringLiteral("电话")));
     QVERIFY(chooser.shownTitles().contains(QStringLiteral("电话")));
     chooser.DstList->setCurrentRow(int(chooser.shownTitles().indexOf(QStringLiteral("电话"))));
@@ -569,7 +557,7 @@ void TestCustomerTools::chooserSwitchesRowsOfOneTitle()
     QCOMPARE(scalar(QStringLiteral("select show from T_FieldShow where Name='O''Neil'")), QStringLiteral("1"));
 
     // Shown again: both rows come back together.
-    TFrm_Field again(m_data.get(), QStringLiteral("Custom"));
+    TFrm_Field again(m_data, QStringLiteral("Custom"));
     QCOMPARE(again.hiddenTitles().count(QStringLiteral("电话")), 2);
     again.SrcList->setCurrentRow(int(again.hiddenTitles().indexOf(QStringLiteral("电话"))));
     again.SP_right->click();
@@ -625,11 +613,11 @@ void TestCustomerTools::batchEditSelectedCustomers()
     });
     QVERIFY(m_main->runHandler(QStringLiteral("BatchEdit")));
     QCOMPARE(info, QStringLiteral("当前选中的记录数为: 3"));
-    QCOMPARE(m_messages.shown.size(), 1);
-    QCOMPARE(m_messages.last().kind, Msg::Kind::Box);
-    QCOMPARE(m_messages.last().title, QStringLiteral("成功"));
-    QCOMPARE(m_messages.last().text, QStringLiteral("批量修改成功"));
-    QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
+    QCOMPARE(m_messages->last().title, QStringLiteral("成功"));
+    QCOMPARE(m_messages->last().text, QStringLiteral("批量修改成功"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QCOMPARE(codesWhere(QStringLiteral("Category='0101'")), (QList<int>{1, 2, 4, 5}));
     QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=6")), QStringLiteral("01"));
     QCOMPARE(scalar(QStringLiteral("select group_concat(CustCode || Company) from contact")), contactsBefore);
@@ -660,14 +648,14 @@ void TestCustomerTools::batchEditCategoryText()
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *browser = openBrowser();
     browser->Grid_Cust->selectRow(0);
-    TFrm_BatchEdit dialog(m_data.get(), browser);
+    TFrm_BatchEdit dialog(m_data, browser);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     dialog.Edit_Category->setText(text);
     dialog.Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{message});
-    QCOMPARE(m_messages.last().title, title);
-    QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
+    QCOMPARE(m_messages->texts(), QStringList{message});
+    QCOMPARE(m_messages->last().title, title);
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=1")), stored);
     if (text.isEmpty())
         QCOMPARE(QApplication::focusWidget(), dialog.Edit_Category);
@@ -679,24 +667,24 @@ void TestCustomerTools::batchEditWithoutSelection()
     TFrm_Custom *browser = openBrowser();
     browser->Grid_Cust->clearSelection();
     const QString before = scalar(QStringLiteral("select group_concat(Category) from custom"));
-    TFrm_BatchEdit dialog(m_data.get(), browser);
+    TFrm_BatchEdit dialog(m_data, browser);
     QCOMPARE(dialog.lbl->text(), QStringLiteral("当前选中的记录数为: 0"));
     dialog.Edit_Category->setText(QStringLiteral("02"));
     dialog.Btn_OK->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("批量修改成功")});
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("批量修改成功")});
     QCOMPARE(scalar(QStringLiteral("select group_concat(Category) from custom")), before);
 
     // With the customer list closed nothing is done and nothing is shown.
     m_data->Qry_Cust->close();
     dialog.Btn_OK->click();
-    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages->shown.size(), 1);
 }
 
 void TestCustomerTools::batchEditCategoryPicker()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *browser = openBrowser();
-    TFrm_BatchEdit dialog(m_data.get(), browser);
+    TFrm_BatchEdit dialog(m_data, browser);
     int mode = -1;
     whenModal<TFrm_Tree>([this, &mode](TFrm_Tree *tree) {
         mode = tree->SelectMode;
@@ -737,18 +725,18 @@ void TestCustomerTools::emailExport()
         browser->categoryClicked(items.first());
     }
     const int rows = m_data->Qry_Cust->recordCount();
-    TFrm_Email dialog(m_data.get(), m_main.get());
+    TFrm_Email dialog(m_data, m_main);
     QCOMPARE(dialog.Edit1->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     QVERIFY(dialog.Radio_Current->isChecked());
     dialog.Edit1->setText(QStringLiteral(" 邮件 "));
     dialog.setRange(range);
     dialog.Btn_start->click();
-    QVERIFY2(m_messages.shown.isEmpty(), qPrintable(m_messages.texts().join(QLatin1Char('|'))));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(exportedFile(QStringLiteral("邮件")), content);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱( %1 )").arg(written));
     QCOMPARE(dialog.ProgressBar1->value(), 0);
     const QString path = QDir(m_program->dir()).absoluteFilePath(QStringLiteral("Export/邮件.txt"));
-    QCOMPARE(m_platform.calls(), QStringList{QStringLiteral("openUrl ") + QUrl::fromLocalFile(path).toString()});
+    QCOMPARE(m_platform->calls(), QStringList{QStringLiteral("openUrl ") + QUrl::fromLocalFile(path).toString()});
     if (range == TFrm_Email::CurrentList)
         QCOMPARE(m_data->Qry_Cust->currentRow(), rows - 1);
 }
@@ -757,20 +745,20 @@ void TestCustomerTools::emailFileName()
 {
     login(QStringLiteral("Admin"), true);
     openBrowser();
-    TFrm_Email dialog(m_data.get(), m_main.get());
+    TFrm_Email dialog(m_data, m_main);
     dialog.Edit1->setText(QStringLiteral("   "));
     dialog.Btn_start->click();
-    QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("文件名不能为空!")});
-    QCOMPARE(m_messages.last().title, QStringLiteral("警告"));
-    QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
-    QVERIFY(m_platform.recorded.isEmpty());
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("文件名不能为空!")});
+    QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+    QVERIFY(m_platform->recorded.isEmpty());
 
     // A name leading out of the Export folder is refused.
     dialog.Edit1->setText(QStringLiteral("../外面"));
     dialog.Btn_start->click();
-    QCOMPARE(m_messages.last().kind, Msg::Kind::ErrorReport);
+    QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY(!QFile::exists(m_program->dir() + QStringLiteral("外面.txt")));
-    QVERIFY(m_platform.recorded.isEmpty());
+    QVERIFY(m_platform->recorded.isEmpty());
 
     // The preset name gives Export/<today>.txt; a removed Export folder is made again.
     QDir(ProgramDir::file(QStringLiteral("Export"))).removeRecursively();
@@ -790,25 +778,25 @@ void TestCustomerTools::emailReplacesFile()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(500, 'x'));
     old.close();
-    TFrm_Email dialog(m_data.get(), m_main.get());
+    TFrm_Email dialog(m_data, m_main);
     dialog.Edit1->setText(QStringLiteral("list"));
     m_data->connection()->exec(QStringLiteral("update custom set email=''"));
     dialog.setRange(TFrm_Email::AllCustomers);
     dialog.Btn_start->click();
     QCOMPARE(exportedFile(QStringLiteral("list")), QByteArray()); // replaced by an empty list
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱( 0 )"));
-    QCOMPARE(m_platform.recorded.size(), 1);
+    QCOMPARE(m_platform->recorded.size(), 1);
 }
 
 void TestCustomerTools::emailCurrentListNotOpen()
 {
     m_data->Qry_Cust->close();
-    TFrm_Email dialog(m_data.get(), m_main.get());
+    TFrm_Email dialog(m_data, m_main);
     dialog.Edit1->setText(QStringLiteral("none"));
     dialog.Btn_start->click();
     QCOMPARE(exportedFile(QStringLiteral("none")), QByteArrayLiteral("<missing>"));
-    QVERIFY(m_messages.shown.isEmpty());
-    QVERIFY(m_platform.recorded.isEmpty());
+    QVERIFY(m_messages->shown.isEmpty());
+    QVERIFY(m_platform->recorded.isEmpty());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱"));
 }
 
@@ -862,17 +850,17 @@ void TestCustomerTools::screenshots()
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         QVERIFY(dialog->grab().save(QDir(folder).filePath(QString::fromLatin1(file))));
     };
-    TFrm_S_Cust search(m_main.get());
+    TFrm_S_Cust search(m_main);
     search.Edit_custname->setText(QStringLiteral("华信"));
     search.DateTimePicker1->setChecked(true);
     save(&search, "customer_search.png");
-    TFrm_Field chooser(m_data.get(), QStringLiteral("Custom"), m_main.get());
+    TFrm_Field chooser(m_data, QStringLiteral("Custom"), m_main);
     chooser.SrcList->setCurrentRow(0);
     save(&chooser, "column_chooser.png");
-    TFrm_BatchEdit batch(m_data.get(), browser, m_main.get());
+    TFrm_BatchEdit batch(m_data, browser, m_main);
     batch.Edit_Category->setText(QStringLiteral("0101"));
     save(&batch, "batch_edit.png");
-    TFrm_Email email(m_data.get(), m_main.get());
+    TFrm_Email email(m_data, m_main);
     email.ProgressBar1->setValue(40);
     save(&email, "email_export.png");
 }

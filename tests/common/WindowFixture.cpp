@@ -1,0 +1,38 @@
+#include "WindowFixture.h"
+#include "app/WindowCommands.h"
+#include "store/Connection.h"
+#include "store/SqlText.h"
+
+WindowFixture::WindowFixture()
+{
+    // In place before the data module exists: it may already show a message.
+    Messages::install(&messages);
+    Platform::install(&platform);
+    data = std::make_unique<TFrm_Data>();
+    main = std::make_unique<TFrm_Main>();
+    main->setDataModule(data.get());
+    installWindowCommands(main.get());
+}
+
+WindowFixture::~WindowFixture()
+{
+    main.reset();
+    data.reset();
+    Messages::install(nullptr);
+    Platform::install(nullptr);
+}
+
+void WindowFixture::login(const QString &name, bool viewAll, int permit)
+{
+    db()->exec(QStringLiteral("delete from T_UserAuthority where UserName=") + SqlText::quoted(name));
+    for (int slot = 1; slot <= 11; ++slot)
+        db()->exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority) values (%1,'r%2',%3)")
+                       .arg(SqlText::quoted(name)).arg(slot).arg(slot == 8 ? int(viewAll) : 1));
+    main->setOperator(name, permit);
+}
+
+QVariant WindowFixture::scalar(const QString &sql) const
+{
+    Statement statement(*db(), sql);
+    return statement.step() ? statement.value(0) : QVariant();
+}

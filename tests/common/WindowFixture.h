@@ -1,0 +1,31 @@
+#pragma once
+
+#include "TestProgram.h"
+#include "app/TFrm_Data.h"
+#include "main/TFrm_Main.h"
+#include "ui/Messages.h"
+#include "ui/Platform.h"
+
+#include <memory>
+
+// What a window test stands on: a scratch program directory with the delivered
+// database, the data module, the main window with every command wired to its window,
+// and scripted messages and a recording platform in place of the real ones.
+struct WindowFixture
+{
+    WindowFixture();
+    ~WindowFixture();
+
+    // Gives the operator rights rows for slots 1 to 11, every one on but the view-all
+    // right (slot 8) as asked, and logs in with the permit.
+    void login(const QString &name, bool viewAll, int permit);
+    Connection *db() const { return data->connection(); }
+    QVariant scalar(const QString &sql) const;
+    int count(const QString &sql) const { return scalar(sql).toInt(); }
+
+    ScriptedMessages messages;
+    RecordingPlatform platform;
+    TestProgram program;
+    std::unique_ptr<TFrm_Data> data;
+    std::unique_ptr<TFrm_Main> main;
+};
