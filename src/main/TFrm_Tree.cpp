@@ -257,6 +257,11 @@ void TFrm_Tree::saveNew()
         auto *item = new QTreeWidgetItem(parent, QStringList(code + QLatin1Char('-') + name));
         item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
         parent->setExpanded(true);
+        setEditing(false);
+        // The new node becomes the selected one, so Edit and Delete act on what is shown.
+        TreeView1->setCurrentItem(item);
+        nodeClicked(item);
+        return;
     }
     setEditing(false);
 }
@@ -284,14 +289,15 @@ void TFrm_Tree::saveName()
     }
     Qry_Hy->setValue(QStringLiteral("name"), name);
     Qry_Hy->post();
-    if (QTreeWidgetItem *item = TreeView1->currentItem())
+    if (QTreeWidgetItem *item = nodeForCode(code))
         item->setText(0, code + QLatin1Char('-') + name);
     setEditing(false);
 }
 
 void TFrm_Tree::deleteNode()
 {
-    QTreeWidgetItem *item = TreeView1->currentItem();
+    // The node deleted from the tree is the one whose code is deleted from the table.
+    QTreeWidgetItem *item = nodeForCode(Edit_Code->text().trimmed());
     if (!item || !item->parent())
         return; // the root is no category
     if (item->childCount() > 0) {
@@ -311,6 +317,20 @@ void TFrm_Tree::cancel()
 {
     AddChild = false;
     setEditing(false);
+    // A proposed or typed code is dropped: the inputs show the selected node again.
+    if (QTreeWidgetItem *item = TreeView1->currentItem())
+        nodeClicked(item);
+}
+
+QTreeWidgetItem *TFrm_Tree::nodeForCode(const QString &code) const
+{
+    if (code.isEmpty())
+        return nullptr;
+    const auto items = TreeView1->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
+    for (QTreeWidgetItem *item : items)
+        if (item->text(0).left(2 * categoryNodeLevel(item)) == code && categoryNodeLevel(item) * 2 == code.size())
+            return item;
+    return nullptr;
 }
 
 void TFrm_Tree::select()

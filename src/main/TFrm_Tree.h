@@ -59,6 +59,7 @@ private:
     void refresh();
     void setEditing(bool editing);
     void runOwn(Dataset *query, const QString &sql);
+    QTreeWidgetItem *nodeForCode(const QString &code) const;
 
     TFrm_Data *m_data;
     std::unique_ptr<Connection> m_connection;

@@ -34,6 +34,7 @@ private slots:
     void deleteLeafAfterConfirmation();
     void pickerHandsBackChoice_data();
     void pickerHandsBackChoice();
+    void treeAndTableStayInStep();
     void screenshot();
 
 private:
@@ -322,6 +323,37 @@ void TestCategoryTree::pickerHandsBackChoice()
     IniSettings ini(m_program->dir() + QStringLiteral("Config.ini"));
     QCOMPARE(ini.readString(QStringLiteral("login"), QStringLiteral("CateCode")), mode == 1 ? code : QString());
     QCOMPARE(ini.readString(QStringLiteral("login"), QStringLiteral("Category")), mode == 1 ? name : QString());
+}
+
+// After a save or a cancelled add, Delete and Edit act on the node that is shown as selected.
+void TestCategoryTree::treeAndTableStayInStep()
+{
+    setCodes({QStringLiteral("01"), QStringLiteral("0101"), QStringLiteral("0103")});
+    TFrm_Tree w(m_data.get());
+    w.show();
+    w.TreeView1->setCurrentItem(node(w, QStringLiteral("0103")));
+    w.N1->trigger();
+    w.Edit_Name->setText(QStringLiteral("山西"));
+    w.TB_Save->trigger();
+    QCOMPARE(w.TreeView1->currentItem(), node(w, QStringLiteral("0104")));
+    m_messages.answer(Msg::Answer::Ok);
+    w.TB_Del->trigger();
+    QCOMPARE(rows(QStringLiteral("code='0104'")), 0);
+    QVERIFY(!node(w, QStringLiteral("0104")));
+    QVERIFY(node(w, QStringLiteral("0103")));
+
+    // A code typed while adding is dropped by Cancel.
+    w.TreeView1->setCurrentItem(node(w, QStringLiteral("0103")));
+    w.N1->trigger();
+    w.Edit_Code->setText(QStringLiteral("0101"));
+    w.TB_Cancel->trigger();
+    QCOMPARE(w.Edit_Code->text(), QStringLiteral("0103"));
+    m_messages.answer(Msg::Answer::Ok);
+    w.TB_Del->trigger();
+    QCOMPARE(rows(QStringLiteral("code='0101'")), 1);
+    QCOMPARE(rows(QStringLiteral("code='0103'")), 0);
+    QVERIFY(node(w, QStringLiteral("0101")));
+    QVERIFY(!node(w, QStringLiteral("0103")));
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the window is saved there as a picture.
