@@ -126,6 +126,12 @@ void TFrm_Data::closeConnection()
     ADOConnection1.reset();
 }
 
+void TFrm_Data::closeCustomerQueries()
+{
+    for (Dataset *query : {Qry_Contact, Qry_Schedule, Qry_Daily, Qry_Bill, Qry_Detail, Qry_Cust})
+        query->close();
+}
+
 void TFrm_Data::loadReports()
 {
     for (const auto &report : m_reports)

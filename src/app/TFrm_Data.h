@@ -61,6 +61,9 @@ public:
     void switchDatabase(const QString &path);
     // Closes every query and the connection (compaction needs the file to itself).
     void closeConnection();
+    // Closes the customer list and the queries that follow it, so that nothing loaded in
+    // one operator's scope is left for the next operator (relogin).
+    void closeCustomerQueries();
 
     static void RunQuery(Dataset *query, const QString &sql);
     static int RunSql(Dataset *query, const QString &sql);

@@ -595,6 +595,9 @@ void TFrm_Main::Relogin()
     const QList<QMdiSubWindow *> children = m_mdi->subWindowList(QMdiArea::CreationOrder);
     for (auto it = children.crbegin(); it != children.crend(); ++it)
         (*it)->close();
+    // The closed windows go now, not after the login dialog: their status-line text with them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_data->closeCustomerQueries();
     TFrm_Login login(this, m_data, this);
     login.exec();
 }

@@ -8,6 +8,8 @@
 #include "ui/Messages.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +36,7 @@ private slots:
     void titleSortInMemory();
     void deleteKeyRunsEnabledCommand();
     void closingEmptiesStatus();
+    void reloginLeavesNoListBehind();
     void screenshot();
 
 private:
@@ -288,6 +291,37 @@ void TestCustomBrowser::closingEmptiesStatus()
     w->close();
     QTRY_VERIFY(guard.isNull());
     QVERIFY(m_main->statusPanel(1).isEmpty());
+}
+
+// Nothing loaded in the previous operator's scope stays for the next one to edit.
+void TestCustomBrowser::reloginLeavesNoListBehind()
+{
+    login(QStringLiteral("Admin"), true);
+    QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
+    QTimer::singleShot(0, m_main, [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->inherits("TFrm_Login")) {
+                QCOMPARE(TFrm_Main::instance()->statusPanel(1), QString()); // the browser has gone
+                qobject_cast<QDialog *>(w)->reject();
+            }
+    });
+    m_main->Relogin();
+    QVERIFY(m_main->findChildren<TFrm_Custom *>().isEmpty());
+    for (Dataset *q : {m_data->Qry_Cust, m_data->Qry_Contact, m_data->Qry_Schedule})
+        QVERIFY(!q->isOpen());
+    // The edit command finds no customer to open: no editor comes up.
+    bool editorOpened = false;
+    QTimer::singleShot(0, m_main, [&editorOpened] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            editorOpened = true;
+            modal->close();
+        }
+    });
+    m_main->runCommand(QStringLiteral("EditCust"));
+    QCoreApplication::processEvents();
+    QVERIFY(!editorOpened);
+    QCOMPARE(m_messages->shown.size(), 0);
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the browser is saved there as a picture.
