@@ -192,10 +192,9 @@ void TFrm_Custom::buildMenus()
     command(PopupMenu_Cust, "DelCust");
     PopupMenu_Cust->addSeparator();
     command(PopupMenu_Cust, "SearchCust");
-    QAction *refresh = action(PopupMenu_Cust, "N_RefreshCust", QStringLiteral("刷新"), [this] { refreshCustomers(); });
-    refresh->setShortcut(Qt::Key_F5);
-    refresh->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    Grid_Cust->addAction(refresh);
+    // F5 belongs to the main window's reminders everywhere else; on the customer grid the
+    // key press itself refreshes (see eventFilter), so the menu only names the key.
+    action(PopupMenu_Cust, "N_RefreshCust", QStringLiteral("刷新\tF5"), [this] { refreshCustomers(); });
     PopupMenu_Cust->addSeparator();
     action(PopupMenu_Cust, "N_BatchEdit", QStringLiteral("批量修改"), [this] { m_main->runHandler(QStringLiteral("BatchEdit")); });
     action(PopupMenu_Cust, "N_ShowField", QStringLiteral("设置列显示"), [this] { m_main->runHandler(QStringLiteral("ShowField_Cust")); });
@@ -270,6 +269,18 @@ void TFrm_Custom::bindGridKeys()
 
 bool TFrm_Custom::eventFilter(QObject *watched, QEvent *event)
 {
+    const auto isF5 = [event] {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier;
+    };
+    if (watched == Grid_Cust && event->type() == QEvent::ShortcutOverride && isF5()) {
+        event->accept(); // the grid takes F5 before the window-wide shortcut does
+        return true;
+    }
+    if (watched == Grid_Cust && event->type() == QEvent::KeyPress && isF5()) {
+        guarded(this, [this] { refreshCustomers(); });
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete
         && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
         const QString command = watched == Grid_Cust ? QStringLiteral("DelCust")

@@ -35,6 +35,7 @@ private slots:
     void detailPagesFollowCustomer();
     void titleSortInMemory();
     void deleteKeyRunsEnabledCommand();
+    void f5RefreshesCustomerGrid();
     void closingEmptiesStatus();
     void reloginLeavesNoListBehind();
     void screenshot();
@@ -280,6 +281,23 @@ void TestCustomBrowser::deleteKeyRunsEnabledCommand()
     m_messages->answer(Msg::Answer::No);
     QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("确定要删除客户记录吗！")});
+}
+
+// F5 on the customer grid re-runs its statement; the reminders' F5 does not take it.
+void TestCustomBrowser::f5RefreshesCustomerGrid()
+{
+    login(QStringLiteral("Admin"), true);
+    int reminders = 0;
+    m_main->setHandler(QStringLiteral("N_Awoke"), [&reminders] { ++reminders; });
+    m_main->resize(1000, 700);
+    m_main->show();
+    TFrm_Custom *w = openBrowser();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main));
+    w->Grid_Cust->setFocus();
+    m_data->connection()->exec(QStringLiteral("update custom set Company='改过' where CustCode=1"));
+    QTest::keyClick(w->Grid_Cust, Qt::Key_F5);
+    QCOMPARE(m_data->Qry_Cust->text(QStringLiteral("Company")), QStringLiteral("改过"));
+    QCOMPARE(reminders, 0);
 }
 
 void TestCustomBrowser::closingEmptiesStatus()
