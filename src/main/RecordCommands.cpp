@@ -6,6 +6,7 @@
 #include "ui/Messages.h"
 
 #include <QApplication>
+#include <algorithm>
 
 namespace {
 const QString Warning = QStringLiteral("警告");
@@ -25,18 +26,28 @@ void RecordCommands::DelCust(const OperatorContext &op, const QList<int> &select
                       Msg::Buttons::YesNo) != Msg::Answer::Yes)
         return;
 
-    // Rows move up as earlier ones go, so the selection is remembered by key.
-    const int key = customers->checkedFieldIndex(QStringLiteral("CustID"));
-    QList<QVariant> keys;
-    for (int row : selectedRows)
-        keys.append(customers->value(row, key));
-    if (keys.isEmpty()) {
+    if (selectedRows.isEmpty()) {
         deleteOneCustomer();
         return;
     }
-    for (const QVariant &id : std::as_const(keys)) {
-        if (customers->locate(QStringLiteral("CustID"), id))
-            deleteOneCustomer();
+    // Rows move up as earlier ones go: in ascending order, a selected row now stands as
+    // many places higher as rows have been deleted before it. Its key confirms the row;
+    // only if the list changed otherwise is it looked up.
+    const int key = customers->checkedFieldIndex(QStringLiteral("CustID"));
+    QList<int> rows = selectedRows;
+    std::sort(rows.begin(), rows.end());
+    QList<QVariant> keys;
+    for (int row : std::as_const(rows))
+        keys.append(customers->value(row, key));
+    int deleted = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        const int expected = rows.at(i) - deleted;
+        if (customers->value(expected, key) == keys.at(i))
+            customers->setCurrentRow(expected);
+        else if (!customers->locate(QStringLiteral("CustID"), keys.at(i)))
+            continue;
+        if (deleteOneCustomer())
+            ++deleted;
     }
 }
 
