@@ -63,9 +63,9 @@ QString Msg::dialogCaption(Icon icon)
 {
     switch (icon) {
     case Icon::Question: return QStringLiteral("Confirm");
-    case Icon::Information: return QStringLiteral("Information");
-    case Icon::Warning: return QStringLiteral("Warning");
-    case Icon::Error: return QStringLiteral("Error");
+    case Icon::Information: return QStringLiteral("信息");
+    case Icon::Warning: return QStringLiteral("警告");
+    case Icon::Error: return QStringLiteral("错误");
     default: return ProgramTitle;
     }
 }

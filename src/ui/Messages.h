@@ -41,7 +41,7 @@ public:
     virtual Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
                             Msg::Buttons buttons) = 0;
     // The toolkit's own message dialog, captioned after its icon: "Confirm" for the
-    // question icon, "Information", "Warning" or "Error" for the others.
+    // question icon (the program's users know it so), "信息", "警告" or "错误" for the others.
     virtual Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon, Msg::Buttons buttons) = 0;
     // The toolkit's confirmation dialog: caption "Confirm", question icon.
     Msg::Answer confirm(QWidget *parent, const QString &text, Msg::Buttons buttons)

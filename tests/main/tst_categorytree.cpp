@@ -196,7 +196,7 @@ void TestCategoryTree::saveRefusalsInOrder()
     w.Edit_Name->setText(QStringLiteral("新类别"));
     w.TB_Save->trigger();
     QCOMPARE(m_messages.texts(), QStringList{message});
-    QCOMPARE(m_messages.last().title, QStringLiteral("Information"));
+    QCOMPARE(m_messages.last().title, QStringLiteral("信息"));
     QCOMPARE(m_messages.last().icon, Msg::Icon::Information);
     QCOMPARE(rows(QStringLiteral("1=1")), 2);
     QVERIFY(w.TB_Save->isEnabled()); // still adding
