@@ -344,6 +344,9 @@ void TFrm_Main::createMenus()
     addEntry(dataMenu, "Sys_Company", QStringLiteral("公司信息"));
     dataMenu->addSeparator();
     addEntry(dataMenu, "N_Awoke", QStringLiteral("联系活动提醒"))->setShortcut(QKeySequence(Qt::Key_F5));
+    // The schedule list and the work diary have no entry of their own in the classic
+    // menu; they are offered here, beside the reminders.
+    dataMenu->addActions({Main_Schedule, Main_Daily});
 
     QMenu *query = bar->addMenu(QStringLiteral("数据查询"));
     query->setObjectName(QStringLiteral("Menu_Query"));

@@ -163,6 +163,8 @@ const char *const ExpectedMenus = R"(系统设置
   Sys_Company 公司信息
   -
   N_Awoke 联系活动提醒 F5
+  Main_Schedule 联系活动列表
+  Main_Daily 工作日志
 数据查询
   N20 查询
 报表打印
