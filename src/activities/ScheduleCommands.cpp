@@ -1,0 +1,41 @@
+#include "ScheduleCommands.h"
+#include "TFrm_AddSchedule.h"
+#include "TFrm_Schedule.h"
+#include "app/TFrm_Data.h"
+#include "main/TFrm_Main.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <memory>
+
+namespace {
+
+void openEditor(TFrm_Main *mainWindow, EditorMode mode)
+{
+    TFrm_AddSchedule editor(mainWindow, mainWindow);
+    editor.setMode(mode);
+    editor.exec();
+}
+
+} // namespace
+
+void installScheduleCommands(TFrm_Main *mainWindow)
+{
+    TFrm_Data *data = mainWindow->data();
+    mainWindow->setHandler(QStringLiteral("AddSchedule"), [mainWindow] { openEditor(mainWindow, EditorMode::Add); });
+    // Editing needs a schedule to edit: with an empty list the command does nothing.
+    mainWindow->setHandler(QStringLiteral("EditSchedule"), [mainWindow, data] {
+        const Dataset *schedules = data->Qry_Schedule;
+        if (schedules->isOpen() && !schedules->isEmpty() && schedules->currentRow() >= 0)
+            openEditor(mainWindow, EditorMode::Edit);
+    });
+
+    auto list = std::make_shared<QPointer<TFrm_Schedule>>();
+    mainWindow->setHandler(QStringLiteral("Main_Schedule"), [mainWindow, list] {
+        const bool isNew = !mainWindow->findChild<TFrm_Schedule *>();
+        TFrm_Schedule *window = mainWindow->ShowChild(*list);
+        if (isNew)
+            if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+                frame->showMaximized();
+    });
+}
