@@ -1,4 +1,6 @@
 #include "WindowCommands.h"
+#include "activities/ActivityLogCommands.h"
+#include "activities/ScheduleCommands.h"
 #include "customers/CustomerEditorCommands.h"
 #include "customers/CustomerToolCommands.h"
 #include "customers/TFrm_Custom.h"
@@ -82,5 +84,7 @@ void installWindowCommands(TFrm_Main *main)
     main->setHandler(QStringLiteral("DelBill"), [records] { records->DelBill(); });
 
     installCustomerEditorCommands(main);
+    installScheduleCommands(main);
+    installActivityLogCommands(main);
     installCustomerToolCommands(main);
 }
