@@ -15,21 +15,14 @@ struct ActivityWindows
     QPointer<TFrm_Awoke> Frm_Awoke;
 };
 
-void openDiaryEditor(TFrm_Main *mainWindow, EditorMode mode)
-{
-    TFrm_AddDaily editor(mainWindow, mainWindow);
-    editor.setMode(mode);
-    editor.exec();
-}
-
 } // namespace
 
 void installActivityLogCommands(TFrm_Main *mainWindow)
 {
     auto windows = std::make_shared<ActivityWindows>();
-    mainWindow->setHandler(QStringLiteral("AddDaily"), [mainWindow] { openDiaryEditor(mainWindow, EditorMode::Add); });
+    mainWindow->setHandler(QStringLiteral("AddDaily"), [mainWindow] { execEditor<TFrm_AddDaily>(mainWindow, EditorMode::Add); });
     // Also on an empty list: the editor then saves a new entry.
-    mainWindow->setHandler(QStringLiteral("EditDaily"), [mainWindow] { openDiaryEditor(mainWindow, EditorMode::Edit); });
+    mainWindow->setHandler(QStringLiteral("EditDaily"), [mainWindow] { execEditor<TFrm_AddDaily>(mainWindow, EditorMode::Edit); });
     mainWindow->setHandler(QStringLiteral("Main_Daily"), [mainWindow, windows] { mainWindow->ShowChild(windows->Frm_Daily); });
     mainWindow->setHandler(QStringLiteral("N_Awoke"), [mainWindow, windows] {
         // One reminders window at a time, whoever asks for it.

@@ -8,26 +8,15 @@
 #include <QPointer>
 #include <memory>
 
-namespace {
-
-void openEditor(TFrm_Main *mainWindow, EditorMode mode)
-{
-    TFrm_AddSchedule editor(mainWindow, mainWindow);
-    editor.setMode(mode);
-    editor.exec();
-}
-
-} // namespace
-
 void installScheduleCommands(TFrm_Main *mainWindow)
 {
     TFrm_Data *data = mainWindow->data();
-    mainWindow->setHandler(QStringLiteral("AddSchedule"), [mainWindow] { openEditor(mainWindow, EditorMode::Add); });
+    mainWindow->setHandler(QStringLiteral("AddSchedule"), [mainWindow] { execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Add); });
     // Editing needs a schedule to edit: with an empty list the command does nothing.
     mainWindow->setHandler(QStringLiteral("EditSchedule"), [mainWindow, data] {
         const Dataset *schedules = data->Qry_Schedule;
         if (schedules->isOpen() && !schedules->isEmpty() && schedules->currentRow() >= 0)
-            openEditor(mainWindow, EditorMode::Edit);
+            execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Edit);
     });
 
     auto list = std::make_shared<QPointer<TFrm_Schedule>>();

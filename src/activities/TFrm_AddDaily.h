@@ -1,6 +1,6 @@
 #pragma once
 
-#include "customers/TFrm_AddContact.h" // EditorMode, RecordNavigator
+#include "ui/EditorForm.h" // EditorMode, RecordNavigator
 
 #include <QDialog>
 

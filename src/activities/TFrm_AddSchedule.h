@@ -1,6 +1,6 @@
 #pragma once
 
-#include "customers/TFrm_AddContact.h" // EditorMode, RecordNavigator, EditorForm
+#include "ui/EditorForm.h" // EditorMode, RecordNavigator, EditorForm
 
 #include <QDialog>
 #include <QVariant>

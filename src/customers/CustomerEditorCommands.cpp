@@ -11,32 +11,24 @@ bool hasCurrentRow(const Dataset *query)
     return query->isOpen() && !query->isEmpty() && query->currentRow() >= 0;
 }
 
-template <class Editor>
-void openEditor(TFrm_Main *mainWindow, EditorMode mode)
-{
-    Editor editor(mainWindow, mainWindow);
-    editor.setMode(mode);
-    editor.exec();
-}
-
 } // namespace
 
 void installCustomerEditorCommands(TFrm_Main *mainWindow)
 {
     TFrm_Data *data = mainWindow->data();
     mainWindow->setHandler(QStringLiteral("AddCust"), [mainWindow] {
-        openEditor<TFrm_AddCust>(mainWindow, EditorMode::Add);
+        execEditor<TFrm_AddCust>(mainWindow, EditorMode::Add);
     });
     // Editing needs a customer to edit: with an empty list the command does nothing.
     mainWindow->setHandler(QStringLiteral("EditCust"), [mainWindow, data] {
         if (hasCurrentRow(data->Qry_Cust))
-            openEditor<TFrm_AddCust>(mainWindow, EditorMode::Edit);
+            execEditor<TFrm_AddCust>(mainWindow, EditorMode::Edit);
     });
     mainWindow->setHandler(QStringLiteral("AddContact"), [mainWindow] {
-        openEditor<TFrm_AddContact>(mainWindow, EditorMode::Add);
+        execEditor<TFrm_AddContact>(mainWindow, EditorMode::Add);
     });
     mainWindow->setHandler(QStringLiteral("EditContact"), [mainWindow, data] {
         if (hasCurrentRow(data->Qry_Contact))
-            openEditor<TFrm_AddContact>(mainWindow, EditorMode::Edit);
+            execEditor<TFrm_AddContact>(mainWindow, EditorMode::Edit);
     });
 }
