@@ -4,7 +4,6 @@
 #include "app/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <memory>
 
@@ -14,17 +13,12 @@ void installScheduleCommands(TFrm_Main *mainWindow)
     mainWindow->setHandler(QStringLiteral("AddSchedule"), [mainWindow] { execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Add); });
     // Editing needs a schedule to edit: with an empty list the command does nothing.
     mainWindow->setHandler(QStringLiteral("EditSchedule"), [mainWindow, data] {
-        const Dataset *schedules = data->Qry_Schedule;
-        if (schedules->isOpen() && !schedules->isEmpty() && schedules->currentRow() >= 0)
+        if (data->Qry_Schedule->currentRow() >= 0)
             execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Edit);
     });
 
     auto list = std::make_shared<QPointer<TFrm_Schedule>>();
     mainWindow->setHandler(QStringLiteral("Main_Schedule"), [mainWindow, list] {
-        const bool isNew = !mainWindow->findChild<TFrm_Schedule *>();
-        TFrm_Schedule *window = mainWindow->ShowChild(*list);
-        if (isNew)
-            if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-                frame->showMaximized();
+        mainWindow->ShowChildMaximized(*list);
     });
 }

@@ -10,7 +10,6 @@
 #include "main/TFrm_Tree.h"
 #include "store/SqlText.h"
 
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <memory>
 
@@ -25,12 +24,7 @@ struct Windows
 // The browser is the working area of the program: it fills the frame when it opens.
 TFrm_Custom *showBrowser(TFrm_Main *main, Windows &windows)
 {
-    const bool isNew = windows.Frm_Custom.isNull();
-    TFrm_Custom *browser = main->ShowChild(windows.Frm_Custom);
-    if (isNew)
-        if (auto *frame = qobject_cast<QMdiSubWindow *>(browser->parentWidget()))
-            frame->showMaximized();
-    return browser;
+    return main->ShowChildMaximized(windows.Frm_Custom);
 }
 
 void openCategoryWindow(TFrm_Main *main, const QString &table, const QString &caption)

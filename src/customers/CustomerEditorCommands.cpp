@@ -4,15 +4,6 @@
 #include "app/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 
-namespace {
-
-bool hasCurrentRow(const Dataset *query)
-{
-    return query->isOpen() && !query->isEmpty() && query->currentRow() >= 0;
-}
-
-} // namespace
-
 void installCustomerEditorCommands(TFrm_Main *mainWindow)
 {
     TFrm_Data *data = mainWindow->data();
@@ -21,14 +12,14 @@ void installCustomerEditorCommands(TFrm_Main *mainWindow)
     });
     // Editing needs a customer to edit: with an empty list the command does nothing.
     mainWindow->setHandler(QStringLiteral("EditCust"), [mainWindow, data] {
-        if (hasCurrentRow(data->Qry_Cust))
+        if (data->Qry_Cust->currentRow() >= 0)
             execEditor<TFrm_AddCust>(mainWindow, EditorMode::Edit);
     });
     mainWindow->setHandler(QStringLiteral("AddContact"), [mainWindow] {
         execEditor<TFrm_AddContact>(mainWindow, EditorMode::Add);
     });
     mainWindow->setHandler(QStringLiteral("EditContact"), [mainWindow, data] {
-        if (hasCurrentRow(data->Qry_Contact))
+        if (data->Qry_Contact->currentRow() >= 0)
             execEditor<TFrm_AddContact>(mainWindow, EditorMode::Edit);
     });
 }

@@ -579,6 +579,12 @@ void TFrm_Main::activateChildWindow(QWidget *window)
     window->setFocus();
 }
 
+void TFrm_Main::maximizeChildWindow(QWidget *window)
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        frame->showMaximized();
+}
+
 void TFrm_Main::addChildWindow(QWidget *window)
 {
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);

@@ -138,6 +138,16 @@ public:
                 return new Window;
         });
     }
+    // ShowChild for the working windows that fill the frame when they first open.
+    template <class Window>
+    Window *ShowChildMaximized(QPointer<Window> &reference)
+    {
+        const bool isNew = findChildWindow(typeid(Window)) == nullptr;
+        Window *window = ShowChild(reference);
+        if (isNew)
+            maximizeChildWindow(window);
+        return window;
+    }
     // The open child windows in the order they were opened.
     QList<QWidget *> childWindows() const;
 
@@ -182,6 +192,7 @@ private:
     QWidget *findChildWindow(const std::type_info &type) const;
     void activateChildWindow(QWidget *window);
     void addChildWindow(QWidget *window);
+    void maximizeChildWindow(QWidget *window);
 
     TFrm_Data *m_data = nullptr;
     QMdiArea *m_mdi;

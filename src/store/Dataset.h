@@ -58,7 +58,7 @@ public:
     // --- rows and navigation
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
-    int currentRow() const { return m_current; }
+    int currentRow() const { return m_current; } // -1 when closed or empty
     void setCurrentRow(int row);
     void first() { setCurrentRow(0); }
     void last() { setCurrentRow(recordCount() - 1); }
