@@ -47,7 +47,7 @@ TFrm_UserList::TFrm_UserList(TFrm_Data *data, QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("Frm_UserList"));
     setWindowTitle(QStringLiteral("操作员管理"));
     setModal(true);
-    resize(520, 400);
+    resize(700, 400);
 
     // The lists are read over a connection of the window's own on the same file.
     m_connection = Connection::open(data->databasePath());

@@ -85,6 +85,7 @@ TFrm_UserRight::TFrm_UserRight(TFrm_Data *data, QWidget *parent) : QDialog(paren
     Label_User = captionFor(QStringLiteral("用户权限"), "Label_User", Combo_User);
     Label_Memo = captionFor(QStringLiteral("用户描述"), "Label_Memo", Memo_User);
     Label_Memo->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label_Memo->setContentsMargins(0, 5, 0, 0); // level with the memo's first line
     auto *userForm = new QGridLayout(TS_User);
     userForm->setContentsMargins(16, 16, 16, 16);
     userForm->setHorizontalSpacing(10);
@@ -119,6 +120,7 @@ TFrm_UserRight::TFrm_UserRight(TFrm_Data *data, QWidget *parent) : QDialog(paren
     Label_Part = captionFor(QStringLiteral("角色名称"), "Label_Part", Edit_Part);
     Label_MemoPart = captionFor(QStringLiteral("角色描述"), "Label_MemoPart", Memo_Part);
     Label_MemoPart->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label_MemoPart->setContentsMargins(0, 5, 0, 0);
     auto *partForm = new QGridLayout(TS_Part);
     partForm->setContentsMargins(16, 16, 16, 16);
     partForm->setHorizontalSpacing(10);
