@@ -1,5 +1,7 @@
 #include "WindowCommands.h"
 #include "activities/ActivityLogCommands.h"
+#include "admin/AdminCommands.h"
+#include "tools/ToolCommands.h"
 #include "activities/ScheduleCommands.h"
 #include "customers/CustomerEditorCommands.h"
 #include "customers/CustomerToolCommands.h"
@@ -80,5 +82,7 @@ void installWindowCommands(TFrm_Main *main)
     installCustomerEditorCommands(main);
     installScheduleCommands(main);
     installActivityLogCommands(main);
+    installAdminCommands(main);
+    installToolCommands(main);
     installCustomerToolCommands(main);
 }
