@@ -63,8 +63,8 @@ TFrm_Other::TFrm_Other(TFrm_Data *data, QWidget *parent) : QDialog(parent), m_da
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    struct PageSpec { QWidget **page; const char *pageName; const char *caption; DataGrid **grid; const char *gridName; };
-    const PageSpec pages[PageCount] = {
+    struct PageEntry { QWidget **page; const char *pageName; const char *caption; DataGrid **grid; const char *gridName; };
+    const PageEntry pages[PageCount] = {
         {&TS_Country, "TS_Country", " 国家 ", &DBGridEh1, "DBGridEh1"},
         {&TS_Zw, "TS_Zw", " 职位", &DBGridEh2, "DBGridEh2"},
         {&TS_Depart, "TS_Depart", "部门", &DBGridEh3, "DBGridEh3"},
@@ -73,19 +73,19 @@ TFrm_Other::TFrm_Other(TFrm_Data *data, QWidget *parent) : QDialog(parent), m_da
         {&TS_Units, "TS_Units", "计量单位", &DBGridEh6, "DBGridEh6"},
     };
     for (int i = 0; i < PageCount; ++i) {
-        const PageSpec &spec = pages[i];
+        const PageEntry &entry = pages[i];
         auto *page = new QWidget(PageControl1);
-        page->setObjectName(QString::fromLatin1(spec.pageName));
+        page->setObjectName(QString::fromLatin1(entry.pageName));
         auto *grid = new DataGrid(page);
-        grid->setObjectName(QString::fromLatin1(spec.gridName));
+        grid->setObjectName(QString::fromLatin1(entry.gridName));
         grid->setReadOnly(false);
         grid->setDataset(Qry_Other);
         auto *pageLayout = new QVBoxLayout(page);
         pageLayout->setContentsMargins(4, 4, 4, 4);
         pageLayout->addWidget(grid);
-        PageControl1->addTab(page, QString::fromUtf8(spec.caption));
-        *spec.page = page;
-        *spec.grid = grid;
+        PageControl1->addTab(page, QString::fromUtf8(entry.caption));
+        *entry.page = page;
+        *entry.grid = grid;
         m_grids[size_t(i)] = grid;
     }
 

@@ -13,7 +13,7 @@ namespace {
 
 // Each input with its label and the column of info it shows. Longer text than the
 // column holds cannot be typed in.
-struct InputSpec
+struct InputEntry
 {
     QLineEdit *TFrm_Softinfo::*input;
     const char *name;
@@ -22,7 +22,7 @@ struct InputSpec
     int maxLength;
 };
 
-const InputSpec Inputs[] = {
+const InputEntry Inputs[] = {
     {&TFrm_Softinfo::Edit_name, "Edit_name", "公司名称：", "Company", 50},
     {&TFrm_Softinfo::Edit_user, "Edit_user", "联系人：", "Regname", 20},
     {&TFrm_Softinfo::Edit_address, "Edit_address", "通讯地址：", "Address", 50},
@@ -45,18 +45,18 @@ TFrm_Softinfo::TFrm_Softinfo(TFrm_Data *data, QWidget *parent) : QDialog(parent)
     form->setVerticalSpacing(8);
     form->setColumnStretch(1, 1);
     int row = 0;
-    for (const InputSpec &spec : Inputs) {
+    for (const InputEntry &entry : Inputs) {
         auto *input = new QLineEdit(this);
-        input->setObjectName(QString::fromLatin1(spec.name));
-        input->setMaxLength(spec.maxLength);
+        input->setObjectName(QString::fromLatin1(entry.name));
+        input->setMaxLength(entry.maxLength);
         input->setMinimumWidth(300);
-        auto *label = new QLabel(QString::fromUtf8(spec.caption), this);
-        label->setObjectName(QStringLiteral("Label_") + QString::fromLatin1(spec.name).mid(5));
+        auto *label = new QLabel(QString::fromUtf8(entry.caption), this);
+        label->setObjectName(QStringLiteral("Label_") + QString::fromLatin1(entry.name).mid(5));
         label->setBuddy(input);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         form->addWidget(label, row, 0);
         form->addWidget(input, row, 1);
-        this->*spec.input = input;
+        this->*entry.input = input;
         ++row;
     }
 
@@ -87,8 +87,8 @@ TFrm_Softinfo::TFrm_Softinfo(TFrm_Data *data, QWidget *parent) : QDialog(parent)
     // The row is held open from start-up; should it have been closed, it is read again.
     if (!Qry_Custom->isOpen())
         TFrm_Data::RunQuery(Qry_Custom, QStringLiteral("select * from info"));
-    for (const InputSpec &spec : Inputs)
-        (this->*spec.input)->setText(Qry_Custom->text(QString::fromLatin1(spec.column)));
+    for (const InputEntry &entry : Inputs)
+        (this->*entry.input)->setText(Qry_Custom->text(QString::fromLatin1(entry.column)));
 
     connect(btn_ok, &QPushButton::clicked, this, [this] { save(); });
     connect(btn_exit, &QPushButton::clicked, this, &QDialog::reject);
@@ -104,8 +104,8 @@ void TFrm_Softinfo::save()
         else
             Qry_Custom->edit();
         try {
-            for (const InputSpec &spec : Inputs)
-                Qry_Custom->setValue(QString::fromLatin1(spec.column), (this->*spec.input)->text().trimmed());
+            for (const InputEntry &entry : Inputs)
+                Qry_Custom->setValue(QString::fromLatin1(entry.column), (this->*entry.input)->text().trimmed());
             Qry_Custom->post();
         } catch (...) {
             // The shared row keeps what is stored; the inputs keep what was typed.
