@@ -1,7 +1,7 @@
 #include "ScheduleCommands.h"
 #include "TFrm_AddSchedule.h"
 #include "TFrm_Schedule.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 
 #include <QPointer>

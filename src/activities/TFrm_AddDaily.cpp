@@ -1,6 +1,6 @@
 #include "TFrm_AddDaily.h"
 #include "TFrm_Daily.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "ui/Guarded.h"
 #include "ui/Messages.h"

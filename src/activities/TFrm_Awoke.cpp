@@ -1,5 +1,5 @@
 #include "TFrm_Awoke.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "main/TFrm_Main.h"
 #include "store/Dataset.h"

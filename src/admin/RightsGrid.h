@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QTableWidget>
 
-class Dataset;
+#include "store/Dataset.h"
 
 // The grid of a rights list (an operator's or a role's rows): the caption of each
 // right and its Authority as a check box, in the rows' order, which is the slot order.

@@ -1,6 +1,6 @@
 #include "TFrm_UserList.h"
 #include "TFrm_UserRight.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/SqlText.h"
 #include "store/Transaction.h"
 #include "ui/Guarded.h"

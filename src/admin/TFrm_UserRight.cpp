@@ -1,6 +1,6 @@
 #include "TFrm_UserRight.h"
 #include "RightsGrid.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/SqlText.h"
 #include "store/Transaction.h"
 #include "ui/EditorForm.h"

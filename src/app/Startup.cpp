@@ -1,5 +1,5 @@
 #include "Startup.h"
-#include "TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "TFrm_Login.h"
 #include "TFrm_Splash.h"
 #include "WindowCommands.h"

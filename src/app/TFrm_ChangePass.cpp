@@ -1,5 +1,5 @@
 #include "TFrm_ChangePass.h"
-#include "TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/SqlText.h"
 #include "ui/Guarded.h"

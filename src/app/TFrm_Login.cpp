@@ -1,5 +1,5 @@
 #include "TFrm_Login.h"
-#include "TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/Gbk.h"
 #include "store/ProgramDir.h"

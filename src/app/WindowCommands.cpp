@@ -10,7 +10,11 @@
 #include "main/RecordCommands.h"
 #include "main/TFrm_Main.h"
 #include "main/TFrm_Tree.h"
+#include "TFrm_ChangePass.h"
+#include "TFrm_Login.h"
+#include "ui/Commands.h"
 #include "store/SqlText.h"
+#include "store/queries/Customers.h"
 
 #include <QPointer>
 #include <memory>
@@ -40,8 +44,21 @@ void openCategoryWindow(TFrm_Main *main, const QString &table, const QString &ca
 
 } // namespace
 
+void installSessionDialogs(TFrm_Main *main)
+{
+    main->setHandler(QString::fromLatin1(Cmd::ChangePassword), [main] {
+        TFrm_ChangePass dialog(main, main->data(), main);
+        dialog.exec();
+    });
+    main->loginDialog = [main] {
+        TFrm_Login login(main, main->data(), main);
+        login.exec();
+    };
+}
+
 void installWindowCommands(TFrm_Main *main)
 {
+    installSessionDialogs(main);
     auto windows = std::make_shared<Windows>();
     TFrm_Data *data = main->data();
     auto op = [main] { return OperatorContext{main->OperatorName, main->Permit}; };
@@ -51,7 +68,7 @@ void installWindowCommands(TFrm_Main *main)
     main->setHandler(QStringLiteral("Cust_CustContact"), [main, data, windows] {
         TFrm_Custom *browser = showBrowser(main, *windows);
         data->Qry_Contact->link();
-        TFrm_Data::RunQuery(data->Qry_Cust, main->customerListSql());
+        Customers::openList(*data->Qry_Cust, main->scope());
         data->Qry_Schedule->link();
         GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
     });
@@ -85,4 +102,5 @@ void installWindowCommands(TFrm_Main *main)
     installAdminCommands(main);
     installToolCommands(main);
     installCustomerToolCommands(main);
+    main->hideUnhandledCommands();
 }

@@ -1,7 +1,7 @@
 #include "CustomerEditorCommands.h"
 #include "TFrm_AddContact.h"
 #include "TFrm_AddCust.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 
 void installCustomerEditorCommands(TFrm_Main *mainWindow)

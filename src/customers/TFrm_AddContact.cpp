@@ -1,5 +1,5 @@
 #include "TFrm_AddContact.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/DbError.h"
 #include "store/SqlText.h"

@@ -1,6 +1,6 @@
 #include "TFrm_AddCust.h"
 #include "TFrm_Custom.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "main/TFrm_Main.h"
 #include "main/TFrm_Tree.h"

@@ -1,6 +1,6 @@
 #include "TFrm_BatchEdit.h"
 #include "TFrm_Custom.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Tree.h"
 #include "store/SqlText.h"
 #include "ui/DataGrid.h"

@@ -1,8 +1,9 @@
 #include "TFrm_Custom.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/GridColumns.h"
 #include "main/TFrm_Main.h"
+#include "store/queries/Customers.h"
 #include "store/CategoryCode.h"
 #include "store/DbError.h"
 #include "store/SqlText.h"
@@ -353,7 +354,8 @@ void TFrm_Custom::categoryClicked(QTreeWidgetItem *item)
     guarded(this, [this, item] {
         WaitCursor wait;
         if (!item->parent()) {
-            loadCustomers(m_main->customerListSql());
+            Customers::openList(*m_data->Qry_Cust, m_main->scope());
+            showCount();
         } else {
             const QString code = CategoryCode::nodeCode(item->text(0));
             loadCustomers(scoped(QStringLiteral("Select * from custom where category like '")

@@ -1,5 +1,5 @@
 #include "TFrm_Email.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/Gbk.h"
 #include "store/ProgramDir.h"
 #include "ui/Guarded.h"

@@ -1,5 +1,5 @@
 #include "TFrm_Field.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/SqlText.h"
 #include "ui/Guarded.h"
 #include "ui/Messages.h"

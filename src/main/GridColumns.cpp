@@ -1,5 +1,5 @@
 #include "GridColumns.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/Dataset.h"
 #include "store/SqlText.h"
 #include "ui/Messages.h"

@@ -1,5 +1,5 @@
 #include "RecordCommands.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/DbError.h"
 #include "store/SqlText.h"
 #include "store/Transaction.h"

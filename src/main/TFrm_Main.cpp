@@ -1,9 +1,8 @@
 #include "TFrm_Main.h"
 #include "TFrm_About.h"
-#include "app/TFrm_ChangePass.h"
-#include "app/TFrm_Login.h"
 #include "store/ProgramDir.h"
-#include "store/SqlText.h"
+#include "store/queries/Operators.h"
+#include "ui/Commands.h"
 #include "ui/Guarded.h"
 
 #include <QAction>
@@ -151,6 +150,10 @@ TFrm_Main::TFrm_Main(QWidget *parent) : QMainWindow(parent)
 
 TFrm_Main::~TFrm_Main()
 {
+    // Child windows go while the frame is whole: on their way out they still talk to it
+    // through its session (the status line).
+    delete m_mdi;
+    m_mdi = nullptr;
     if (current == this)
         current = nullptr;
 }
@@ -203,9 +206,92 @@ QAction *TFrm_Main::menuEntry(const QString &name) const
     return findChild<QAction *>(name);
 }
 
+const QStringList &TFrm_Main::handlerNames()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const CommandRow &row : Commands)
+            list.append(QString::fromLatin1(row.name));
+        for (const char *entry : {Cmd::ChangePassword, Cmd::Relogin, Cmd::Quit, Cmd::ImportCustomers,
+                                  Cmd::OpenDatabase, Cmd::DesignEnvelope, Cmd::DesignLabel, Cmd::DesignBill,
+                                  Cmd::CompanyEntry, Cmd::PrintLabels, Cmd::Reminders, Cmd::Calculator,
+                                  Cmd::TextEditor, Cmd::WriteToAuthor, Cmd::About, Cmd::BatchEdit})
+            list.append(QString::fromLatin1(entry));
+        return list;
+    }();
+    return names;
+}
+
 void TFrm_Main::setHandler(const QString &name, Handler handler)
 {
+    if (!handlerNames().contains(name))
+        throw std::invalid_argument("no command or menu entry is named " + name.toStdString());
     m_handlers.insert(name, std::move(handler));
+    if (m_unavailable.remove(name)) {
+        if (QAction *action = menuEntry(name)) {
+            action->setVisible(true);
+            action->setEnabled(true);
+        }
+        applyRights();
+        updateToolButtons();
+    }
+}
+
+void TFrm_Main::hideUnhandledCommands()
+{
+    for (const QString &name : handlerNames()) {
+        if (hasHandler(name))
+            continue;
+        m_unavailable.insert(name);
+        if (QAction *action = menuEntry(name)) {
+            action->setEnabled(false);
+            action->setVisible(false);
+        }
+    }
+    updateToolButtons();
+}
+
+// A tool button shows only while it has work: its command, or a menu with a visible entry.
+// The print button's face opens the sales analysis; without it, the face opens the menu.
+void TFrm_Main::updateToolButtons()
+{
+    const auto hasVisibleEntry = [](QMenu *menu) {
+        for (QAction *action : menu->actions())
+            if (action->isVisible())
+                return true;
+        return false;
+    };
+    for (QToolButton *button : {TB_Nav, ToolButton6, ToolButton2, ToolButton5, TB_Search}) {
+        bool works = true;
+        if (button == TB_Search)
+            works = hasHandler(QString::fromLatin1(Cmd::SearchCust));
+        else if (button == TB_Nav)
+            works = hasHandler(QString::fromLatin1(Cmd::Cust_CustContact));
+        else if (button == ToolButton5)
+            works = hasHandler(QString::fromLatin1(Cmd::M_A_Sale)) || hasVisibleEntry(PopupMenu2);
+        else if (QAction *action = button->defaultAction())
+            works = !m_unavailable.contains(action->objectName());
+        if (button == ToolButton5)
+            button->setPopupMode(hasHandler(QString::fromLatin1(Cmd::M_A_Sale)) ? QToolButton::MenuButtonPopup
+                                                                               : QToolButton::InstantPopup);
+        for (QAction *action : ToolBar1->actions())
+            if (ToolBar1->widgetForAction(action) == button)
+                action->setVisible(works);
+    }
+}
+
+QWidget *TFrm_Main::showChildWindow(const std::type_info &type, const std::function<QWidget *()> &create,
+                                    bool maximized)
+{
+    if (QWidget *open = findChildWindow(type)) {
+        activateChildWindow(open);
+        return open;
+    }
+    QWidget *window = create();
+    addChildWindow(window);
+    if (maximized)
+        maximizeChildWindow(window);
+    return window;
 }
 
 bool TFrm_Main::hasHandler(const QString &name) const
@@ -428,7 +514,6 @@ void TFrm_Main::createToolBar()
 
 void TFrm_Main::createBuiltinHandlers()
 {
-    setHandler(QStringLiteral("N31"), [this] { changePassword(); });
     setHandler(QStringLiteral("Sys_Relogin"), [this] { Relogin(); });
     setHandler(QStringLiteral("N2"), [this] { close(); });
     setHandler(QStringLiteral("Sys_Company"), [this] { runHandler(QStringLiteral("M_Company")); });
@@ -453,13 +538,14 @@ void TFrm_Main::createBuiltinHandlers()
 
 TFrm_Main::Rights_t TFrm_Main::readRights(const QString &operatorName) const
 {
-    Dataset *query = m_data->Qry_Temp;
-    TFrm_Data::RunQuery(query, QStringLiteral("select * from T_UserAuthority where UserName=")
-                                   + SqlText::quoted(operatorName) + QStringLiteral(" order by UserAuthorityID"));
-    const int authority = query->checkedFieldIndex(QStringLiteral("Authority"));
-    Rights_t rights = Rights; // slots after the last row keep the value they had
-    for (int row = 0; row < query->recordCount() && row < RightsSlots; ++row)
-        rights[size_t(row)] = query->value(row, authority).toBool();
+    Dataset rows(m_data->connection());
+    Operators::openRights(rows, operatorName);
+    const int authority = rows.checkedFieldIndex(QStringLiteral("Authority"));
+    // Every slot starts off: an operator with fewer rights rows than the one before him
+    // (or none, created under a role that has none) must not keep the other's rights.
+    Rights_t rights{};
+    for (int row = 0; row < rows.recordCount() && row < RightsSlots; ++row)
+        rights[size_t(row)] = rows.value(row, authority).toBool();
     return rights;
 }
 
@@ -472,6 +558,8 @@ void TFrm_Main::LoadRights()
 void TFrm_Main::applyRights()
 {
     for (const CommandRow &row : Commands) {
+        if (m_unavailable.contains(QString::fromLatin1(row.name)))
+            continue; // stays hidden and disabled until it has work
         if (row.slot == 2)
             (this->*row.member)->setVisible(right(2));
         else if (row.slot != 0)
@@ -490,13 +578,6 @@ void TFrm_Main::setOperator(const QString &operatorName, int permit)
     setStatusPanel(0, QStringLiteral(" 当前操作员: ") + OperatorName);
     Rights = rights;
     applyRights();
-}
-
-QString TFrm_Main::customerListSql() const
-{
-    if (right(8))
-        return QStringLiteral("Select * from Custom");
-    return QStringLiteral("Select * from Custom where F_User=") + SqlText::quoted(OperatorName);
 }
 
 void TFrm_Main::setStatusPanel(int panel, const QString &text)
@@ -607,14 +688,8 @@ void TFrm_Main::Relogin()
     // The closed windows go now, not after the login dialog: their status-line text with them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_data->closeCustomerQueries();
-    TFrm_Login login(this, m_data, this);
-    login.exec();
-}
-
-void TFrm_Main::changePassword()
-{
-    TFrm_ChangePass dialog(this, m_data, this);
-    dialog.exec();
+    if (loginDialog)
+        loginDialog();
 }
 
 void TFrm_Main::showAbout()

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
+#include "ui/Session.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -31,7 +33,7 @@ class QUrl;
 // whose window does not exist yet does nothing. Menu entries that run no command
 // (sss1, Sys_Open, N26, N53, N55, N_Awoke, ...) take handlers the same way, by their
 // own name.
-class TFrm_Main : public QMainWindow
+class TFrm_Main : public QMainWindow, public Session
 {
     Q_OBJECT
 public:
@@ -44,23 +46,39 @@ public:
     static TFrm_Main *instance();
 
     void setDataModule(TFrm_Data *data) { m_data = data; }
-    TFrm_Data *data() const { return m_data; }
+    TFrm_Data *data() const override { return m_data; }
+
+    // --- the session that windows see
+    QString operatorName() const override { return OperatorName; }
+    int permit() const override { return Permit; }
+    bool hasRight(Right r) const override { return right(int(r)); }
+    QWidget *dialogParent() const override { return const_cast<TFrm_Main *>(this); }
+    QWidget *showChildWindow(const std::type_info &type, const std::function<QWidget *()> &create,
+                             bool maximized) override;
 
     // --- commands and menu entries
     // A command by its name (AddCust, M_Goods, ...); nullptr for an unknown name.
-    QAction *command(const QString &name) const;
+    QAction *command(const QString &name) const override;
     QStringList commandNames() const;
     // Any action of the window by objectName: a command, a menu entry (N31,
     // Sys_Relogin, Sys_User, ...) or a submenu (N7, sys_Import, N40, N52, ...).
     QAction *menuEntry(const QString &name) const;
-    // Gives a command or menu entry its work; replaces an earlier handler.
+    // Gives a command or menu entry its work; replaces an earlier handler. A name that is
+    // neither a command nor a menu entry with work of its own (see Commands.h) throws
+    // std::invalid_argument: a misspelt name fails at once instead of doing nothing.
     void setHandler(const QString &name, Handler handler);
+    // Every name that may take a handler.
+    static const QStringList &handlerNames();
+    // Called once every window has registered its work: a command or entry that still has
+    // no handler is hidden and disabled, so no menu entry or button does nothing.
+    void hideUnhandledCommands();
+    bool isUnavailable(const QString &name) const { return m_unavailable.contains(name); }
     bool hasHandler(const QString &name) const;
     // Runs a handler directly, enabled or not (TB_Search runs SearchCust so). Failures go to
     // the default error report. Returns false when nothing is registered under the name.
-    bool runHandler(const QString &name);
+    bool runHandler(const QString &name) override;
     // Runs a command's handler only while the command is enabled (grid double clicks).
-    bool runCommand(const QString &name);
+    bool runCommand(const QString &name) override;
 
     QAction *AddCust, *EditCust, *DelCust;
     QAction *AddContact, *EditContact, *DelContact;
@@ -93,12 +111,9 @@ public:
     // operator context changes, so a failure leaves the previous operator in force.
     void setOperator(const QString &operatorName, int permit);
     bool right(int slot) const { return slot >= 1 && slot <= RightsSlots && Rights[size_t(slot - 1)]; }
-    // The customer list statement: every customer with the view-all right (slot 8), otherwise
-    // the operator's own.
-    QString customerListSql() const;
 
-    void setStatusPanel(int panel, const QString &text);
-    QString statusPanel(int panel) const;
+    void setStatusPanel(int panel, const QString &text) override;
+    QString statusPanel(int panel) const override;
 
     QString OperatorName;
     int Permit = 0;
@@ -168,8 +183,10 @@ public:
     static QString backupDirectory();
 
     // --- system menu work
+    // Closes every child window and the customer queries, then asks for a login
+    // (loginDialog, which the start-up provides).
     void Relogin();
-    void changePassword();
+    Handler loginDialog;
     void showAbout();
     // Starts the desktop's calculator or text editor; a message tells when none is installed.
     void startUtility(const QStringList &candidates, const QString &what);
@@ -186,6 +203,7 @@ private:
     QAction *addBoundEntry(QMenu *menu, const char *name, QAction *command, const QString &ownCaption = {});
     QMenu *addSubmenu(QMenu *menu, const char *name, const QString &caption);
     void setEntryShown(QAction *entry, bool shown);
+    void updateToolButtons();
     void showSequence();
     void timerTick();
 
@@ -200,5 +218,6 @@ private:
     QHash<QString, QAction *> m_commands;
     QStringList m_commandOrder;
     QHash<QString, Handler> m_handlers;
+    QSet<QString> m_unavailable;
     bool m_shownOnce = false;
 };

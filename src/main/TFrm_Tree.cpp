@@ -1,6 +1,6 @@
 #include "TFrm_Tree.h"
 #include "CategoryTree.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/CategoryCode.h"
 #include "store/SqlText.h"
 #include "ui/Guarded.h"

@@ -162,6 +162,19 @@ void Dataset::setSql(const QString &programSql)
 {
     close();
     m_sql = programSql;
+    m_parameters.clear();
+}
+
+void Dataset::setParameter(const QString &name, const QVariant &value)
+{
+    QString key = name.startsWith(QLatin1Char(':')) ? name.mid(1) : name;
+    m_parameters.insert(key.toLower(), value);
+}
+
+QVariant Dataset::parameter(const QString &name) const
+{
+    QString key = name.startsWith(QLatin1Char(':')) ? name.mid(1) : name;
+    return m_parameters.value(key.toLower());
 }
 
 void Dataset::setState(State state)
@@ -225,8 +238,12 @@ void Dataset::bindParameters(Statement &statement)
     m_hasParameters = n > 0;
     for (int i = 1; i <= n; ++i) {
         QVariant value;
-        if (m_master && m_linked && m_master->currentRow() >= 0)
-            value = m_master->value(statement.parameterName(i));
+        const QString name = statement.parameterName(i);
+        const auto own = m_parameters.constFind(name.toLower());
+        if (own != m_parameters.constEnd())
+            value = *own;
+        else if (m_master && m_linked && m_master->currentRow() >= 0)
+            value = m_master->value(name);
         statement.bind(i, value);
     }
 }

@@ -44,7 +44,12 @@ public:
     void setConnection(Connection *connection);
     Connection *connection() const { return m_connection; }
 
+    // A new statement; it forgets the values given with setParameter.
     void setSql(const QString &programSql);
+    // A value for a :Name parameter of the statement (name with or without the colon,
+    // matched without case). It takes precedence over the master's field of that name.
+    void setParameter(const QString &name, const QVariant &value);
+    QVariant parameter(const QString &name) const;
     QString sql() const { return m_sql; }
     void open();
     void close();
@@ -179,6 +184,7 @@ private:
     QPointer<Dataset> m_master;
     bool m_linked = true;
     bool m_hasParameters = false;
+    QHash<QString, QVariant> m_parameters; // lower-case name -> value
     QString m_sortText;
     QList<QPair<int, bool>> m_sortFields; // field, descending
 };

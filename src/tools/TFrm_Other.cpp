@@ -1,5 +1,5 @@
 #include "TFrm_Other.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "store/SqlText.h"
 #include "ui/DataGrid.h"

@@ -1,5 +1,5 @@
 #include "TFrm_Softinfo.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "ui/Guarded.h"
 
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class Dataset;
+#include "store/Dataset.h"
 class QComboBox;
 class QLabel;
 class QToolButton;

@@ -6,7 +6,7 @@
 #include "activities/TFrm_AddDaily.h"
 #include "activities/TFrm_Awoke.h"
 #include "activities/TFrm_Daily.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"
 #include "store/IniSettings.h"

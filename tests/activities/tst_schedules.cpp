@@ -2,7 +2,7 @@
 #include "activities/ScheduleCommands.h"
 #include "activities/TFrm_AddSchedule.h"
 #include "activities/TFrm_Schedule.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"
 #include "ui/DataGrid.h"

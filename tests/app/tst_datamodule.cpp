@@ -1,6 +1,6 @@
 #include "TestProgram.h"
 #include "app/Startup.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "store/Connection.h"
 #include "ui/Messages.h"
 

@@ -2,7 +2,7 @@
 // name, buttons pressed, messages answered by the scripted stand-in.
 #include "TestProgram.h"
 #include "app/TFrm_ChangePass.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "app/TFrm_Login.h"
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestProgram.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "ui/Messages.h"
 #include "ui/Platform.h"

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "app/WindowCommands.h"
 #include "customers/CustomerToolCommands.h"
 #include "customers/TFrm_BatchEdit.h"

@@ -1,5 +1,5 @@
 #include "TestProgram.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/TFrm_Tree.h"
 #include "store/CategoryCode.h"

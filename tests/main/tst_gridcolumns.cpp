@@ -1,7 +1,7 @@
 // Grid column layouts from T_FieldShow, the re-sort by title marks and the saving of
 // column order and widths, on the delivered database through the data module.
 #include "TestProgram.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"

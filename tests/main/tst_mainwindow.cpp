@@ -2,10 +2,11 @@
 // reminder timer, relogin and the utilities, on real widgets.
 #include "TestProgram.h"
 #include "app/TFrm_ChangePass.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "app/TFrm_Login.h"
 #include "main/TFrm_About.h"
 #include "main/TFrm_Main.h"
+#include "app/WindowCommands.h"
 #include "store/Connection.h"
 #include "store/DbError.h"
 #include "store/SqlText.h"
@@ -43,6 +44,7 @@ struct Fixture
         main = std::make_unique<TFrm_Main>();
         data = std::make_unique<TFrm_Data>();
         main->setDataModule(data.get());
+        installSessionDialogs(main.get());
     }
     ~Fixture()
     {
@@ -237,8 +239,10 @@ private slots:
     void gating_data();
     void gating();
     void noRightsKeepsUsableEntries();
-    void slotsAfterLastRowKeepEarlierValues();
+    void noRightsCarryOverFromThePreviousOperator();
     void handlersRunOnlyWhenRegistered();
+    void unknownHandlerNamesAreRefused();
+    void everyEntryShownHasWork();
     void shortcuts_data();
     void shortcuts();
     void showChildReusesOneWindowPerClass();
@@ -393,25 +397,89 @@ void tst_MainWindow::noRightsKeepsUsableEntries()
     QCOMPARE(ran, (QStringList{"SearchCust", "M_A_Sale", "Cust_CustContact", "M_Goods", "M_A_Sale", "P_Label",
                                "Goods_Category"}));
     // Without the view-all right the customer list holds the operator's own rows.
-    QCOMPARE(f.main->customerListSql(), QStringLiteral("Select * from Custom where F_User='O''Neil'"));
+    QVERIFY(!f.main->scope().viewAll);
+    QCOMPARE(f.main->scope().operatorName, QStringLiteral("O'Neil"));
 }
 
-void tst_MainWindow::slotsAfterLastRowKeepEarlierValues()
+// The rights slots are read afresh at every login: an operator with fewer rights rows than
+// the one before him, or with none at all (created under a role without rights), holds no
+// right of the previous operator.
+void tst_MainWindow::noRightsCarryOverFromThePreviousOperator()
 {
     Fixture f;
     f.addOperator(QStringLiteral("十一行"), QString(), 0, rightsRows(11, true));
     f.addOperator(QStringLiteral("五行"), QString(), 0, rightsRows(5, false));
+    f.addOperator(QStringLiteral("无行"), QString(), 0, {});
     f.logIn(QStringLiteral("十一行"));
     f.logIn(QStringLiteral("五行"));
 
     for (int slot = 1; slot <= TFrm_Main::RightsSlots; ++slot)
-        QVERIFY2(f.main->right(slot) == (slot >= 6 && slot <= 11), qPrintable(QString::number(slot)));
+        QVERIFY2(!f.main->right(slot), qPrintable(QString::number(slot)));
     QVERIFY(!f.main->AddCust->isEnabled());
     QVERIFY(!f.main->M_UserList->isEnabled());
-    QVERIFY(f.main->SearchCust->isEnabled());
-    QVERIFY(f.main->ExportEmail->isEnabled());
-    QVERIFY(f.main->M_Other->isEnabled());
-    QCOMPARE(f.main->customerListSql(), QStringLiteral("Select * from Custom"));
+    QVERIFY(!f.main->SearchCust->isEnabled());
+    QVERIFY(!f.main->ExportEmail->isEnabled());
+    QVERIFY(!f.main->M_Other->isEnabled());
+    QVERIFY(!f.main->scope().viewAll);
+
+    f.logIn(QStringLiteral("十一行"));
+    f.logIn(QStringLiteral("无行"));
+    for (int slot = 1; slot <= TFrm_Main::RightsSlots; ++slot)
+        QVERIFY2(!f.main->right(slot), qPrintable(QString::number(slot)));
+}
+
+void tst_MainWindow::unknownHandlerNamesAreRefused()
+{
+    Fixture f;
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.main->setHandler(QStringLiteral("AddCus"), [] {}));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.main->setHandler(QStringLiteral("N99"), [] {}));
+    f.main->setHandler(QStringLiteral("AddCust"), [] {});
+    QVERIFY(f.main->hasHandler(QStringLiteral("AddCust")));
+}
+
+// With every window's commands installed, no menu entry, tool button or command that a user
+// can see runs nothing: what has no work yet is hidden and disabled.
+void tst_MainWindow::everyEntryShownHasWork()
+{
+    Fixture f;
+    installWindowCommands(f.main.get());
+    f.addOperator(QStringLiteral("全权"), QString(), 0, rightsRows(20, true));
+    f.logIn(QStringLiteral("全权"));
+
+    for (const QString &name : f.main->commandNames()) {
+        QAction *command = f.main->command(name);
+        if (!f.main->hasHandler(name)) {
+            QVERIFY2(!command->isVisible() && !command->isEnabled(), qPrintable(name));
+            QVERIFY(!f.main->runCommand(name));
+        }
+    }
+    const std::function<void(QMenu *)> walk = [&](QMenu *menu) {
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            if (action->menu()) {
+                walk(action->menu());
+                continue;
+            }
+            QString name = action->objectName();
+            if (auto *bound = qobject_cast<QAction *>(action->property("boundCommand").value<QObject *>()))
+                name = bound->objectName();
+            QVERIFY2(f.main->hasHandler(name), qPrintable(action->text() + QLatin1Char(' ') + name));
+        }
+    };
+    for (QAction *top : f.main->menuBar()->actions())
+        walk(top->menu());
+    const QToolBar *bar = f.main->findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+    for (QAction *action : bar->actions()) {
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action));
+        if (!button || !action->isVisible())
+            continue;
+        const bool hasMenuEntry = button->menu() && std::any_of(button->menu()->actions().cbegin(), button->menu()->actions().cend(),
+                                                                [](QAction *a) { return a->isVisible(); });
+        const bool facesWork = button->defaultAction() ? f.main->hasHandler(button->defaultAction()->objectName())
+                                                       : button->popupMode() == QToolButton::InstantPopup ? hasMenuEntry : true;
+        QVERIFY2(facesWork, qPrintable(button->objectName()));
+    }
 }
 
 void tst_MainWindow::handlersRunOnlyWhenRegistered()

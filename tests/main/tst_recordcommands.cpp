@@ -1,5 +1,5 @@
 #include "TestProgram.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/RecordCommands.h"
 #include "store/Connection.h"
 #include "ui/Messages.h"

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "app/TFrm_Data.h"
+#include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"
 #include "store/SqlText.h"
