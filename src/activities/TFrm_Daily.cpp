@@ -1,7 +1,7 @@
 #include "TFrm_Daily.h"
 #include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
-#include "store/SqlText.h"
+#include "store/queries/Diary.h"
 #include "ui/DataGrid.h"
 #include "ui/Guarded.h"
 #include "ui/WaitCursor.h"
@@ -74,23 +74,10 @@ TFrm_Daily::TFrm_Daily(TFrm_Main *mainWindow) : QWidget(nullptr), m_main(mainWin
 
 TFrm_Daily::~TFrm_Daily() = default;
 
-QString TFrm_Daily::ownEntriesSql(const QString &operatorName)
-{
-    return QStringLiteral("Select * from T_Daily where author=") + SqlText::quoted(operatorName)
-           + QStringLiteral(" Order by AddDate");
-}
-
-QString TFrm_Daily::searchSql(const QString &keyword)
-{
-    const QString pattern = SqlText::quoted(QLatin1Char('%') + keyword + QLatin1Char('%'));
-    return QStringLiteral("Select * from T_Daily where subject like ") + pattern + QStringLiteral(" or content like ")
-           + pattern;
-}
-
 void TFrm_Daily::loadOwnEntries()
 {
     DBGrid1->clearColumns(); // every column of the statement, titled by its name
-    TFrm_Data::RunQuery(m_data->Qry_Daily, ownEntriesSql(m_main->OperatorName));
+    Diary::openOwn(*m_data->Qry_Daily, m_main->OperatorName);
 }
 
 void TFrm_Daily::search()
@@ -102,6 +89,6 @@ void TFrm_Daily::search()
         Btn_Search->setEnabled(false);
         const auto enableAgain = qScopeGuard([this] { Btn_Search->setEnabled(true); });
         WaitCursor wait;
-        TFrm_Data::RunQuery(m_data->Qry_Daily, searchSql(Edit_Key->text()));
+        Diary::openSearch(*m_data->Qry_Daily, Edit_Key->text());
     });
 }

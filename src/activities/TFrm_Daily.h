@@ -24,8 +24,6 @@ public:
     ~TFrm_Daily() override;
 
     // The statements the list runs.
-    static QString ownEntriesSql(const QString &operatorName);
-    static QString searchSql(const QString &keyword);
 
     // Loads the operator's own entries (done when the window opens).
     void loadOwnEntries();

@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "activities/ActivityLogCommands.h"
 #include "activities/TFrm_AddDaily.h"
+#include "store/queries/Diary.h"
 #include "activities/TFrm_Awoke.h"
 #include "activities/TFrm_Daily.h"
 #include "data/TFrm_Data.h"
@@ -225,7 +226,8 @@ void TestActivityLog::listOpensOnOwnEntries()
     QVERIFY(list->findChild<DataGrid *>(QStringLiteral("DBGrid1")));
 
     Dataset *daily = m_data->Qry_Daily;
-    QCOMPARE(daily->sql(), QStringLiteral("Select * from T_Daily where author='张三' Order by AddDate"));
+    QCOMPARE(daily->sql(), QStringLiteral("Select * from T_Daily where author=:Author Order by AddDate"));
+    QCOMPARE(daily->parameter(QStringLiteral("Author")).toString(), QStringLiteral("张三"));
     QCOMPARE(subjects(daily), (Texts{"拜访客户", "整理名片", "周一例会"})); // oldest first
     // Every column of the statement, titled by its name.
     QCOMPARE(list->DBGrid1->dataset(), daily);
@@ -281,7 +283,8 @@ void TestActivityLog::search()
     TFrm_Daily *list = openList();
     list->Edit_Key->setText(keyword);
     QTest::mouseClick(list->Btn_Search, Qt::LeftButton);
-    QCOMPARE(m_data->Qry_Daily->sql(), TFrm_Daily::searchSql(keyword));
+    QCOMPARE(m_data->Qry_Daily->sql(), QStringLiteral("Select * from T_Daily where subject like :Pattern or content like :Pattern"));
+    QCOMPARE(m_data->Qry_Daily->parameter(QStringLiteral("Pattern")).toString(), QLatin1Char('%') + keyword + QLatin1Char('%'));
     Texts sortedFound = found;
     sortedFound.sort();
     QCOMPARE(subjects(m_data->Qry_Daily, true), sortedFound);
@@ -292,20 +295,17 @@ void TestActivityLog::search()
 
 void TestActivityLog::searchByEnterAndQuote()
 {
-    QCOMPARE(TFrm_Daily::searchSql(QStringLiteral("华信")),
-             QStringLiteral("Select * from T_Daily where subject like '%华信%' or content like '%华信%'"));
     // A quote in the keyword is a character to look for, not the end of the text.
-    QCOMPARE(TFrm_Daily::searchSql(QStringLiteral("O'N")),
-             QStringLiteral("Select * from T_Daily where subject like '%O''N%' or content like '%O''N%'"));
     TFrm_Daily *list = openList();
     list->Edit_Key->setFocus();
     QTest::keyClicks(list->Edit_Key, QStringLiteral("O'N"));
     QTest::keyClick(list->Edit_Key, Qt::Key_Return);
     QCOMPARE(subjects(m_data->Qry_Daily), Texts{"O'Neil 来电"});
     QVERIFY(m_messages->shown.isEmpty());
-    // The operator's name goes through the same quoting.
-    QCOMPARE(TFrm_Daily::ownEntriesSql(QStringLiteral("O'Neil")),
-             QStringLiteral("Select * from T_Daily where author='O''Neil' Order by AddDate"));
+    // The operator's name is a value too, never a piece of the statement.
+    Diary::openOwn(*m_data->Qry_Daily, QStringLiteral("O'Neil"));
+    QCOMPARE(m_data->Qry_Daily->sql(), QStringLiteral("Select * from T_Daily where author=:Author Order by AddDate"));
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestActivityLog::contextMenuAndDoubleClick()
@@ -383,15 +383,15 @@ void TestActivityLog::editorForm()
     openList(); // current entry: 拜访客户
     auto w = editor(mode);
     QCOMPARE(w->windowTitle(), caption);
-    QCOMPARE(w->Btn_OK->text(), ok);
-    QCOMPARE(w->Btn_Exit->text(), QStringLiteral("退出(&Q)"));
-    QCOMPARE(w->GroupBox1->title(), QStringLiteral(" 日记 "));
+    QCOMPARE(child<QPushButton>(w, "Btn_OK")->text(), ok);
+    QCOMPARE(child<QPushButton>(w, "Btn_Exit")->text(), QStringLiteral("退出(&Q)"));
+    QCOMPARE(child<QGroupBox>(w, "GroupBox1")->title(), QStringLiteral(" 日记 "));
     const QList<std::pair<const char *, const char *>> labels = {
         {"Edit_Subject", "主题"}, {"Memo1", "内容"}, {"DateTimePicker1", "时间"}};
     for (const auto &[input, text] : labels) {
         auto *widget = w->findChild<QWidget *>(QString::fromLatin1(input));
         QVERIFY2(widget, input);
-        QVERIFY(w->GroupBox1->isAncestorOf(widget));
+        QVERIFY(child<QGroupBox>(w, "GroupBox1")->isAncestorOf(widget));
         QLabel *label = nullptr;
         for (QLabel *l : w->findChildren<QLabel *>())
             if (l->buddy() == widget)
@@ -401,15 +401,15 @@ void TestActivityLog::editorForm()
     }
     QVERIFY(w->findChild<RecordNavigator *>(QStringLiteral("DBNavigator1")));
     if (mode == EditorMode::Add) {
-        QVERIFY(!w->DBNavigator1->isEnabled());
-        QVERIFY(w->Edit_Subject->text().isEmpty());
-        QVERIFY(w->Memo1->toPlainText().isEmpty());
-        QCOMPARE(w->DateTimePicker1->date(), QDate::currentDate());
+        QVERIFY(!child<RecordNavigator>(w, "DBNavigator1")->isEnabled());
+        QVERIFY(child<QLineEdit>(w, "Edit_Subject")->text().isEmpty());
+        QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+        QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate::currentDate());
     } else {
-        QVERIFY(w->DBNavigator1->isEnabled());
-        QCOMPARE(w->Edit_Subject->text(), QStringLiteral("拜访客户"));
-        QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("与东方贸易签订合同"));
-        QCOMPARE(w->DateTimePicker1->date(), QDate(2024, 1, 15));
+        QVERIFY(child<RecordNavigator>(w, "DBNavigator1")->isEnabled());
+        QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("拜访客户"));
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("与东方贸易签订合同"));
+        QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate(2024, 1, 15));
     }
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -422,15 +422,15 @@ void TestActivityLog::addLoop()
         {QStringLiteral("电话回访"), QStringLiteral("第一行\n第二行"), QDate(2024, 4, 1)},
         {QStringLiteral("O'Neil 回电"), QString(), QDate(2023, 12, 31)}};
     for (const auto &[subject, content, date] : entries) {
-        w->Edit_Subject->setText(subject);
-        w->Memo1->setPlainText(content);
-        w->DateTimePicker1->setDate(date);
-        QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+        child<QLineEdit>(w, "Edit_Subject")->setText(subject);
+        child<QPlainTextEdit>(w, "Memo1")->setPlainText(content);
+        child<QDateEdit>(w, "DateTimePicker1")->setDate(date);
+        QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
         // Saved, emptied for the next entry, still open.
         QVERIFY(w->isVisible());
-        QVERIFY(w->Edit_Subject->text().isEmpty());
-        QVERIFY(w->Memo1->toPlainText().isEmpty());
-        QCOMPARE(w->DateTimePicker1->date(), QDate::currentDate());
+        QVERIFY(child<QLineEdit>(w, "Edit_Subject")->text().isEmpty());
+        QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+        QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate::currentDate());
         QCOMPARE(m_fixture->scalar(QStringLiteral("select AddDate from T_Daily where Subject='%1'")
                                        .arg(QString(subject).replace(QLatin1Char('\''), QLatin1String("''"))))
                      .toString(),
@@ -443,7 +443,7 @@ void TestActivityLog::addLoop()
     // The list shows the new entries at once.
     QCOMPARE(m_data->Qry_Daily->recordCount(), 5);
     QCOMPARE(m_data->Qry_Daily->text(QStringLiteral("Subject")), QStringLiteral("O'Neil 回电"));
-    QTest::mouseClick(w->Btn_Exit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
     QVERIFY(!w->isVisible());
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily")), 7);
 }
@@ -462,10 +462,10 @@ void TestActivityLog::emptySubject()
     auto w = editor(mode);
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    w->Edit_Subject->clear();
-    w->Memo1->setPlainText(QStringLiteral("没有主题的内容"));
-    w->Memo1->setFocus();
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Subject")->clear();
+    child<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("没有主题的内容"));
+    child<QPlainTextEdit>(w, "Memo1")->setFocus();
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
 
     QCOMPARE(m_messages->shown.size(), 1);
     const Msg::Record &message = m_messages->last();
@@ -478,8 +478,8 @@ void TestActivityLog::emptySubject()
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily")), 5);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='拜访客户' and Content='与东方贸易签订合同'")), 1);
     QVERIFY(w->isVisible());
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("没有主题的内容"));
-    QVERIFY(w->Edit_Subject->hasFocus());
+    QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("没有主题的内容"));
+    QVERIFY(child<QLineEdit>(w, "Edit_Subject")->hasFocus());
     QCOMPARE(m_data->Qry_Daily->state(), Dataset::State::Browse);
 }
 
@@ -487,8 +487,8 @@ void TestActivityLog::blankSubjectPasses()
 {
     openList();
     auto w = editor(EditorMode::Add);
-    w->Edit_Subject->setText(QStringLiteral("  "));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Subject")->setText(QStringLiteral("  "));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='  '")), 1);
 }
@@ -499,11 +499,11 @@ void TestActivityLog::editSavesCurrentAndCloses()
     m_data->Qry_Daily->setCurrentRow(2); // 周一例会
     const QVariant id = m_data->Qry_Daily->value(QStringLiteral("DailyID"));
     auto w = editor(EditorMode::Edit);
-    QCOMPARE(w->Edit_Subject->text(), QStringLiteral("周一例会"));
-    w->Edit_Subject->setText(QStringLiteral("周一例会（改）"));
-    w->Memo1->setPlainText(QStringLiteral("改期到周二"));
-    w->DateTimePicker1->setDate(QDate(2024, 3, 5));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("周一例会"));
+    child<QLineEdit>(w, "Edit_Subject")->setText(QStringLiteral("周一例会（改）"));
+    child<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("改期到周二"));
+    child<QDateEdit>(w, "DateTimePicker1")->setDate(QDate(2024, 3, 5));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
 
     QVERIFY(!w->isVisible());
     QCOMPARE(w->result(), int(QDialog::Accepted));
@@ -520,22 +520,22 @@ void TestActivityLog::editNavigatorLoadsRows()
 {
     openList(); // 拜访客户, 整理名片, 周一例会
     auto w = editor(EditorMode::Edit);
-    RecordNavigator *nav = w->DBNavigator1;
+    RecordNavigator *nav = child<RecordNavigator>(w, "DBNavigator1");
     QVERIFY(!nav->NavFirst->isEnabled());
     QTest::mouseClick(nav->NavNext, Qt::LeftButton);
-    QCOMPARE(w->Edit_Subject->text(), QStringLiteral("整理名片"));
-    QVERIFY(w->Memo1->toPlainText().isEmpty());
-    QCOMPARE(w->DateTimePicker1->date(), QDate(2024, 2, 20));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("整理名片"));
+    QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+    QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate(2024, 2, 20));
     QTest::mouseClick(nav->NavLast, Qt::LeftButton);
-    QCOMPARE(w->Edit_Subject->text(), QStringLiteral("周一例会"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("周一例会"));
     QVERIFY(!nav->NavNext->isEnabled());
     QTest::mouseClick(nav->NavPrior, Qt::LeftButton);
     QTest::mouseClick(nav->NavFirst, Qt::LeftButton);
-    QCOMPARE(w->Edit_Subject->text(), QStringLiteral("拜访客户"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("拜访客户"));
     QTest::mouseClick(nav->NavNext, Qt::LeftButton);
     // The entry saved is the one navigated to.
-    w->Memo1->setPlainText(QStringLiteral("已整理"));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    child<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("已整理"));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='整理名片' and Content='已整理'")), 1);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Content='已整理'")), 1);
 }
@@ -547,7 +547,7 @@ void TestActivityLog::editOtherAuthorsEntry()
     QTest::mouseClick(list->Btn_Search, Qt::LeftButton);
     QCOMPARE(subjects(m_data->Qry_Daily), Texts{"月度总结"});
     auto w = editor(EditorMode::Edit);
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
     // Saving makes the current operator the author.
     QCOMPARE(m_fixture->scalar(QStringLiteral("select author from T_Daily where Subject='月度总结'")).toString(),
              QStringLiteral("张三"));
@@ -559,11 +559,11 @@ void TestActivityLog::editOnEmptyListAdds()
     openList();
     QVERIFY(m_data->Qry_Daily->isEmpty());
     auto w = editor(EditorMode::Edit);
-    QVERIFY(w->Edit_Subject->text().isEmpty());
-    QVERIFY(w->Memo1->toPlainText().isEmpty());
-    QCOMPARE(w->DateTimePicker1->date(), QDate::currentDate());
-    w->Edit_Subject->setText(QStringLiteral("第一篇"));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    QVERIFY(child<QLineEdit>(w, "Edit_Subject")->text().isEmpty());
+    QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+    QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate::currentDate());
+    child<QLineEdit>(w, "Edit_Subject")->setText(QStringLiteral("第一篇"));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
     QVERIFY(!w->isVisible());
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily")), 6);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='第一篇' and author='赵六' and AddDate='%1'")
@@ -576,10 +576,11 @@ void TestActivityLog::addWithoutListOpensOwnList()
 {
     QVERIFY(!m_data->Qry_Daily->isOpen());
     auto w = editor(EditorMode::Add);
-    w->Edit_Subject->setText(QStringLiteral("新日记"));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Subject")->setText(QStringLiteral("新日记"));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
     QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(m_data->Qry_Daily->sql(), TFrm_Daily::ownEntriesSql(QStringLiteral("张三")));
+    QCOMPARE(m_data->Qry_Daily->sql(), QStringLiteral("Select * from T_Daily where author=:Author Order by AddDate"));
+    QCOMPARE(m_data->Qry_Daily->parameter(QStringLiteral("Author")).toString(), QStringLiteral("张三"));
     QCOMPARE(subjects(m_data->Qry_Daily), (Texts{"拜访客户", "整理名片", "周一例会", "新日记"}));
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='新日记' and author='张三'")), 1);
 }
@@ -600,14 +601,14 @@ void TestActivityLog::failedSaveKeepsEditorAndList()
                                               "begin select raise(abort, '日记表只读'); end"));
     m_data->connection()->exec(QStringLiteral("create trigger refuse_daily_update before update on T_Daily "
                                               "begin select raise(abort, '日记表只读'); end"));
-    w->Edit_Subject->setText(QStringLiteral("写不进去"));
-    QTest::mouseClick(w->Btn_OK, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Subject")->setText(QStringLiteral("写不进去"));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
 
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY2(m_messages->last().text.contains(QStringLiteral("日记表只读")), qPrintable(m_messages->last().text));
     QVERIFY(w->isVisible());
-    QCOMPARE(w->Edit_Subject->text(), QStringLiteral("写不进去"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Subject")->text(), QStringLiteral("写不进去"));
     Dataset *daily = m_data->Qry_Daily;
     QCOMPARE(daily->state(), Dataset::State::Browse);
     QCOMPARE(subjects(daily), (Texts{"拜访客户", "整理名片", "周一例会"}));
@@ -630,7 +631,7 @@ void TestActivityLog::editorCommands()
                                              auto *w = qobject_cast<TFrm_AddDaily *>(dialog);
                                              QVERIFY(w);
                                              modal = w->isModal();
-                                             shownSubject = w->Edit_Subject->text();
+                                             shownSubject = child<QLineEdit>(w, "Edit_Subject")->text();
                                          });
         QCOMPARE(opened, caption);
         QVERIFY(modal);
@@ -640,7 +641,7 @@ void TestActivityLog::editorCommands()
     QTRY_VERIFY(!m_main->findChild<TFrm_AddDaily *>());
     // The edit command opens the editor on an empty list too.
     login(QStringLiteral("赵六"));
-    TFrm_Data::RunQuery(m_data->Qry_Daily, TFrm_Daily::ownEntriesSql(QStringLiteral("赵六")));
+    Diary::openOwn(*m_data->Qry_Daily, QStringLiteral("赵六"));
     QCOMPARE(whenModal([&] { m_main->runCommand(QStringLiteral("EditDaily")); }), QStringLiteral("编辑日记"));
 }
 
@@ -731,7 +732,7 @@ void TestActivityLog::remindersLayout()
     QCOMPARE(w->Label1->buddy(), w->Edit_Day);
     QCOMPARE(w->Btn_Refresh->text(), QStringLiteral("刷新(&R)"));
     QCOMPARE(w->Btn_Print->text(), QStringLiteral("打印(&P)"));
-    QCOMPARE(w->Btn_Exit->text(), QStringLiteral("退出(&Q)"));
+    QCOMPARE(child<QPushButton>(w, "Btn_Exit")->text(), QStringLiteral("退出(&Q)"));
     QCOMPARE(w->Qry_Awoke->objectName(), QStringLiteral("Qry_Awoke"));
     QVERIFY(w->Qry_Awoke != m_data->Qry_Schedule);
     QCOMPARE(w->DBGridEh1->dataset(), w->Qry_Awoke);
@@ -820,7 +821,7 @@ void TestActivityLog::closeWritesDay()
     if (byCloseBox)
         w->close();
     else
-        QTest::mouseClick(w->Btn_Exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
     QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), written);
     if (error.isEmpty()) {
         QVERIFY(m_messages->shown.isEmpty());
@@ -848,7 +849,7 @@ void TestActivityLog::nextShowingUsesWrittenDay()
         QVERIFY(w->Edit_Day->text().isEmpty());
         QVERIFY(w->Qry_Awoke->isEmpty());
         w->Edit_Day->setText(QStringLiteral("3"));
-        QTest::mouseClick(w->Btn_Exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
         QVERIFY(!w->isVisible());
     }
     QCOMPARE(writtenSettings().readInteger(QStringLiteral("otherInfo"), QStringLiteral("Day"), -99), 3);
@@ -871,7 +872,7 @@ void TestActivityLog::timerOpensOnceAndStops()
             ++shown;
             timerRanWhileShown = m_main->Timer1->isActive();
             listed = subjects(w->Qry_Awoke);
-            QTest::mouseClick(w->Btn_Exit, Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
             return;
         }
         QTimer::singleShot(5, this, watch);

@@ -25,3 +25,19 @@ private:
 
 // The delivered database is made once per test run and copied for each fixture.
 QString templateDatabase();
+
+#include <QObject>
+#include <cstdlib>
+
+// A window's widget by its design name (objectName). Windows keep their widgets private;
+// tests reach them as a user's tools would, by name. A missing widget ends the test run
+// with its name, rather than crashing on a null pointer later.
+template <class T, class Parent>
+T *child(const Parent &parent, const char *name)
+{
+    const QObject *owner = &*parent;
+    T *found = owner->template findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return found;
+}
