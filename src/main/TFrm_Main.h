@@ -66,7 +66,7 @@ public:
     // Gives a command or menu entry its work; replaces an earlier handler. A name that is
     // neither a command nor a menu entry with work of its own (see Commands.h) throws
     // std::invalid_argument: a misspelt name fails at once instead of doing nothing.
-    void setHandler(const QString &name, Handler handler);
+    void setHandler(const QString &name, Handler handler) override;
     // Every name that may take a handler.
     static const QStringList &handlerNames();
     // Called once every window has registered its work: a command or entry that still has

@@ -49,6 +49,8 @@ public:
     virtual bool runCommand(const QString &name) = 0;
     // Runs a handler whether its command is enabled or not.
     virtual bool runHandler(const QString &name) = 0;
+    // Gives a command (a Cmd:: name) its work; an unknown name throws std::invalid_argument.
+    virtual void setHandler(const QString &name, std::function<void()> handler) = 0;
 
     virtual void setStatusPanel(int panel, const QString &text) = 0;
     virtual QString statusPanel(int panel) const = 0;
