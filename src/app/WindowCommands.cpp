@@ -74,7 +74,8 @@ void installWindowCommands(TFrm_Main *main)
     });
     main->setHandler(QStringLiteral("MyCust"), [main, data, windows] {
         TFrm_Custom *browser = showBrowser(main, *windows);
-        browser->loadCustomers(QStringLiteral("select * from custom where F_User=") + SqlText::quoted(main->OperatorName));
+        Customers::openOwn(*data->Qry_Cust, main->OperatorName);
+        browser->showCount();
         GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
     });
     main->setHandler(QStringLiteral("Cust_Category"), [main] {

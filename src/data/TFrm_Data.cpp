@@ -1,6 +1,7 @@
 #include "TFrm_Data.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
+#include "store/queries/Shared.h"
 #include "ui/Messages.h"
 
 #include <QComboBox>
@@ -11,15 +12,15 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
     setObjectName(QStringLiteral("Frm_Data"));
     m_settings = std::make_unique<IniSettings>(ProgramDir::file(QStringLiteral("Config.ini")));
 
-    Qry_Cust = makeQuery("Qry_Cust", QStringLiteral("select * from custom"));
-    Qry_Contact = makeQuery("Qry_Contact", QStringLiteral("select * from contact"));
+    Qry_Cust = makeQuery("Qry_Cust", Shared::allRowsOf(QStringLiteral("custom")));
+    Qry_Contact = makeQuery("Qry_Contact", Shared::allRowsOf(QStringLiteral("contact")));
     Qry_Schedule = makeQuery("Qry_Schedule");
     Qry_Daily = makeQuery("Qry_Daily");
     Qry_Bill = makeQuery("Qry_Bill");
     Qry_Detail = makeQuery("Qry_Detail");
-    Qry_BillDetail = makeQuery("Qry_BillDetail", QStringLiteral("select * from T_BillDetail"));
+    Qry_BillDetail = makeQuery("Qry_BillDetail", Shared::allRowsOf(QStringLiteral("T_BillDetail")));
     Qry_Goods = makeQuery("Qry_Goods");
-    Qry_Custom = makeQuery("Qry_Custom", QStringLiteral("select * from info"));
+    Qry_Custom = makeQuery("Qry_Custom", Shared::allRowsOf(QStringLiteral("info")));
     Qry_Other = makeQuery("Qry_Other");
     Qry_HY = makeQuery("Qry_HY");
     Qry_zw = makeQuery("Qry_zw");
@@ -80,7 +81,7 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
             m_settings->writeString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString());
         return;
     }
-    RunQuery(Qry_Custom, QStringLiteral("select * from info"));
+    Shared::openCompanyInfo(*Qry_Custom);
     loadReports();
 }
 
@@ -160,9 +161,8 @@ int TFrm_Data::RunSql(Dataset *query, const QString &sql)
     return query->execute();
 }
 
-static void fillCombo(Dataset *query, QComboBox *combo, const QString &table, const char *order)
+static void fillCombo(Dataset *query, QComboBox *combo)
 {
-    TFrm_Data::RunQuery(query, QStringLiteral("select * from ") + table + QString::fromLatin1(order));
     combo->clear();
     QStringList items;
     for (int row = 0; row < query->recordCount(); ++row)
@@ -172,12 +172,14 @@ static void fillCombo(Dataset *query, QComboBox *combo, const QString &table, co
 
 void TFrm_Data::FillComboByName(Dataset *query, QComboBox *combo, const QString &table)
 {
-    fillCombo(query, combo, table, " order by name");
+    Shared::openLookupByName(*query, table);
+    fillCombo(query, combo);
 }
 
 void TFrm_Data::FillComboById(Dataset *query, QComboBox *combo, const QString &table)
 {
-    fillCombo(query, combo, table, " order by id");
+    Shared::openLookupById(*query, table);
+    fillCombo(query, combo);
 }
 
 QVariant TFrm_Data::lineAmount(const QVariant &number, const QVariant &salePrice, const QVariant &discount)

@@ -1,6 +1,7 @@
 #include "CategoryTree.h"
 #include "store/CategoryCode.h"
 #include "store/Dataset.h"
+#include "store/queries/Categories.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -9,9 +10,7 @@
 
 void FillCategoryTree(QTreeWidget *tree, Dataset *query, const QString &table, const QString &rootCaption)
 {
-    query->close();
-    query->setSql(QStringLiteral("select * from ") + table + QStringLiteral(" order by code"));
-    query->open();
+    Categories::openInCodeOrder(*query, table);
     tree->setUpdatesEnabled(false);
     tree->clear();
     auto *root = new QTreeWidgetItem(tree, QStringList(rootCaption));

@@ -1,7 +1,7 @@
 #include "GridColumns.h"
 #include "data/TFrm_Data.h"
 #include "store/Dataset.h"
-#include "store/SqlText.h"
+#include "store/queries/Layouts.h"
 #include "ui/Messages.h"
 
 namespace GridColumns {
@@ -13,8 +13,7 @@ void ApplyColumns(TFrm_Data *data, DataGrid *grid, Dataset *query, const QString
     grid->clearColumns();
 
     Dataset *rows = data->Qry_FieldShow;
-    TFrm_Data::RunQuery(rows, QStringLiteral("select * from T_FieldShow where show=1 and TableName='")
-                                  + SqlText::escaped(layout) + QStringLiteral("' order by ShowID"));
+    Layouts::openShown(*rows, layout);
     if (rows->recordCount() == 0)
         return;
 
@@ -72,11 +71,7 @@ void SaveColumns(TFrm_Data *data, DataGrid *grid, const QString &layout, int not
 {
     const QList<DataGrid::ColumnState> columns = grid->columnOrder();
     for (int i = 0; i < columns.size(); ++i) {
-        TFrm_Data::RunSql(data->Qry_Temp, QStringLiteral("update T_FieldShow set showid=") + QString::number(i)
-                                              + QStringLiteral(",width=") + QString::number(columns.at(i).width)
-                                              + QStringLiteral(" where tablename='") + SqlText::escaped(layout)
-                                              + QStringLiteral("' and field='") + SqlText::escaped(columns.at(i).field)
-                                              + QStringLiteral("'"));
+        Layouts::saveColumn(*data->connection(), layout, columns.at(i).field, i, columns.at(i).width);
     }
     if (notify == 1)
         Messages::confirm(grid, QStringLiteral("列属性已成功保存!"), Msg::Buttons::Ok);

@@ -1,7 +1,7 @@
 #include "RecordCommands.h"
 #include "data/TFrm_Data.h"
 #include "store/DbError.h"
-#include "store/SqlText.h"
+#include "store/queries/Records.h"
 #include "store/Transaction.h"
 #include "ui/Messages.h"
 
@@ -54,22 +54,15 @@ void RecordCommands::DelCust(const OperatorContext &op, const QList<int> &select
 bool RecordCommands::deleteOneCustomer()
 {
     Dataset *customers = m_data->Qry_Cust;
-    const QString code = QString::number(customers->integer(QStringLiteral("CustCode")));
+    // The code exactly as the row stores it: an empty, fractional or text code must not
+    // become another customer's number.
+    const QVariant code = customers->value(QStringLiteral("CustCode"));
     // Collected before the transaction: a failure here stops the whole command.
-    TFrm_Data::RunQuery(m_data->Qry_Temp, QStringLiteral("select * from T_Bill where CustCode=") + code);
-    QStringList bills;
-    const int billCode = m_data->Qry_Temp->checkedFieldIndex(QStringLiteral("BillCode"));
-    for (int row = 0; row < m_data->Qry_Temp->recordCount(); ++row)
-        bills.append(Dataset::displayText(m_data->Qry_Temp->value(row, billCode)));
+    const QStringList bills = Records::billCodesOfCustomer(*m_data->connection(), code);
 
     bool removedFromList = false;
     const bool done = tryInTransaction(*m_data->connection(), [&] {
-        Connection *c = m_data->connection();
-        c->exec(QStringLiteral("delete from Contact where CustCode=") + code);
-        c->exec(QStringLiteral("delete from T_Schedule where CustCode=") + SqlText::quoted(code));
-        c->exec(QStringLiteral("delete from T_Bill where CustCode=") + code);
-        for (const QString &bill : std::as_const(bills))
-            c->exec(QStringLiteral("delete from T_BillDetail where BillCode=") + SqlText::quoted(bill));
+        Records::deleteCustomerDetails(*m_data->connection(), code, bills);
         customers->remove();
         removedFromList = true;
     });
@@ -128,7 +121,7 @@ void RecordCommands::DelGoods()
         return;
     bool removed = false;
     const bool done = tryInTransaction(*m_data->connection(), [&] {
-        TFrm_Data::RunSql(m_data->Qry_Temp, QStringLiteral("delete from T_BillDetail where GoodsCode=") + SqlText::quoted(code));
+        Records::deleteGoodsLines(*m_data->connection(), code);
         goods->remove();
         removed = true;
     });
@@ -152,7 +145,7 @@ void RecordCommands::DelBill()
         const QString code = bills->text(QStringLiteral("BillCode"));
         bills->remove();
         removed = true;
-        TFrm_Data::RunSql(m_data->Qry_Del, QStringLiteral("delete from T_BillDetail where BillCode=") + SqlText::quoted(code));
+        Records::deleteBillLines(*m_data->connection(), code);
     });
     if (!done) {
         if (removed)

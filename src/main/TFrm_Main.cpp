@@ -2,6 +2,7 @@
 #include "TFrm_About.h"
 #include "store/ProgramDir.h"
 #include "store/queries/Operators.h"
+#include "store/queries/Shared.h"
 #include "ui/Commands.h"
 #include "ui/Guarded.h"
 
@@ -609,7 +610,7 @@ void TFrm_Main::showSequence()
                 QStringLiteral("无法创建目录 \"%1\"。").arg(QDir::toNativeSeparators(directory)).toStdString());
     }
     Dataset *info = m_data->Qry_SoftInfo;
-    TFrm_Data::RunQuery(info, QStringLiteral("select * from T_SoftInfo"));
+    Shared::openSoftInfo(*info);
     info->first();
     SoftName = info->text(QStringLiteral("SoftName"));
     Version = info->text(QStringLiteral("Version"));

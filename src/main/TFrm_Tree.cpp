@@ -2,7 +2,7 @@
 #include "CategoryTree.h"
 #include "data/TFrm_Data.h"
 #include "store/CategoryCode.h"
-#include "store/SqlText.h"
+#include "store/queries/Categories.h"
 #include "ui/Guarded.h"
 
 #include <QGridLayout>
@@ -26,13 +26,13 @@ bool isNumber(const QString &text)
 
 } // namespace
 
-TFrm_Tree::TFrm_Tree(TFrm_Data *data, QWidget *parent) : QDialog(parent), m_data(data)
+TFrm_Tree::TFrm_Tree(TFrm_Data *dataModule, QWidget *parent) : QDialog(parent), m_data(dataModule)
 {
     setObjectName(QStringLiteral("Frm_Tree"));
     resize(560, 480);
 
     // The window's own queries work over a connection of their own on the same file.
-    m_connection = Connection::open(data->databasePath());
+    m_connection = Connection::open(dataModule->databasePath());
     Qry_repeat = new Dataset(m_connection.get(), this);
     Qry_repeat->setObjectName(QStringLiteral("Qry_repeat"));
     Qry = new Dataset(m_connection.get(), this);
@@ -142,15 +142,8 @@ void TFrm_Tree::showEvent(QShowEvent *event)
     setWindowTitle(RootCaption);
     guarded(this, [this] {
         FillCategoryTree(TreeView1, m_data->Qry_HY, CategoryTable, RootCaption);
-        runOwn(Qry_Hy, QStringLiteral("select * from ") + CategoryTable);
+        Categories::openAll(*Qry_Hy, CategoryTable);
     });
-}
-
-void TFrm_Tree::runOwn(Dataset *query, const QString &sql)
-{
-    query->close();
-    query->setSql(sql);
-    query->open();
 }
 
 void TFrm_Tree::setEditing(bool editing)
@@ -229,9 +222,8 @@ void TFrm_Tree::saveNew()
         return;
     }
     const QString code = typed.trimmed();
-    const QString from = QStringLiteral("select * from ") + CategoryTable + QStringLiteral(" where code=");
-    runOwn(Qry_repeat, from + SqlText::quoted(code));
-    runOwn(Qry, from + SqlText::quoted(code.left(code.size() - 2)));
+    Categories::openByCode(*Qry_repeat, CategoryTable, code);
+    Categories::openByCode(*Qry, CategoryTable, code.left(code.size() - 2));
     if (!Qry_repeat->isEmpty()) {
         Messages::dialog(this, QStringLiteral("编码重复!,不能保存!"), Msg::Icon::Information);
         return;
@@ -273,7 +265,7 @@ void TFrm_Tree::saveName()
         Messages::confirm(this, QStringLiteral("请点击取消按钮再重新选择一个节点进行编辑!"));
         return;
     }
-    runOwn(Qry, QStringLiteral("select * from ") + CategoryTable + QStringLiteral(" where code=") + SqlText::quoted(code));
+    Categories::openByCode(*Qry, CategoryTable, code);
     if (Qry->isEmpty()) {
         Messages::confirm(this, QStringLiteral("您选择的节点不存在,请点击取消按钮再重新选择一个节点进行编辑!"));
         return;
@@ -284,7 +276,7 @@ void TFrm_Tree::saveName()
     Edit_Name->setEnabled(false);
     const QString name = Edit_Name->text().trimmed();
     if (!Qry_Hy->locate(QStringLiteral("code"), code)) {
-        runOwn(Qry_Hy, QStringLiteral("select * from ") + CategoryTable); // added by another copy meanwhile
+        Categories::openAll(*Qry_Hy, CategoryTable); // added by another copy meanwhile
         Qry_Hy->locate(QStringLiteral("code"), code);
     }
     Qry_Hy->setValue(QStringLiteral("name"), name);
@@ -307,8 +299,7 @@ void TFrm_Tree::deleteNode()
     if (Messages::confirm(this, QStringLiteral("你真的要删除所选择的目录吗？"), Msg::Buttons::OkCancel) != Msg::Answer::Ok)
         return;
     const QString code = Edit_Code->text().trimmed();
-    m_connection->exec(QStringLiteral("delete from ") + CategoryTable + QStringLiteral(" where code=")
-                       + SqlText::quoted(code));
+    Categories::deleteByCode(*m_connection, CategoryTable, code);
     delete item;
     Qry_Hy->refresh();
 }

@@ -58,7 +58,6 @@ private:
     void select();
     void refresh();
     void setEditing(bool editing);
-    void runOwn(Dataset *query, const QString &sql);
     QTreeWidgetItem *nodeForCode(const QString &code) const;
 
     TFrm_Data *m_data;

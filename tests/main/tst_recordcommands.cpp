@@ -16,6 +16,8 @@ private slots:
     void customerOwnershipRefused();
     void customerDeclinedKeepsAll();
     void customerCascade();
+    void cascadeMatchesTheStoredCodeExactly_data();
+    void cascadeMatchesTheStoredCodeExactly();
     void customerRollbackOnFailure();
     void selectedCustomersUnderOneQuestion();
     void contactOwnershipAndDelete();
@@ -96,6 +98,51 @@ void TestRecordCommands::customerDeclinedKeepsAll()
     m_commands->DelCust(clerk, {});
     QCOMPARE(m_messages.last().buttons, Msg::Buttons::YesNo);
     QCOMPARE(count(QStringLiteral("select count(*) from custom")), 5);
+}
+
+void TestRecordCommands::cascadeMatchesTheStoredCodeExactly_data()
+{
+    QTest::addColumn<QString>("code"); // as it stands in the statements that store it
+    // Codes that imports, the command-line tool or older files leave behind. Customers 0
+    // and 5 stand beside them: a converted code would hit their records.
+    QTest::newRow("empty") << QStringLiteral("''");
+    QTest::newRow("fraction 4.6") << QStringLiteral("4.6");
+    QTest::newRow("fraction 0.4") << QStringLiteral("0.4");
+    QTest::newRow("text") << QStringLiteral("'A5'");
+}
+
+void TestRecordCommands::cascadeMatchesTheStoredCodeExactly()
+{
+    QFETCH(QString, code);
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (0, '公司0', '张三')"));
+    c->exec(QStringLiteral("insert into contact (CustCode, ContactName, F_User) values (0, '联系人0', '张三')"));
+    c->exec(QStringLiteral("insert into T_Schedule (CustCode, Subject, F_User) values ('0', '回访', '张三')"));
+    c->exec(QStringLiteral("insert into T_Bill (BillCode, CustCode, CustName) values ('XS0-1', 0, '公司0')"));
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (%1, '怪号公司', '张三')").arg(code));
+    c->exec(QStringLiteral("insert into contact (CustCode, ContactName, F_User) values (%1, '怪号联系人', '张三')").arg(code));
+    c->exec(QStringLiteral("insert into T_Schedule (CustCode, Subject, F_User) values (%1, '怪号回访', '张三')").arg(code));
+    c->exec(QStringLiteral("insert into T_Bill (BillCode, CustCode, CustName) values ('XS-ODD', %1, '怪号公司')").arg(code));
+    c->exec(QStringLiteral("insert into T_BillDetail (BillCode, GoodsCode, Number) values ('XS-ODD', 'G1', 1)"));
+
+    openCustomers();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("怪号公司")));
+    m_messages.answer(Msg::Answer::Yes);
+    m_commands->DelCust(admin, {});
+
+    QCOMPARE(count(QStringLiteral("select count(*) from custom where Company='怪号公司'")), 0);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='怪号联系人'")), 0);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Subject='怪号回访'")), 0);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Bill where BillCode='XS-ODD'")), 0);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_BillDetail where BillCode='XS-ODD'")), 0);
+    // The neighbours keep everything.
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=0")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='0'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Bill where CustCode=0")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=5")), 2);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='5'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Bill where CustCode=5")), 3);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_BillDetail where BillCode like 'XS5-%'")), 6);
 }
 
 void TestRecordCommands::customerCascade()
