@@ -1,6 +1,7 @@
 #include "TFrm_Data.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
+#include "store/SettingKeys.h"
 #include "store/queries/Shared.h"
 #include "ui/Messages.h"
 
@@ -69,7 +70,7 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
     m_reports.push_back(std::make_unique<ReportTemplate>(QStringLiteral("fr_Bills"),
         QStringLiteral("Reports/fr_Bills.frf"), QStringLiteral("contactname")));
 
-    DBConn = m_settings->readString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString());
+    DBConn = Setting::DBConn.read(*m_settings);
     m_databasePath = databasePathFor(DBConn, ProgramDir::path());
     try {
         switchDatabase(m_databasePath);
@@ -78,7 +79,7 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
         const Msg::Answer answer = Messages::box(nullptr, QStringLiteral("连接数据库失败,您要连接本机数据库吗! "),
                                                  Msg::ProgramTitle, Msg::Icon::Information, Msg::Buttons::YesNo);
         if (answer == Msg::Answer::Yes)
-            m_settings->writeString(QStringLiteral("Config"), QStringLiteral("DBConn"), QString());
+            Setting::DBConn.write(*m_settings, QString());
         return;
     }
     Shared::openCompanyInfo(*Qry_Custom);

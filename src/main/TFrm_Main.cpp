@@ -1,6 +1,7 @@
 #include "TFrm_Main.h"
 #include "TFrm_About.h"
 #include "store/ProgramDir.h"
+#include "store/SettingKeys.h"
 #include "store/queries/Operators.h"
 #include "store/queries/Shared.h"
 #include "ui/Commands.h"
@@ -624,7 +625,7 @@ void TFrm_Main::showSequence()
 void TFrm_Main::timerTick()
 {
     // The reminders window switches the timer off when it is shown.
-    if (m_data && m_data->settings().readInteger(QStringLiteral("otherInfo"), QStringLiteral("awoke"), -1) == 0)
+    if (m_data && Setting::ShowReminders.read(m_data->settings()) == 0)
         runHandler(QStringLiteral("N_Awoke"));
 }
 

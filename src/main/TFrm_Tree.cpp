@@ -2,6 +2,7 @@
 #include "CategoryTree.h"
 #include "data/TFrm_Data.h"
 #include "store/CategoryCode.h"
+#include "store/SettingKeys.h"
 #include "store/queries/Categories.h"
 #include "ui/Guarded.h"
 
@@ -333,8 +334,8 @@ void TFrm_Tree::select()
     SelectedName = Edit_Name->text();
     if (SelectMode == CustomerEditor) {
         guarded(this, [this] {
-            m_data->settings().writeString(QStringLiteral("login"), QStringLiteral("Category"), Edit_Name->text());
-            m_data->settings().writeString(QStringLiteral("login"), QStringLiteral("Catecode"), Edit_Code->text());
+            Setting::LastCategoryName.write(m_data->settings(), Edit_Name->text());
+            Setting::LastCategoryCode.write(m_data->settings(), Edit_Code->text());
         });
     }
     accept();
