@@ -58,7 +58,7 @@ int Connection::exec(const QString &engineSql)
     Statement statement(*this, engineSql);
     while (statement.step()) {
     }
-    return sqlite3_changes(m_db);
+    return changes();
 }
 
 void Connection::execScript(const QString &engineSql)
@@ -90,6 +90,11 @@ qint64 Connection::lastInsertId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+int Connection::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
 QList<ColumnInfo> Connection::tableColumns(const QString &table)
 {
     QList<ColumnInfo> columns;
@@ -114,7 +119,7 @@ Statement::Statement(Connection &connection, const QString &engineSql)
     : m_connection(connection)
 {
     const QByteArray text = engineSql.toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()), &m_stmt,
+    if (sqlite3_prepare_v2(connection.m_db, text.constData(), int(text.size()), &m_stmt,
                            nullptr) != SQLITE_OK)
         connection.fail(engineSql);
 }
@@ -184,7 +189,9 @@ bool Statement::step()
 
 void Statement::reset()
 {
+    // The result code repeats the last step's error, which was reported then.
     sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
 }
 
 int Statement::columnCount() const
@@ -217,4 +224,38 @@ QVariant Statement::value(int column) const
         return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
     }
     }
+}
+
+Statement::ColumnType Statement::columnType(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL:
+        return ColumnType::Null;
+    case SQLITE_INTEGER:
+        return ColumnType::Integer;
+    case SQLITE_FLOAT:
+        return ColumnType::Float;
+    case SQLITE_BLOB:
+        return ColumnType::Blob;
+    default:
+        return ColumnType::Text;
+    }
+}
+
+qint64 Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double Statement::columnDouble(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
+}
+
+QByteArrayView Statement::textBytes(int column) const
+{
+    // Text first, then its length: the engine documents this order as the one that
+    // converts at most once.
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, column));
 }

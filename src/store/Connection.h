@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <QList>
@@ -19,6 +20,8 @@ struct ColumnInfo
 // One open, encrypted database file. Statements are given in the engine's own
 // dialect; SqlDialect turns the program's classic statements into that form.
 // Every failure throws DbError with the engine's message.
+// Connection and Statement are the only classes that call the engine's C API: the
+// rest of the program sees neither its handles nor its constants.
 class Connection
 {
 public:
@@ -50,14 +53,15 @@ public:
     bool inTransaction() const;
 
     qint64 lastInsertId() const;
+    // Rows changed by the most recent insert, update or delete.
+    int changes() const;
     QList<ColumnInfo> tableColumns(const QString &table);
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
 
-    sqlite3 *handle() const { return m_db; }
-    [[noreturn]] void fail(const QString &context = {}) const;
-
 private:
+    friend class Statement;
+    [[noreturn]] void fail(const QString &context = {}) const;
     Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password);
@@ -80,6 +84,7 @@ public:
     void bind(int index, const QVariant &value);
 
     bool step(); // true while a row is available
+    // Rewinds the statement for another run and clears its bound values.
     void reset();
 
     int columnCount() const;
@@ -87,7 +92,14 @@ public:
     QString declaredType(int column) const;
     QVariant value(int column) const;
 
-    sqlite3_stmt *handle() const { return m_stmt; }
+    // The storage class of a column of the current row, and its value read without
+    // conversion to QVariant (for readers that pack many rows).
+    enum class ColumnType { Null, Integer, Float, Text, Blob };
+    ColumnType columnType(int column) const;
+    qint64 columnInt64(int column) const;
+    double columnDouble(int column) const;
+    // The column as UTF-8 bytes, without a copy: valid until the next step or reset.
+    QByteArrayView textBytes(int column) const;
 
 private:
     Connection &m_connection;

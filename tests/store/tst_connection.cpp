@@ -15,6 +15,10 @@ private slots:
     void transactions();
     void lastInsertIdAndColumns();
     void sharedWithASecondConnection();
+    void columnsReadByStorageClass_data();
+    void columnsReadByStorageClass();
+    void resetRewindsAndClearsBindings();
+    void changesCountsTheLastStatement();
 };
 
 void TestConnection::refusesToOpen_data()
@@ -112,6 +116,90 @@ void TestConnection::sharedWithASecondConnection()
     Statement s(*second, QStringLiteral("select Subject from T_Daily"));
     QVERIFY(s.step());
     QCOMPARE(s.value(0).toString(), QStringLiteral("from the first copy"));
+}
+
+void TestConnection::columnsReadByStorageClass_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QVariant>("expected");
+    QTest::addColumn<QByteArray>("bytes");
+    using T = Statement::ColumnType;
+    QTest::newRow("null") << "NULL" << int(T::Null) << QVariant() << QByteArray();
+    QTest::newRow("integer") << "-9007199254740993" << int(T::Integer) << QVariant(qlonglong(-9007199254740993LL))
+                             << QByteArray("-9007199254740993");
+    QTest::newRow("float") << "2.5" << int(T::Float) << QVariant(2.5) << QByteArray("2.5");
+    QTest::newRow("chinese text, length in bytes") << "'客户'" << int(T::Text) << QVariant(QStringLiteral("客户"))
+                                                   << QByteArray("客户");
+    QTest::newRow("text with a zero byte") << "'a' || char(0) || 'b'" << int(T::Text)
+                                           << QVariant(QString::fromUtf8("a\0b", 3)) << QByteArray("a\0b", 3);
+    QTest::newRow("blob") << "x'41ff42'" << int(T::Blob) << QVariant() << QByteArray("A\xff" "B");
+}
+
+// The typed readers that Dataset packs rows with agree with value() and never copy
+// text through QString: bytes come back exactly, zero bytes and all.
+void TestConnection::columnsReadByStorageClass()
+{
+    QFETCH(QString, expression);
+    QFETCH(int, type);
+    QFETCH(QVariant, expected);
+    QFETCH(QByteArray, bytes);
+    TestProgram program;
+    auto connection = program.connect();
+    Statement statement(*connection, QStringLiteral("select ") + expression);
+    QVERIFY(statement.step());
+    QCOMPARE(int(statement.columnType(0)), type);
+    switch (Statement::ColumnType(type)) {
+    case Statement::ColumnType::Integer:
+        QCOMPARE(statement.columnInt64(0), expected.toLongLong());
+        QCOMPARE(statement.value(0), expected);
+        break;
+    case Statement::ColumnType::Float:
+        QCOMPARE(statement.columnDouble(0), expected.toDouble());
+        break;
+    case Statement::ColumnType::Text:
+        QCOMPARE(statement.value(0), expected);
+        break;
+    default:
+        break;
+    }
+    const QByteArrayView view = statement.textBytes(0);
+    QCOMPARE(QByteArray(view.data(), view.size()), bytes);
+}
+
+// A statement kept for another run (a detail query following its master) must not
+// carry the previous run's values into the next.
+void TestConnection::resetRewindsAndClearsBindings()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    Statement statement(*connection, QStringLiteral("select ?1 is null, ?1"));
+    statement.bind(1, 7);
+    QVERIFY(statement.step());
+    QCOMPARE(statement.value(0).toInt(), 0);
+    QCOMPARE(statement.value(1).toInt(), 7);
+    statement.reset();
+    QVERIFY(statement.step());
+    QCOMPARE(statement.value(0).toInt(), 1);
+    QVERIFY(!statement.step());
+    statement.reset();
+    statement.bind(1, QStringLiteral("再"));
+    QVERIFY(statement.step());
+    QCOMPARE(statement.value(1).toString(), QStringLiteral("再"));
+}
+
+void TestConnection::changesCountsTheLastStatement()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into T_Daily (Subject) values ('a'), ('b'), ('c')"));
+    QCOMPARE(connection->changes(), 3);
+    Statement update(*connection, QStringLiteral("update T_Daily set Subject='x' where Subject<>'a'"));
+    QVERIFY(!update.step());
+    QCOMPARE(connection->changes(), 2);
+    Statement none(*connection, QStringLiteral("delete from T_Daily where Subject='nobody'"));
+    none.step();
+    QCOMPARE(connection->changes(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestConnection)
