@@ -4,8 +4,49 @@
 
 #include <QFileInfo>
 
+namespace {
+
+DbError::Kind kindOf(int resultCode)
+{
+    switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbError::Kind::Busy;
+    case SQLITE_NOTADB:
+        return DbError::Kind::NotOurDatabase;
+    case SQLITE_CANTOPEN:
+        return DbError::Kind::CannotOpen;
+    default:
+        return DbError::Kind::Statement;
+    }
+}
+
+QString notOurDatabase(const QString &path)
+{
+    return QStringLiteral("不是本系统的数据库文件: %1").arg(path);
+}
+
+// Runs a one-value query while opening; returns the engine's result code. Not a
+// statement of the program's own: fault injection does not count it.
+int probe(sqlite3 *db, const char *sql, qint64 *value)
+{
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            *value = sqlite3_column_int64(stmt, 0);
+            rc = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
+} // namespace
+
 std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
-                                                 const QByteArray &password)
+                                                 const QByteArray &password, int busyTimeoutMs)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -14,30 +55,63 @@ std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db))
                                    : QStringLiteral("out of memory");
         sqlite3_close(db);
-        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message));
+        const DbError::Kind kind = kindOf(rc) == DbError::Kind::Statement ? DbError::Kind::CannotOpen : kindOf(rc);
+        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message), kind);
     }
     std::unique_ptr<Connection> connection(new Connection(db, path));
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK)
-        connection->fail();
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
+                      DbError::Kind::CannotOpen);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     // The key is only checked when the first page is read: read it now, so that a
-    // wrong password or a foreign file fails at open time.
-    connection->exec(QStringLiteral("select count(*) from sqlite_master"));
+    // wrong password, a foreign file or a file locked by another program fails here.
+    qint64 objects = 0;
+    rc = probe(db, "select count(*) from sqlite_master", &objects);
+    if (rc != SQLITE_OK) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(db));
+        switch (kindOf(rc)) {
+        case DbError::Kind::Busy:
+            throw DbError(QStringLiteral("数据库正被其他程序使用: %1\n%2").arg(path, engine), DbError::Kind::Busy);
+        case DbError::Kind::NotOurDatabase:
+            throw DbError(notOurDatabase(path) + QStringLiteral("\n") + engine, DbError::Kind::NotOurDatabase);
+        default:
+            throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, engine), DbError::Kind::CannotOpen);
+        }
+    }
     return connection;
 }
 
-std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password)
+void Connection::checkProgramTables()
+{
+    // An empty file opens as an empty database, and any other program's database opens
+    // with our password if it has none: only the program's own tables tell.
+    qint64 tables = 0;
+    const int rc = probe(m_db,
+        "select count(*) from sqlite_master where type='table' and lower(name) in ('custom','admin')", &tables);
+    if (rc != SQLITE_OK) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
+        if (kindOf(rc) == DbError::Kind::Busy)
+            throw DbError(QStringLiteral("数据库正被其他程序使用: %1\n%2").arg(m_path, engine), DbError::Kind::Busy);
+        throw DbError(notOurDatabase(m_path) + QStringLiteral("\n") + engine, DbError::Kind::NotOurDatabase);
+    }
+    if (tables != 2)
+        throw DbError(notOurDatabase(m_path), DbError::Kind::NotOurDatabase);
+}
+
+std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password, int busyTimeoutMs)
 {
     // sqlite3_open_v2 without SQLITE_OPEN_CREATE refuses a missing file, but an
     // empty path or a directory would still open a temporary database.
     if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path));
-    return openWith(path, SQLITE_OPEN_READWRITE, password);
+        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
+    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READWRITE, password, busyTimeoutMs);
+    connection->checkProgramTables();
+    return connection;
 }
 
 std::unique_ptr<Connection> Connection::create(const QString &path, const QByteArray &password)
 {
-    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password);
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password, BusyTimeoutMs);
 }
 
 Connection::~Connection()
@@ -50,7 +124,11 @@ void Connection::fail(const QString &context) const
     QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!context.isEmpty())
         message += QStringLiteral("\n") + context;
-    throw DbError(message);
+    // A statement failing on a lock (after the busy time-out) is told apart: the
+    // caller may offer to try again.
+    const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
+                                   ? DbError::Kind::Busy : DbError::Kind::Statement;
+    throw DbError(message, kind);
 }
 
 int Connection::exec(const QString &engineSql)
@@ -67,7 +145,9 @@ void Connection::execScript(const QString &engineSql)
     if (sqlite3_exec(m_db, engineSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "");
         sqlite3_free(error);
-        throw DbError(message);
+        const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
+                                       ? DbError::Kind::Busy : DbError::Kind::Statement;
+        throw DbError(message, kind);
     }
 }
 

@@ -29,10 +29,16 @@ public:
     static constexpr int BusyTimeoutMs = 5000;
 
     // Opens an existing file read-write (never creates one), shared with other
-    // processes, with the database password. A missing file, a wrong password or a
-    // file that is not a database all fail here.
+    // processes, with the database password, and checks that it is this program's
+    // database (its tables are there). Fails with DbError of kind
+    //   CannotOpen      a missing file, a directory, a file the engine cannot open;
+    //   NotOurDatabase  a wrong password, a file that is no database, an empty file,
+    //                   a database without the program's tables;
+    //   Busy            another program holds the file locked past the busy time-out.
+    // Nothing is ever written to a file refused here.
     static std::unique_ptr<Connection> open(const QString &path,
-                                            const QByteArray &password = DatabasePassword);
+                                            const QByteArray &password = DatabasePassword,
+                                            int busyTimeoutMs = BusyTimeoutMs);
     // Creates a new, empty encrypted database (used only by the build-time tool and tests).
     static std::unique_ptr<Connection> create(const QString &path,
                                               const QByteArray &password = DatabasePassword);
@@ -64,7 +70,8 @@ private:
     [[noreturn]] void fail(const QString &context = {}) const;
     Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
-                                                const QByteArray &password);
+                                                const QByteArray &password, int busyTimeoutMs);
+    void checkProgramTables();
     sqlite3 *m_db = nullptr;
     QString m_path;
 };

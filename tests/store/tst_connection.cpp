@@ -3,6 +3,7 @@
 #include "store/DbError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 class TestConnection : public QObject
@@ -11,6 +12,8 @@ class TestConnection : public QObject
 private slots:
     void refusesToOpen_data();
     void refusesToOpen();
+    void lockedFileIsBusy();
+    void statementErrorKind();
     void statementsAndErrors();
     void transactions();
     void lastInsertIdAndColumns();
@@ -24,34 +27,116 @@ private slots:
 void TestConnection::refusesToOpen_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("missing file") << "missing";
-    QTest::newRow("wrong password") << "password";
-    QTest::newRow("not a database") << "text";
-    QTest::newRow("a directory") << "directory";
+    QTest::addColumn<int>("expected");
+    using K = DbError::Kind;
+    QTest::newRow("missing file") << "missing" << int(K::CannotOpen);
+    QTest::newRow("a directory") << "directory" << int(K::CannotOpen);
+    QTest::newRow("wrong password") << "password" << int(K::NotOurDatabase);
+    QTest::newRow("not a database") << "text" << int(K::NotOurDatabase);
+    QTest::newRow("shorter than a database header") << "short" << int(K::NotOurDatabase);
+    QTest::newRow("zero-byte file") << "empty" << int(K::NotOurDatabase);
+    QTest::newRow("keyed database without the program's tables") << "foreign" << int(K::NotOurDatabase);
+    QTest::newRow("keyed database with only one of them") << "half" << int(K::NotOurDatabase);
 }
 
 void TestConnection::refusesToOpen()
 {
     QFETCH(QString, kind);
+    QFETCH(int, expected);
     TestProgram program;
     QString path = program.databasePath();
     QByteArray password = Connection::DatabasePassword;
+    auto writeFile = [&](const QString &name, const QByteArray &bytes) {
+        path = program.dir() + name;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    auto keyedDatabase = [&](const char *tables) {
+        path = program.dir() + QStringLiteral("other.db");
+        Connection::create(path)->execScript(QString::fromLatin1(tables));
+    };
     if (kind == QLatin1String("missing")) {
         path = program.dir() + QStringLiteral("DataBase/Other.mdb");
     } else if (kind == QLatin1String("password")) {
         password = "wrong";
     } else if (kind == QLatin1String("text")) {
-        path = program.dir() + QStringLiteral("notes.txt");
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray(4096, 'x'));
+        writeFile(QStringLiteral("notes.txt"), QByteArray(4096, 'x'));
+    } else if (kind == QLatin1String("short")) {
+        writeFile(QStringLiteral("short.mdb"), QByteArray("SQLite"));
+    } else if (kind == QLatin1String("empty")) {
+        writeFile(QStringLiteral("empty.mdb"), QByteArray());
+    } else if (kind == QLatin1String("foreign")) {
+        keyedDatabase("create table notes (id integer primary key, body text);");
+    } else if (kind == QLatin1String("half")) {
+        keyedDatabase("create table Custom (CustID integer primary key);");
     } else {
         path = program.dir() + QStringLiteral("DataBase");
     }
-    QVERIFY_THROWS_EXCEPTION(DbError, Connection::open(path, password));
-    // Opening must never create the file it was asked for.
+    QByteArray before;
+    if (QFileInfo(path).isFile()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        before = file.readAll();
+    }
+    try {
+        Connection::open(path, password);
+        QFAIL("opened");
+    } catch (const DbError &error) {
+        QCOMPARE(int(error.kind()), expected);
+        if (error.kind() == DbError::Kind::NotOurDatabase)
+            QVERIFY2(error.text().startsWith(QStringLiteral("不是本系统的数据库文件: ") + path), qPrintable(error.text()));
+        else
+            QVERIFY2(error.text().contains(path), qPrintable(error.text()));
+    }
+    // Opening must never create the file it was asked for, nor write to one it refused
+    // (an empty file must not quietly become a database).
     if (kind == QLatin1String("missing"))
         QVERIFY(!QFile::exists(path));
+    if (QFileInfo(path).isFile()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == before);
+    }
+    QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+}
+
+// Another program holding the file locked past the busy time-out is told apart from a
+// broken or foreign file, both while opening and for a statement on an open connection.
+void TestConnection::lockedFileIsBusy()
+{
+    TestProgram program;
+    auto reader = Connection::open(program.databasePath(), Connection::DatabasePassword, 50);
+    auto holder = program.connect();
+    holder->execScript(QStringLiteral("BEGIN EXCLUSIVE; insert into T_Daily (Subject) values ('held');"));
+    try {
+        Connection::open(program.databasePath(), Connection::DatabasePassword, 50);
+        QFAIL("opened a locked file");
+    } catch (const DbError &error) {
+        QCOMPARE(int(error.kind()), int(DbError::Kind::Busy));
+        QVERIFY2(error.text().startsWith(QStringLiteral("数据库正被其他程序使用: ")), qPrintable(error.text()));
+    }
+    try {
+        reader->exec(QStringLiteral("insert into T_Daily (Subject) values ('waiting')"));
+        QFAIL("wrote to a locked file");
+    } catch (const DbError &error) {
+        QCOMPARE(int(error.kind()), int(DbError::Kind::Busy));
+    }
+    holder->rollback();
+    QCOMPARE(Connection::open(program.databasePath())->exec(QStringLiteral("delete from T_Daily")), 0);
+}
+
+void TestConnection::statementErrorKind()
+{
+    TestProgram program;
+    auto connection = program.connect();
+    try {
+        connection->exec(QStringLiteral("select * from NoSuchTable"));
+        QFAIL("no error raised");
+    } catch (const DbError &error) {
+        QCOMPARE(int(error.kind()), int(DbError::Kind::Statement));
+    }
+    QCOMPARE(int(DbError(QStringLiteral("x")).kind()), int(DbError::Kind::Statement));
 }
 
 void TestConnection::statementsAndErrors()
