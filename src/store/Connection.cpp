@@ -1,5 +1,6 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "FaultPoint.h"
 #include "SqliteApi.h"
 
 #include <QFileInfo>
@@ -141,8 +142,14 @@ int Connection::exec(const QString &engineSql)
 
 void Connection::execScript(const QString &engineSql)
 {
+    FaultInjection::statementStarting();
+    runScript(engineSql.toUtf8().constData());
+}
+
+void Connection::runScript(const char *engineSql)
+{
     char *error = nullptr;
-    if (sqlite3_exec(m_db, engineSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, engineSql, nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "");
         sqlite3_free(error);
         const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
@@ -151,13 +158,15 @@ void Connection::execScript(const QString &engineSql)
     }
 }
 
-void Connection::begin() { exec(QStringLiteral("BEGIN")); }
-void Connection::commit() { exec(QStringLiteral("COMMIT")); }
+// Transaction control runs past fault injection: a failed operation must be able to
+// roll back.
+void Connection::begin() { runScript("BEGIN"); }
+void Connection::commit() { runScript("COMMIT"); }
 
 void Connection::rollback()
 {
     if (inTransaction())
-        exec(QStringLiteral("ROLLBACK"));
+        runScript("ROLLBACK");
 }
 
 bool Connection::inTransaction() const
@@ -259,6 +268,10 @@ void Statement::bind(int index, const QVariant &value)
 
 bool Statement::step()
 {
+    if (!m_started) {
+        m_started = true;
+        FaultInjection::statementStarting();
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -272,6 +285,7 @@ void Statement::reset()
     // The result code repeats the last step's error, which was reported then.
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
+    m_started = false;
 }
 
 int Statement::columnCount() const

@@ -72,6 +72,7 @@ private:
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password, int busyTimeoutMs);
     void checkProgramTables();
+    void runScript(const char *engineSql);
     sqlite3 *m_db = nullptr;
     QString m_path;
 };
@@ -111,4 +112,5 @@ public:
 private:
     Connection &m_connection;
     sqlite3_stmt *m_stmt = nullptr;
+    bool m_started = false; // stepped since prepared or reset
 };
