@@ -208,9 +208,29 @@ Statement::Statement(Connection &connection, const QString &engineSql)
     : m_connection(connection)
 {
     const QByteArray text = engineSql.toUtf8();
-    if (sqlite3_prepare_v2(connection.m_db, text.constData(), int(text.size()), &m_stmt,
-                           nullptr) != SQLITE_OK)
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(connection.m_db, text.constData(), int(text.size()), &m_stmt, &tail) != SQLITE_OK)
         connection.fail(engineSql);
+    // The engine prepares the first statement and leaves the rest: an empty text
+    // would run as nothing ("not an error"), and text after the statement would be
+    // dropped without a word. Only blanks, comments and semicolons may follow.
+    if (!m_stmt)
+        throw DbError(QStringLiteral("SQL 语句为空: 没有要执行的语句"));
+    const char *end = text.constData() + text.size();
+    while (tail && tail < end) {
+        sqlite3_stmt *extra = nullptr;
+        const char *next = nullptr;
+        const int rc = sqlite3_prepare_v2(connection.m_db, tail, int(end - tail), &extra, &next);
+        sqlite3_finalize(extra);
+        if (rc != SQLITE_OK || extra) {
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            throw DbError(QStringLiteral("语句之后有多余的文本: %1").arg(QString::fromUtf8(tail, int(end - tail)).trimmed()));
+        }
+        if (next == tail)
+            break;
+        tail = next;
+    }
 }
 
 Statement::~Statement()

@@ -14,6 +14,8 @@ private slots:
     void refusesToOpen();
     void lockedFileIsBusy();
     void statementErrorKind();
+    void oneStatementExactly_data();
+    void oneStatementExactly();
     void statementsAndErrors();
     void transactions();
     void lastInsertIdAndColumns();
@@ -137,6 +139,42 @@ void TestConnection::statementErrorKind()
         QCOMPARE(int(error.kind()), int(DbError::Kind::Statement));
     }
     QCOMPARE(int(DbError(QStringLiteral("x")).kind()), int(DbError::Kind::Statement));
+}
+
+void TestConnection::oneStatementExactly_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("error"); // a part of the error text; empty: runs
+    QTest::newRow("plain") << "select 1" << "";
+    QTest::newRow("closing semicolon") << "select 1;" << "";
+    QTest::newRow("semicolons and a comment after") << "select 1 ; ; -- done\n" << "";
+    QTest::newRow("empty") << "" << "SQL 语句为空";
+    QTest::newRow("blanks") << "  \n" << "SQL 语句为空";
+    QTest::newRow("comment only") << "-- nothing" << "SQL 语句为空";
+    QTest::newRow("a second statement") << "select 1; delete from T_Daily" << "多余的文本: delete from T_Daily";
+    QTest::newRow("garbage after the semicolon") << "select 1; xyz" << "多余的文本: xyz";
+    QTest::newRow("garbage after an empty statement") << "select 1;; xyz" << "多余的文本";
+}
+
+// A statement is one statement: the engine would run the first of several and drop
+// the rest without a word, and run an empty text as nothing at all.
+void TestConnection::oneStatementExactly()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, error);
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into T_Daily (Subject) values ('kept')"));
+    try {
+        Statement statement(*connection, sql);
+        QVERIFY(statement.step());
+        QVERIFY2(error.isEmpty(), "no error raised");
+    } catch (const DbError &e) {
+        QVERIFY2(!error.isEmpty() && e.text().contains(error), qPrintable(e.text()));
+    }
+    Statement count(*connection, QStringLiteral("select count(*) from T_Daily"));
+    count.step();
+    QCOMPARE(count.value(0).toInt(), 1);
 }
 
 void TestConnection::statementsAndErrors()
