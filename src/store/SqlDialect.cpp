@@ -331,6 +331,44 @@ QString SqlDialect::normalizeDate(const QString &text)
     return result;
 }
 
+QStringList SqlDialect::splitStatements(const QString &programSql)
+{
+    QStringList pieces;
+    const int n = int(programSql.size());
+    int start = 0;
+    int i = 0;
+    auto skipTo = [&](QChar close, int from) {
+        const int at = programSql.indexOf(close, from);
+        return at < 0 ? n : at + 1;
+    };
+    while (i < n) {
+        const QChar c = programSql.at(i);
+        const QChar next = i + 1 < n ? programSql.at(i + 1) : QChar();
+        if (c == QLatin1Char('\'')) {
+            // A doubled quote inside a literal is skipped as the end and start of two.
+            i = skipTo(c, i + 1);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('#')) {
+            i = skipTo(c, i + 1);
+        } else if (c == QLatin1Char('[')) {
+            i = skipTo(QLatin1Char(']'), i + 1);
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            i = skipTo(QLatin1Char('\n'), i + 2);
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            const int close = programSql.indexOf(QLatin1String("*/"), i + 2);
+            i = close < 0 ? n : close + 2;
+        } else if (c == QLatin1Char(';')) {
+            pieces.append(programSql.mid(start, i - start));
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    const QString last = programSql.mid(start);
+    if (pieces.isEmpty() || !isBlank(last))
+        pieces.append(last);
+    return pieces;
+}
+
 bool SqlDialect::isBlank(const QString &programSql)
 {
     int i = 0;

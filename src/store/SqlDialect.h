@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Rewrites the program's classic desktop-database statements for the engine:
 //   #2026-12-10#            -> '2026-12-10'            (dates are stored as yyyy-MM-dd text)
@@ -19,6 +20,10 @@ class SqlDialect
 {
 public:
     static QString toEngine(const QString &programSql);
+    // Cuts a script at the semicolons that end its statements (none inside a literal,
+    // a name, a date or a comment). Blank text after the last semicolon is dropped;
+    // any other blank piece is kept, for toEngine() to refuse.
+    static QStringList splitStatements(const QString &programSql);
     // True for text with nothing but blanks and comments: no statement at all.
     static bool isBlank(const QString &programSql);
     // Parses a date literal's inside (several short date formats) to yyyy-MM-dd

@@ -14,6 +14,8 @@ private slots:
     void rewrite_data();
     void rewrite();
     void invalidDateIsRefused();
+    void splitStatements_data();
+    void splitStatements();
     void refused_data();
     void refused();
     void topLimitsItsOwnSelect_data();
@@ -105,6 +107,29 @@ void TestSqlDialect::rewrite()
 void TestSqlDialect::invalidDateIsRefused()
 {
     QVERIFY_THROWS_EXCEPTION(DbError, SqlDialect::toEngine(QStringLiteral("select #2026-13-40#")));
+}
+
+void TestSqlDialect::splitStatements_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("one") << "select 1" << QStringList{"select 1"};
+    QTest::newRow("closing semicolon dropped") << "select 1; \n" << QStringList{"select 1"};
+    QTest::newRow("comment after the last") << "select 1; -- done" << QStringList{"select 1"};
+    QTest::newRow("two") << "insert into a values (1);select 2" << QStringList{"insert into a values (1)", "select 2"};
+    QTest::newRow("empty piece kept") << "select 1;;select 2" << QStringList{"select 1", "", "select 2"};
+    QTest::newRow("garbage kept") << "select 1; xyz" << QStringList{"select 1", " xyz"};
+    QTest::newRow("semicolons inside") << "select 'a;b', [c;d], \"e;f\", #2026-1-1# -- g;h\n/* i;j */;x"
+                                       << QStringList{"select 'a;b', [c;d], \"e;f\", #2026-1-1# -- g;h\n/* i;j */", "x"};
+    QTest::newRow("doubled quote") << "select 'O''Neil;'; select 2" << QStringList{"select 'O''Neil;'", " select 2"};
+    QTest::newRow("empty text") << "" << QStringList{""};
+}
+
+void TestSqlDialect::splitStatements()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(SqlDialect::splitStatements(script), pieces);
 }
 
 void TestSqlDialect::refused_data()
