@@ -160,7 +160,12 @@ void Connection::runScript(const char *engineSql)
 
 // Transaction control runs past fault injection: a failed operation must be able to
 // roll back.
-void Connection::begin() { runScript("BEGIN"); }
+// A transaction takes the write lock at its start, waiting out the busy time-out for
+// it. Begun deferred, a transaction that reads before it writes (the next customer
+// code from max(CustCode)) would hold a read lock when it asks for the write lock,
+// and the engine refuses that at once with "database is locked" instead of waiting,
+// since waiting could deadlock with another writer.
+void Connection::begin() { runScript("BEGIN IMMEDIATE"); }
 void Connection::commit() { runScript("COMMIT"); }
 
 void Connection::rollback()

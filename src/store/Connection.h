@@ -53,7 +53,7 @@ public:
     // Runs several ';'-separated statements (schema scripts).
     void execScript(const QString &engineSql);
 
-    void begin();
+    void begin(); // takes the write lock now (BEGIN IMMEDIATE)
     void commit();
     void rollback();
     bool inTransaction() const;

@@ -25,3 +25,7 @@ private:
 
 // The delivered database is made once per test run and copied for each fixture.
 QString templateDatabase();
+
+// A helper program built beside the test executables (e.g. the reliability tests'
+// writer), by its target name.
+QString testHelperProgram(const QString &name);
