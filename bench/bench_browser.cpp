@@ -7,7 +7,7 @@
 #include "store/Dataset.h"
 #include "store/Schema.h"
 #include "store/SqlDialect.h"
-#include "store/SqliteApi.h"
+#include "RawEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -34,20 +34,20 @@ double medianMs(int repeat, const std::function<void()> &work)
 }
 
 // Prepares, binds (optionally) and steps a statement, reading every column's text.
-size_t stepRaw(Connection &c, const QString &programSql, const QVariant &code = {})
+size_t stepRaw(const RawEngine &c, const QString &programSql, const QVariant &code = {})
 {
-    Statement s(c, SqlDialect::toEngine(programSql));
+    sqlite3_stmt *stmt = c.prepare(SqlDialect::toEngine(programSql));
     if (code.isValid())
-        s.bind(1, code);
-    sqlite3_stmt *stmt = s.handle();
-    const int n = s.columnCount();
+        RawEngine::bind(stmt, 1, code);
+    const int n = sqlite3_column_count(stmt);
     size_t rows = 0;
-    while (s.step()) {
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
         for (int i = 0; i < n; ++i)
             if (sqlite3_column_type(stmt, i) != SQLITE_NULL)
                 sqlite3_column_text(stmt, i);
         ++rows;
     }
+    sqlite3_finalize(stmt);
     return rows;
 }
 
@@ -76,6 +76,7 @@ int main(int argc, char **argv)
     Schema::createDatabase(path);
     auto c = Connection::open(path);
     BenchData::fill(*c, customers, 2);
+    RawEngine rawEngine(path);
     std::printf("scratch database: %d customers, %d contacts\n", customers, customers * 2);
 
     // The shared queries as the browser links them.
@@ -93,9 +94,9 @@ int main(int argc, char **argv)
         cust.open(); // the open details follow the new first customer
     };
     auto rawLoad = [&](const QString &sql) {
-        stepRaw(*c, sql);
+        stepRaw(rawEngine, sql);
         for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
-            stepRaw(*c, d, 1);
+            stepRaw(rawEngine, d, 1);
     };
     cust.setSql(QStringLiteral("select * from custom where 1=0"));
     cust.open();
@@ -124,27 +125,29 @@ int main(int argc, char **argv)
         for (int row = 0; row < moves; ++row) {
             const QVariant code = cust.value(row, cust.fieldIndex(QStringLiteral("CustCode")));
             for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
-                stepRaw(*c, d, code);
+                stepRaw(rawEngine, d, code);
         }
     }) / moves;
     report("moving the current customer", data, raw);
     // The same moves against statements prepared once, only reset and re-bound.
-    std::vector<std::unique_ptr<Statement>> kept;
+    std::vector<sqlite3_stmt *> kept;
     for (const QString &d : {contact.sql(), schedule.sql(), bill.sql(), detail.sql()})
-        kept.push_back(std::make_unique<Statement>(*c, SqlDialect::toEngine(d)));
+        kept.push_back(rawEngine.prepare(SqlDialect::toEngine(d)));
     const double rawKept = medianMs(repeat, [&] {
         for (int row = 0; row < moves; ++row) {
             const QVariant code = cust.value(row, cust.fieldIndex(QStringLiteral("CustCode")));
-            for (auto &s : kept) {
-                s->reset();
-                s->bind(1, code);
-                const int n = s->columnCount();
-                while (s->step())
+            for (sqlite3_stmt *s : kept) {
+                sqlite3_reset(s);
+                RawEngine::bind(s, 1, code);
+                const int n = sqlite3_column_count(s);
+                while (sqlite3_step(s) == SQLITE_ROW)
                     for (int i = 0; i < n; ++i)
-                        sqlite3_column_text(s->handle(), i);
+                        sqlite3_column_text(s, i);
             }
         }
     }) / moves;
+    for (sqlite3_stmt *s : kept)
+        sqlite3_finalize(s);
     report("  against statements prepared once", data, rawKept);
     std::printf("  one move with its detail pages takes %.3f ms: %.0f moves a second (key repeat needs ~30)\n",
                 data, 1000.0 / data);

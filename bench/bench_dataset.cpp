@@ -6,7 +6,7 @@
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/Schema.h"
-#include "store/SqliteApi.h"
+#include "RawEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,6 +38,7 @@ int main(int argc, char **argv)
     const QString path = dir.filePath(QStringLiteral("bench.mdb"));
     Schema::createDatabase(path);
     auto connection = Connection::open(path);
+    RawEngine rawEngine(path);
     QElapsedTimer fillTimer;
     fillTimer.start();
     BenchData::fill(*connection, rows, 0);
@@ -51,17 +52,17 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         {
-            Statement s(*connection, sql);
-            sqlite3_stmt *stmt = s.handle();
-            const int n = s.columnCount();
+            sqlite3_stmt *stmt = rawEngine.prepare(sql);
+            const int n = sqlite3_column_count(stmt);
             size_t bytes = 0;
-            while (s.step())
+            while (sqlite3_step(stmt) == SQLITE_ROW)
                 for (int i = 0; i < n; ++i) {
                     if (sqlite3_column_type(stmt, i) == SQLITE_NULL)
                         continue;
                     const unsigned char *text = sqlite3_column_text(stmt, i);
                     bytes += size_t(sqlite3_column_bytes(stmt, i)) + (text ? 0 : 0);
                 }
+            sqlite3_finalize(stmt);
             rawBytes = bytes;
         }
         raw.push_back(t.nsecsElapsed() / 1e6);

@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-noto-cjk
   xvfb xauth
   libqt6svg6 qt6-qpa-plugins
+  clang libfuzzer-14-dev
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "Startup.h"
+#include "GuardedApplication.h"
 #include "data/TFrm_Data.h"
 #include "TFrm_Login.h"
 #include "TFrm_Splash.h"
@@ -6,10 +7,13 @@
 #include "main/TFrm_Main.h"
 
 #include <QApplication>
+#include <memory>
 
-int Startup::run(QApplication &app)
+namespace {
+
+int start(QApplication &app)
 {
-    auto *splash = new TFrm_Splash;
+    auto splash = std::make_unique<TFrm_Splash>();
     splash->show();
     app.processEvents();
 
@@ -17,7 +21,7 @@ int Startup::run(QApplication &app)
     TFrm_Data data;
     mainWindow.setDataModule(&data);
     installWindowCommands(&mainWindow);
-    delete splash;
+    splash.reset();
 
     if (!data.connectOK())
         return 0;
@@ -27,4 +31,18 @@ int Startup::run(QApplication &app)
         return 0;
     mainWindow.showMaximized();
     return app.exec();
+}
+
+} // namespace
+
+int Startup::run(QApplication &app)
+{
+    // Whatever start-up throws (a database that opens but lacks a table the data module
+    // reads, a settings file that cannot be written) is shown, never an abort.
+    try {
+        return start(app);
+    } catch (...) {
+        reportCurrentException();
+    }
+    return 1;
 }

@@ -1,7 +1,11 @@
-// kehu-cli sql "STATEMENT" [--db PATH]
-// Runs one statement in the program's dialect through the program's own data layer
-// against the default database beside the executable (or PATH). Rows are printed as
-// tab-separated text under a header line; other statements print the rows changed.
+// kehu-cli sql "STATEMENTS" [--db PATH]
+// Runs statements in the program's dialect through the program's own data layer
+// against the default database beside the executable (or PATH). Several statements
+// separated by ';' run in one transaction: all of them or none. Rows of a final select
+// are printed as tab-separated text under a header line; a final statement of another
+// kind prints the rows it changed. Exit status: 0 done, 1 database error (nothing
+// changed), 2 wrong arguments. The tool never creates a database: a missing, empty or
+// foreign file is refused.
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/DbError.h"
@@ -9,12 +13,14 @@
 #include "store/SqlDialect.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QStringDecoder>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 static int usage()
 {
-    std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENT\" [--db PATH]\n");
+    std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENTS\" [--db PATH]\n");
     return 2;
 }
 
@@ -24,10 +30,74 @@ static QString cell(const QVariant &value)
     return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
+// The arguments as given, each checked to be UTF-8: QCoreApplication::arguments()
+// would turn a stray byte into U+FFFD and the statement would store that instead.
+static std::optional<QStringList> utf8Arguments(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i], qsizetype(std::strlen(argv[i])));
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        if (decoder.hasError()) {
+            std::fprintf(stderr, "参数 %d 不是有效的 UTF-8 文本,未执行任何语句。\n", i);
+            return std::nullopt;
+        }
+        args.append(text);
+    }
+    return args;
+}
+
+// Runs every statement inside one transaction; returns what the last one prints.
+static QByteArray run(Connection &connection, const QStringList &statements)
+{
+    QString out;
+    connection.begin();
+    try {
+        for (int i = 0; i < statements.size(); ++i) {
+            const bool last = i + 1 == statements.size();
+            QString engineSql;
+            bool returnsRows = false;
+            try {
+                engineSql = SqlDialect::toEngine(statements.at(i));
+                returnsRows = Statement(connection, engineSql).columnCount() > 0;
+            } catch (const DbError &error) {
+                if (statements.size() == 1)
+                    throw;
+                throw DbError(QStringLiteral("第 %1 条语句: %2").arg(i + 1).arg(error.text()), error.kind());
+            }
+            Dataset query(&connection);
+            query.setSql(statements.at(i));
+            if (!(last && returnsRows)) {
+                const int changed = query.execute();
+                if (last)
+                    out = QString::number(changed) + QLatin1Char('\n');
+                continue;
+            }
+            query.open();
+            out += query.fieldNames().join(QLatin1Char('\t')) + QLatin1Char('\n');
+            for (int row = 0; row < query.recordCount(); ++row) {
+                QStringList cells;
+                for (int f = 0; f < query.fieldCount(); ++f)
+                    cells.append(cell(query.value(row, f)));
+                out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+            }
+        }
+        connection.commit();
+    } catch (...) {
+        connection.rollback();
+        throw;
+    }
+    return out.toUtf8();
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const std::optional<QStringList> given = utf8Arguments(argc, argv);
+    if (!given)
+        return 2;
+    QStringList args = *given;
     QString database = ProgramDir::file(QStringLiteral("DataBase/Custom.mdb"));
     const int db = args.indexOf(QStringLiteral("--db"));
     if (db >= 0) {
@@ -39,27 +109,15 @@ int main(int argc, char **argv)
     if (args.size() != 2 || args.at(0) != QLatin1String("sql"))
         return usage();
 
-    QTextStream out(stdout);
     try {
         auto connection = Connection::open(database);
-        Statement probe(*connection, SqlDialect::toEngine(args.at(1)));
-        const bool returnsRows = probe.columnCount() > 0;
-        Dataset query(connection.get());
-        query.setSql(args.at(1));
-        if (!returnsRows) {
-            out << query.execute() << Qt::endl;
-            return 0;
-        }
-        query.open();
-        out << query.fieldNames().join(QLatin1Char('\t')) << '\n';
-        for (int row = 0; row < query.recordCount(); ++row) {
-            QStringList cells;
-            for (int f = 0; f < query.fieldCount(); ++f)
-                cells.append(cell(query.value(row, f)));
-            out << cells.join(QLatin1Char('\t')) << '\n';
-        }
+        const QByteArray out = run(*connection, SqlDialect::splitStatements(args.at(1)));
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     } catch (const DbError &error) {
         std::fprintf(stderr, "%s\n", error.text().toUtf8().constData());
+        return 1;
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
     return 0;

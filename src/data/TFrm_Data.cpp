@@ -6,6 +6,7 @@
 #include "ui/Messages.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <cmath>
 
 TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
@@ -72,15 +73,29 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
 
     DBConn = Setting::DBConn.read(*m_settings);
     m_databasePath = databasePathFor(DBConn, ProgramDir::path());
-    try {
-        switchDatabase(m_databasePath);
-        ConnectOK = true;
-    } catch (const DbError &) {
-        const Msg::Answer answer = Messages::box(nullptr, QStringLiteral("连接数据库失败,您要连接本机数据库吗! "),
-                                                 Msg::ProgramTitle, Msg::Icon::Information, Msg::Buttons::YesNo);
-        if (answer == Msg::Answer::Yes)
-            Setting::DBConn.write(*m_settings, QString());
-        return;
+    for (;;) {
+        try {
+            switchDatabase(m_databasePath);
+            ConnectOK = true;
+            break;
+        } catch (const DbError &error) {
+            // A database another program holds locked is the right one, only busy:
+            // offer to try again and leave the setting as it is.
+            if (error.kind() == DbError::Kind::Busy) {
+                const Msg::Answer again = Messages::box(nullptr,
+                    QStringLiteral("数据库正被其他程序使用,暂时无法连接。\n\n%1\n\n要重试吗?")
+                        .arg(QDir::toNativeSeparators(m_databasePath)),
+                    Msg::ProgramTitle, Msg::Icon::Warning, Msg::Buttons::YesNo);
+                if (again == Msg::Answer::Yes)
+                    continue;
+                return;
+            }
+            const Msg::Answer answer = Messages::box(nullptr, QStringLiteral("连接数据库失败,您要连接本机数据库吗! "),
+                                                     Msg::ProgramTitle, Msg::Icon::Information, Msg::Buttons::YesNo);
+            if (answer == Msg::Answer::Yes)
+                Setting::DBConn.write(*m_settings, QString());
+            return;
+        }
     }
     Shared::openCompanyInfo(*Qry_Custom);
     loadReports();

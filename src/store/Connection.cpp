@@ -1,11 +1,53 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "FaultPoint.h"
 #include "SqliteApi.h"
 
 #include <QFileInfo>
 
+namespace {
+
+DbError::Kind kindOf(int resultCode)
+{
+    switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbError::Kind::Busy;
+    case SQLITE_NOTADB:
+        return DbError::Kind::NotOurDatabase;
+    case SQLITE_CANTOPEN:
+        return DbError::Kind::CannotOpen;
+    default:
+        return DbError::Kind::Statement;
+    }
+}
+
+QString notOurDatabase(const QString &path)
+{
+    return QStringLiteral("不是本系统的数据库文件: %1").arg(path);
+}
+
+// Runs a one-value query while opening; returns the engine's result code. Not a
+// statement of the program's own: fault injection does not count it.
+int probe(sqlite3 *db, const char *sql, qint64 *value)
+{
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            *value = sqlite3_column_int64(stmt, 0);
+            rc = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
+} // namespace
+
 std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
-                                                 const QByteArray &password)
+                                                 const QByteArray &password, int busyTimeoutMs)
 {
     sqlite3 *db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -14,30 +56,63 @@ std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db))
                                    : QStringLiteral("out of memory");
         sqlite3_close(db);
-        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message));
+        const DbError::Kind kind = kindOf(rc) == DbError::Kind::Statement ? DbError::Kind::CannotOpen : kindOf(rc);
+        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message), kind);
     }
     std::unique_ptr<Connection> connection(new Connection(db, path));
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK)
-        connection->fail();
-    sqlite3_busy_timeout(db, BusyTimeoutMs);
+        throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
+                      DbError::Kind::CannotOpen);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     // The key is only checked when the first page is read: read it now, so that a
-    // wrong password or a foreign file fails at open time.
-    connection->exec(QStringLiteral("select count(*) from sqlite_master"));
+    // wrong password, a foreign file or a file locked by another program fails here.
+    qint64 objects = 0;
+    rc = probe(db, "select count(*) from sqlite_master", &objects);
+    if (rc != SQLITE_OK) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(db));
+        switch (kindOf(rc)) {
+        case DbError::Kind::Busy:
+            throw DbError(QStringLiteral("数据库正被其他程序使用: %1\n%2").arg(path, engine), DbError::Kind::Busy);
+        case DbError::Kind::NotOurDatabase:
+            throw DbError(notOurDatabase(path) + QStringLiteral("\n") + engine, DbError::Kind::NotOurDatabase);
+        default:
+            throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, engine), DbError::Kind::CannotOpen);
+        }
+    }
     return connection;
 }
 
-std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password)
+void Connection::checkProgramTables()
+{
+    // An empty file opens as an empty database, and any other program's database opens
+    // with our password if it has none: only the program's own tables tell.
+    qint64 tables = 0;
+    const int rc = probe(m_db,
+        "select count(*) from sqlite_master where type='table' and lower(name) in ('custom','admin')", &tables);
+    if (rc != SQLITE_OK) {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
+        if (kindOf(rc) == DbError::Kind::Busy)
+            throw DbError(QStringLiteral("数据库正被其他程序使用: %1\n%2").arg(m_path, engine), DbError::Kind::Busy);
+        throw DbError(notOurDatabase(m_path) + QStringLiteral("\n") + engine, DbError::Kind::NotOurDatabase);
+    }
+    if (tables != 2)
+        throw DbError(notOurDatabase(m_path), DbError::Kind::NotOurDatabase);
+}
+
+std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password, int busyTimeoutMs)
 {
     // sqlite3_open_v2 without SQLITE_OPEN_CREATE refuses a missing file, but an
     // empty path or a directory would still open a temporary database.
     if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path));
-    return openWith(path, SQLITE_OPEN_READWRITE, password);
+        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
+    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READWRITE, password, busyTimeoutMs);
+    connection->checkProgramTables();
+    return connection;
 }
 
 std::unique_ptr<Connection> Connection::create(const QString &path, const QByteArray &password)
 {
-    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password);
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password, BusyTimeoutMs);
 }
 
 Connection::~Connection()
@@ -50,7 +125,11 @@ void Connection::fail(const QString &context) const
     QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!context.isEmpty())
         message += QStringLiteral("\n") + context;
-    throw DbError(message);
+    // A statement failing on a lock (after the busy time-out) is told apart: the
+    // caller may offer to try again.
+    const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
+                                   ? DbError::Kind::Busy : DbError::Kind::Statement;
+    throw DbError(message, kind);
 }
 
 int Connection::exec(const QString &engineSql)
@@ -58,26 +137,41 @@ int Connection::exec(const QString &engineSql)
     Statement statement(*this, engineSql);
     while (statement.step()) {
     }
-    return sqlite3_changes(m_db);
+    return changes();
 }
 
 void Connection::execScript(const QString &engineSql)
 {
+    FaultInjection::statementStarting();
+    runScript(engineSql.toUtf8().constData());
+}
+
+void Connection::runScript(const char *engineSql)
+{
     char *error = nullptr;
-    if (sqlite3_exec(m_db, engineSql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, engineSql, nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "");
         sqlite3_free(error);
-        throw DbError(message);
+        const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
+                                       ? DbError::Kind::Busy : DbError::Kind::Statement;
+        throw DbError(message, kind);
     }
 }
 
-void Connection::begin() { exec(QStringLiteral("BEGIN")); }
-void Connection::commit() { exec(QStringLiteral("COMMIT")); }
+// Transaction control runs past fault injection: a failed operation must be able to
+// roll back.
+// A transaction takes the write lock at its start, waiting out the busy time-out for
+// it. Begun deferred, a transaction that reads before it writes (the next customer
+// code from max(CustCode)) would hold a read lock when it asks for the write lock,
+// and the engine refuses that at once with "database is locked" instead of waiting,
+// since waiting could deadlock with another writer.
+void Connection::begin() { runScript("BEGIN IMMEDIATE"); }
+void Connection::commit() { runScript("COMMIT"); }
 
 void Connection::rollback()
 {
     if (inTransaction())
-        exec(QStringLiteral("ROLLBACK"));
+        runScript("ROLLBACK");
 }
 
 bool Connection::inTransaction() const
@@ -88,6 +182,11 @@ bool Connection::inTransaction() const
 qint64 Connection::lastInsertId() const
 {
     return sqlite3_last_insert_rowid(m_db);
+}
+
+int Connection::changes() const
+{
+    return sqlite3_changes(m_db);
 }
 
 QList<ColumnInfo> Connection::tableColumns(const QString &table)
@@ -114,9 +213,29 @@ Statement::Statement(Connection &connection, const QString &engineSql)
     : m_connection(connection)
 {
     const QByteArray text = engineSql.toUtf8();
-    if (sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()), &m_stmt,
-                           nullptr) != SQLITE_OK)
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(connection.m_db, text.constData(), int(text.size()), &m_stmt, &tail) != SQLITE_OK)
         connection.fail(engineSql);
+    // The engine prepares the first statement and leaves the rest: an empty text
+    // would run as nothing ("not an error"), and text after the statement would be
+    // dropped without a word. Only blanks, comments and semicolons may follow.
+    if (!m_stmt)
+        throw DbError(QStringLiteral("SQL 语句为空: 没有要执行的语句"));
+    const char *end = text.constData() + text.size();
+    while (tail && tail < end) {
+        sqlite3_stmt *extra = nullptr;
+        const char *next = nullptr;
+        const int rc = sqlite3_prepare_v2(connection.m_db, tail, int(end - tail), &extra, &next);
+        sqlite3_finalize(extra);
+        if (rc != SQLITE_OK || extra) {
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            throw DbError(QStringLiteral("语句之后有多余的文本: %1").arg(QString::fromUtf8(tail, int(end - tail)).trimmed()));
+        }
+        if (next == tail)
+            break;
+        tail = next;
+    }
 }
 
 Statement::~Statement()
@@ -174,6 +293,10 @@ void Statement::bind(int index, const QVariant &value)
 
 bool Statement::step()
 {
+    if (!m_started) {
+        m_started = true;
+        FaultInjection::statementStarting();
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -184,7 +307,10 @@ bool Statement::step()
 
 void Statement::reset()
 {
+    // The result code repeats the last step's error, which was reported then.
     sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    m_started = false;
 }
 
 int Statement::columnCount() const
@@ -217,4 +343,38 @@ QVariant Statement::value(int column) const
         return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
     }
     }
+}
+
+Statement::ColumnType Statement::columnType(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_NULL:
+        return ColumnType::Null;
+    case SQLITE_INTEGER:
+        return ColumnType::Integer;
+    case SQLITE_FLOAT:
+        return ColumnType::Float;
+    case SQLITE_BLOB:
+        return ColumnType::Blob;
+    default:
+        return ColumnType::Text;
+    }
+}
+
+qint64 Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double Statement::columnDouble(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
+}
+
+QByteArrayView Statement::textBytes(int column) const
+{
+    // Text first, then its length: the engine documents this order as the one that
+    // converts at most once.
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, column));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <QList>
@@ -19,6 +20,8 @@ struct ColumnInfo
 // One open, encrypted database file. Statements are given in the engine's own
 // dialect; SqlDialect turns the program's classic statements into that form.
 // Every failure throws DbError with the engine's message.
+// Connection and Statement are the only classes that call the engine's C API: the
+// rest of the program sees neither its handles nor its constants.
 class Connection
 {
 public:
@@ -26,10 +29,16 @@ public:
     static constexpr int BusyTimeoutMs = 5000;
 
     // Opens an existing file read-write (never creates one), shared with other
-    // processes, with the database password. A missing file, a wrong password or a
-    // file that is not a database all fail here.
+    // processes, with the database password, and checks that it is this program's
+    // database (its tables are there). Fails with DbError of kind
+    //   CannotOpen      a missing file, a directory, a file the engine cannot open;
+    //   NotOurDatabase  a wrong password, a file that is no database, an empty file,
+    //                   a database without the program's tables;
+    //   Busy            another program holds the file locked past the busy time-out.
+    // Nothing is ever written to a file refused here.
     static std::unique_ptr<Connection> open(const QString &path,
-                                            const QByteArray &password = DatabasePassword);
+                                            const QByteArray &password = DatabasePassword,
+                                            int busyTimeoutMs = BusyTimeoutMs);
     // Creates a new, empty encrypted database (used only by the build-time tool and tests).
     static std::unique_ptr<Connection> create(const QString &path,
                                               const QByteArray &password = DatabasePassword);
@@ -44,23 +53,26 @@ public:
     // Runs several ';'-separated statements (schema scripts).
     void execScript(const QString &engineSql);
 
-    void begin();
+    void begin(); // takes the write lock now (BEGIN IMMEDIATE)
     void commit();
     void rollback();
     bool inTransaction() const;
 
     qint64 lastInsertId() const;
+    // Rows changed by the most recent insert, update or delete.
+    int changes() const;
     QList<ColumnInfo> tableColumns(const QString &table);
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
 
-    sqlite3 *handle() const { return m_db; }
-    [[noreturn]] void fail(const QString &context = {}) const;
-
 private:
+    friend class Statement;
+    [[noreturn]] void fail(const QString &context = {}) const;
     Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
-                                                const QByteArray &password);
+                                                const QByteArray &password, int busyTimeoutMs);
+    void checkProgramTables();
+    void runScript(const char *engineSql);
     sqlite3 *m_db = nullptr;
     QString m_path;
 };
@@ -80,6 +92,7 @@ public:
     void bind(int index, const QVariant &value);
 
     bool step(); // true while a row is available
+    // Rewinds the statement for another run and clears its bound values.
     void reset();
 
     int columnCount() const;
@@ -87,9 +100,17 @@ public:
     QString declaredType(int column) const;
     QVariant value(int column) const;
 
-    sqlite3_stmt *handle() const { return m_stmt; }
+    // The storage class of a column of the current row, and its value read without
+    // conversion to QVariant (for readers that pack many rows).
+    enum class ColumnType { Null, Integer, Float, Text, Blob };
+    ColumnType columnType(int column) const;
+    qint64 columnInt64(int column) const;
+    double columnDouble(int column) const;
+    // The column as UTF-8 bytes, without a copy: valid until the next step or reset.
+    QByteArrayView textBytes(int column) const;
 
 private:
     Connection &m_connection;
     sqlite3_stmt *m_stmt = nullptr;
+    bool m_started = false; // stepped since prepared or reset
 };

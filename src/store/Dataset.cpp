@@ -2,7 +2,6 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "SqlDialect.h"
-#include "SqliteApi.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -290,8 +289,7 @@ void Dataset::open()
 
     const bool prepared = m_statement && m_preparedSql == m_sql;
     if (prepared) {
-        sqlite3_reset(m_statement->handle());
-        sqlite3_clear_bindings(m_statement->handle());
+        m_statement->reset();
     } else {
         m_statement.reset();
         m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngine(m_sql));
@@ -303,31 +301,30 @@ void Dataset::open()
     // Whatever happens while stepping, the statement lets go of the file afterwards.
     struct ResetAtEnd
     {
-        sqlite3_stmt *stmt;
-        ~ResetAtEnd() { sqlite3_reset(stmt); }
-    } resetAtEnd{statement.handle()};
+        Statement &statement;
+        ~ResetAtEnd() { statement.reset(); }
+    } resetAtEnd{statement};
 
     std::vector<Row> rows;
     std::string scratch;
-    sqlite3_stmt *stmt = statement.handle();
     const int n = m_storedFieldCount;
     int origin = 0;
     while (statement.step()) {
         scratch.clear();
         for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_NULL:
+            switch (statement.columnType(i)) {
+            case Statement::ColumnType::Null:
                 scratch.push_back(TagNull);
                 break;
-            case SQLITE_INTEGER:
-                putInt(scratch, sqlite3_column_int64(stmt, i));
+            case Statement::ColumnType::Integer:
+                putInt(scratch, statement.columnInt64(i));
                 break;
-            case SQLITE_FLOAT:
-                putDouble(scratch, sqlite3_column_double(stmt, i));
+            case Statement::ColumnType::Float:
+                putDouble(scratch, statement.columnDouble(i));
                 break;
             default: {
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
-                putText(scratch, text, sqlite3_column_bytes(stmt, i));
+                const QByteArrayView text = statement.textBytes(i);
+                putText(scratch, text.data(), int(text.size()));
             }
             }
         }
@@ -358,7 +355,7 @@ int Dataset::execute()
     bindParameters(statement);
     while (statement.step()) {
     }
-    return sqlite3_changes(m_connection->handle());
+    return m_connection->changes();
 }
 
 void Dataset::refresh()
@@ -754,7 +751,7 @@ void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant>
         statement.bind(i + 1, bound.at(i));
     statement.bind(int(bound.size()) + 1, values.at(m_keyField));
     statement.step();
-    if (sqlite3_changes(m_connection->handle()) == 0)
+    if (m_connection->changes() == 0)
         throw DbError(QStringLiteral("要修改的记录已不存在,可能已被其他用户删除。"));
 }
 

@@ -4,14 +4,21 @@
 #include <stdexcept>
 
 // A statement or connection failure, carrying the engine's own text so that the
-// default error report can show it to the operator unchanged.
+// default error report can show it to the operator unchanged. Its kind tells the
+// failures that the program answers differently apart: a database busy in another
+// program (try again later), a file that cannot be opened, and a file that opens but
+// is not this program's database (never to be used, nor turned into one).
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text) {}
+    enum class Kind { Statement, Busy, CannotOpen, NotOurDatabase };
+
+    explicit DbError(const QString &text, Kind kind = Kind::Statement)
+        : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind) {}
     QString text() const { return m_text; }
+    Kind kind() const { return m_kind; }
 
 private:
     QString m_text;
+    Kind m_kind;
 };

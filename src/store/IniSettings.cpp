@@ -16,7 +16,12 @@ void IniSettings::reload()
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return; // a missing file means every key takes its default
-    const QByteArray bytes = file.readAll();
+    load(file.readAll());
+}
+
+void IniSettings::load(const QByteArray &bytes)
+{
+    m_lines.clear();
     // Written as UTF-8; a file kept from a Windows installation is GBK.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);

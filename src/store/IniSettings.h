@@ -20,6 +20,9 @@ public:
     bool hasKey(const QString &section, const QString &key) const;
     // Reads the file again (another copy of the program may have written it).
     void reload();
+    // Takes the settings from a file's bytes as read (UTF-8, or GBK from a Windows
+    // installation); the file itself is left alone until the next write.
+    void load(const QByteArray &bytes);
 
 private:
     int findSection(const QString &section) const;

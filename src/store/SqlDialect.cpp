@@ -3,12 +3,16 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <vector>
 
 namespace {
 
 // A hand-written scanner: the statements are short, the rewrite rules are few, and
-// they depend on knowing where string literals, [names] and #dates# begin and end,
-// which no regular-expression pass can tell reliably.
+// they depend on knowing where string literals, comments, [names] and #dates# begin and
+// end, which no regular-expression pass can tell reliably. Each parenthesised group is
+// scanned by a call of its own, so that "select top N" inside a sub-select limits that
+// sub-select: its LIMIT goes at the end of the group, after the group's last piece of
+// code (so before a trailing comment or the closing semicolon).
 class Rewriter
 {
 public:
@@ -16,54 +20,114 @@ public:
 
     QString run()
     {
-        QString out = expression(m_sql.size(), false);
-        if (!m_limit.isEmpty()) {
-            // The row limit goes at the very end, before a closing semicolon.
-            int end = out.size();
-            while (end > 0 && (out.at(end - 1).isSpace() || out.at(end - 1) == QLatin1Char(';')))
-                --end;
-            out = out.left(end) + QStringLiteral(" LIMIT ") + m_limit + out.mid(end);
-        }
-        return out;
+        if (SqlDialect::isBlank(m_sql))
+            throw DbError(QStringLiteral("SQL 语句为空: 没有要执行的语句"));
+        return group(Level::Top);
     }
 
 private:
+    static constexpr int MaxDepth = 200;
+    enum class Level { Top, Parens, Argument };
+    struct Scope
+    {
+        QString limit;   // from "select top N" directly in this group
+        int codeEnd = 0; // in the group's output, just after its last piece of code
+    };
+
     static bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
-    // Copies and rewrites text from the current position up to 'end' (exclusive).
-    // With stopAtComma, stops at a top-level ',' or ')' (used for function arguments).
-    QString expression(int end, bool stopAtComma)
+    void code(QString &out, const QString &text)
     {
+        out += text;
+        m_scopes.back().codeEnd = int(out.size());
+    }
+
+    void finish(QString &out)
+    {
+        Scope &scope = m_scopes.back();
+        if (!scope.limit.isEmpty())
+            out.insert(scope.codeEnd, QStringLiteral(" LIMIT ") + scope.limit);
+        scope = Scope{};
+    }
+
+    // Copies and rewrites text from the current position: the whole statement (Top),
+    // the inside of a parenthesis up to its ')' (Parens), or a function argument up
+    // to a ',' or ')' of its own level (Argument).
+    QString group(Level level)
+    {
+        if (int(m_scopes.size()) >= MaxDepth)
+            throw DbError(QStringLiteral("SQL 语句的括号嵌套过深"));
+        m_scopes.emplace_back();
         QString out;
-        int depth = 0;
-        while (m_pos < end) {
+        while (m_pos < m_sql.size()) {
             const QChar c = m_sql.at(m_pos);
-            if (stopAtComma && depth == 0 && (c == QLatin1Char(',') || c == QLatin1Char(')')))
+            const QChar next = m_pos + 1 < m_sql.size() ? m_sql.at(m_pos + 1) : QChar();
+            if (c == QLatin1Char(')') && level != Level::Top)
                 break;
-            if (c == QLatin1Char('\'')) {
-                out += stringLiteral();
-            } else if (c == QLatin1Char('"')) {
-                out += quotedName(QLatin1Char('"'));
-            } else if (c == QLatin1Char('[')) {
-                out += bracketName();
-            } else if (c == QLatin1Char('#')) {
-                out += dateLiteral();
+            if (c == QLatin1Char(',') && level == Level::Argument)
+                break;
+            if (c.isSpace()) {
+                out += c;
+                ++m_pos;
+            } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+                out += lineComment();
+            } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+                out += blockComment();
+            } else if (c == QLatin1Char(';') && level == Level::Top) {
+                // One statement ends: its own limit goes before the semicolon.
+                finish(out);
+                out += c;
+                ++m_pos;
+                m_scopes.back().codeEnd = int(out.size());
+                m_lastWasSelect = false;
             } else if (c == QLatin1Char('(')) {
-                ++depth;
-                out += c;
                 ++m_pos;
-            } else if (c == QLatin1Char(')')) {
-                --depth;
-                out += c;
-                ++m_pos;
+                m_lastWasSelect = false;
+                QString inside = group(Level::Parens);
+                code(out, QLatin1Char('(') + inside);
+                if (m_pos < m_sql.size()) { // the ')' the group stopped at
+                    code(out, QStringLiteral(")"));
+                    ++m_pos;
+                }
             } else if (isIdentChar(c) && !(m_pos > 0 && isIdentChar(m_sql.at(m_pos - 1)))) {
-                out += word();
+                const QString text = word();
+                if (!text.isEmpty())
+                    code(out, text);
             } else {
-                out += c;
-                ++m_pos;
+                m_lastWasSelect = false;
+                if (c == QLatin1Char('\'')) {
+                    code(out, stringLiteral());
+                } else if (c == QLatin1Char('"')) {
+                    code(out, quotedName(QLatin1Char('"')));
+                } else if (c == QLatin1Char('[')) {
+                    code(out, bracketName());
+                } else if (c == QLatin1Char('#')) {
+                    code(out, dateLiteral());
+                } else {
+                    code(out, QString(c));
+                    ++m_pos;
+                }
             }
         }
+        finish(out);
+        m_scopes.pop_back();
         return out;
+    }
+
+    QString lineComment()
+    {
+        const int start = m_pos;
+        while (m_pos < m_sql.size() && m_sql.at(m_pos) != QLatin1Char('\n'))
+            ++m_pos;
+        return m_sql.mid(start, m_pos - start);
+    }
+
+    QString blockComment()
+    {
+        const int start = m_pos;
+        const int close = m_sql.indexOf(QLatin1String("*/"), m_pos + 2);
+        m_pos = close < 0 ? int(m_sql.size()) : close + 2;
+        return m_sql.mid(start, m_pos - start);
     }
 
     QString stringLiteral()
@@ -98,20 +162,20 @@ private:
         const int start = ++m_pos;
         while (m_pos < m_sql.size() && m_sql.at(m_pos) != QLatin1Char(']'))
             ++m_pos;
+        if (m_pos >= m_sql.size())
+            throw DbError(QStringLiteral("名称缺少右方括号: [%1").arg(m_sql.mid(start)));
         QString name = m_sql.mid(start, m_pos - start);
-        if (m_pos < m_sql.size())
-            ++m_pos;
+        ++m_pos;
         name.replace(QLatin1Char('"'), QLatin1String("\"\""));
         return QLatin1Char('"') + name + QLatin1Char('"');
     }
 
     QString dateLiteral()
     {
+        // A lone '#' would reach the engine as a parameter name and match nothing.
         const int close = m_sql.indexOf(QLatin1Char('#'), m_pos + 1);
-        if (close < 0) {
-            ++m_pos;
-            return QStringLiteral("#");
-        }
+        if (close < 0)
+            throw DbError(QStringLiteral("日期缺少结尾的 #: %1").arg(m_sql.mid(m_pos)));
         const QString inside = m_sql.mid(m_pos + 1, close - m_pos - 1);
         const QString date = SqlDialect::normalizeDate(inside);
         if (date.isEmpty())
@@ -146,14 +210,14 @@ private:
             m_lastWasSelect = true;
             return text;
         }
-        if (lower == QLatin1String("top") && m_lastWasSelect && m_limit.isEmpty()) {
+        if (lower == QLatin1String("top") && m_lastWasSelect && m_scopes.back().limit.isEmpty()) {
             const int save = m_pos;
             skipSpaces();
             const int digits = m_pos;
-            while (m_pos < m_sql.size() && m_sql.at(m_pos).isDigit())
+            while (m_pos < m_sql.size() && m_sql.at(m_pos).isDigit() && m_sql.at(m_pos).unicode() < 128)
                 ++m_pos;
             if (m_pos > digits) {
-                m_limit = m_sql.mid(digits, m_pos - digits);
+                m_scopes.back().limit = m_sql.mid(digits, m_pos - digits);
                 m_lastWasSelect = false;
                 skipSpaces();
                 return QString();
@@ -195,7 +259,7 @@ private:
         ++m_pos; // '('
         QStringList args;
         for (;;) {
-            args.append(expression(m_sql.size(), true).trimmed());
+            args.append(group(Level::Argument).trimmed());
             if (m_pos >= m_sql.size())
                 throw DbError(QStringLiteral("datediff 缺少右括号"));
             const QChar c = m_sql.at(m_pos++);
@@ -225,7 +289,7 @@ private:
     const QString &m_sql;
     int m_pos = 0;
     bool m_lastWasSelect = false;
-    QString m_limit;
+    std::vector<Scope> m_scopes;
 };
 
 } // namespace
@@ -265,6 +329,65 @@ QString SqlDialect::normalizeDate(const QString &text)
             result += QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
     }
     return result;
+}
+
+QStringList SqlDialect::splitStatements(const QString &programSql)
+{
+    QStringList pieces;
+    const int n = int(programSql.size());
+    int start = 0;
+    int i = 0;
+    auto skipTo = [&](QChar close, int from) {
+        const int at = programSql.indexOf(close, from);
+        return at < 0 ? n : at + 1;
+    };
+    while (i < n) {
+        const QChar c = programSql.at(i);
+        const QChar next = i + 1 < n ? programSql.at(i + 1) : QChar();
+        if (c == QLatin1Char('\'')) {
+            // A doubled quote inside a literal is skipped as the end and start of two.
+            i = skipTo(c, i + 1);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('#')) {
+            i = skipTo(c, i + 1);
+        } else if (c == QLatin1Char('[')) {
+            i = skipTo(QLatin1Char(']'), i + 1);
+        } else if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            i = skipTo(QLatin1Char('\n'), i + 2);
+        } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            const int close = programSql.indexOf(QLatin1String("*/"), i + 2);
+            i = close < 0 ? n : close + 2;
+        } else if (c == QLatin1Char(';')) {
+            pieces.append(programSql.mid(start, i - start));
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    const QString last = programSql.mid(start);
+    if (pieces.isEmpty() || !isBlank(last))
+        pieces.append(last);
+    return pieces;
+}
+
+bool SqlDialect::isBlank(const QString &programSql)
+{
+    int i = 0;
+    const int n = int(programSql.size());
+    while (i < n) {
+        const QChar c = programSql.at(i);
+        if (c.isSpace()) {
+            ++i;
+        } else if (programSql.mid(i, 2) == QLatin1String("--")) {
+            while (i < n && programSql.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (programSql.mid(i, 2) == QLatin1String("/*")) {
+            const int close = programSql.indexOf(QLatin1String("*/"), i + 2);
+            i = close < 0 ? n : close + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString SqlDialect::toEngine(const QString &programSql)

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <functional>
+#include <utility>
 
 class TestDataModule : public QObject
 {
@@ -22,6 +24,8 @@ private slots:
     void opensLocalFileWithoutConfig();
     void failedConnectionAsks_data();
     void failedConnectionAsks();
+    void busyDatabaseOffersRetry_data();
+    void busyDatabaseOffersRetry();
     void startupEndsOnFailedConnection();
     void sharedQueriesAndLinks();
     void reportTemplatesLoadedOrSkipped();
@@ -68,16 +72,36 @@ void TestDataModule::failedConnectionAsks_data()
 {
     QTest::addColumn<QString>("dbConn");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("missing file, Yes") << "/nowhere/Custom.mdb" << true;
-    QTest::newRow("missing file, No") << "/nowhere/Custom.mdb" << false;
-    QTest::newRow("blanks only, Yes") << "   " << true;
+    QTest::addColumn<QString>("file"); // made in the program folder under the name dbConn ends with
+    QTest::newRow("missing file, Yes") << "/nowhere/Custom.mdb" << true << "";
+    QTest::newRow("missing file, No") << "/nowhere/Custom.mdb" << false << "";
+    QTest::newRow("blanks only, Yes") << "   " << true << "";
+    QTest::newRow("zero-byte file, Yes") << "empty.mdb" << true << "empty";
+    QTest::newRow("zero-byte file, No") << "empty.mdb" << false << "empty";
+    QTest::newRow("keyed database without the tables, No") << "other.mdb" << false << "foreign";
+    QTest::newRow("text file, Yes") << "notes.mdb" << true << "text";
 }
 
+// A file that is not the program's database is a failed connection like a missing one:
+// the question, never an abort and never a write to that file.
 void TestDataModule::failedConnectionAsks()
 {
     QFETCH(QString, dbConn);
     QFETCH(bool, yes);
+    QFETCH(QString, file);
     TestProgram program;
+    QByteArray fileBytes;
+    if (!file.isEmpty()) {
+        dbConn = program.dir() + dbConn;
+        if (file == QLatin1String("foreign"))
+            Connection::create(dbConn)->execScript(QStringLiteral("create table notes (body text);"));
+        QFile made(dbConn);
+        QVERIFY(made.open(QIODevice::ReadWrite));
+        if (file == QLatin1String("text"))
+            made.write("[Config]\r\nDBConn=\r\n");
+        made.seek(0);
+        fileBytes = made.readAll();
+    }
     program.writeConfig(QStringLiteral("[Config]\r\nDBConn=") + dbConn + QStringLiteral("\r\n"));
     m_messages.answer(yes ? Msg::Answer::Yes : Msg::Answer::No);
     {
@@ -92,12 +116,83 @@ void TestDataModule::failedConnectionAsks()
     }
     IniSettings settings(program.dir() + QStringLiteral("Config.ini"));
     QCOMPARE(settings.readString(QStringLiteral("config"), QStringLiteral("dbconn")), yes ? QString() : dbConn);
+    if (!file.isEmpty()) {
+        QFile left(dbConn);
+        QVERIFY(left.open(QIODevice::ReadOnly));
+        QVERIFY(left.readAll() == fileBytes);
+    }
     if (yes) {
         // The next start opens the local file.
         TFrm_Data next;
         QVERIFY(next.connectOK());
         QCOMPARE(next.databasePath(), program.databasePath());
     }
+}
+
+namespace {
+// Answers from the queue, and lets a test act when a question is asked (the other
+// program lets go of the database while the operator reads the message).
+struct ActingMessages : ScriptedMessages
+{
+    std::function<void()> onQuestion;
+    Msg::Answer box(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon,
+                    Msg::Buttons buttons) override
+    {
+        if (onQuestion)
+            std::exchange(onQuestion, nullptr)();
+        return ScriptedMessages::box(parent, text, title, icon, buttons);
+    }
+};
+}
+
+void TestDataModule::busyDatabaseOffersRetry_data()
+{
+    QTest::addColumn<QList<int>>("answers"); // Msg::Answer values, in order
+    QTest::addColumn<bool>("releaseAtFirstQuestion");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("connected");
+    const int yes = int(Msg::Answer::Yes), no = int(Msg::Answer::No);
+    QTest::newRow("give up") << QList<int>{no} << false << 1 << false;
+    QTest::newRow("retry while still busy, then give up") << QList<int>{yes, no} << false << 2 << false;
+    QTest::newRow("retry after the other program let go") << QList<int>{yes} << true << 1 << true;
+}
+
+// A database locked by another program is the right database, only busy: the operator
+// may try again, and the setting naming it is never cleared.
+void TestDataModule::busyDatabaseOffersRetry()
+{
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, releaseAtFirstQuestion);
+    QFETCH(int, questions);
+    QFETCH(bool, connected);
+    TestProgram program;
+    const QString config = QStringLiteral("[Config]\r\nDBConn=%1\r\n").arg(program.databasePath());
+    program.writeConfig(config);
+    ActingMessages messages;
+    Messages::install(&messages);
+    for (int answer : answers)
+        messages.answer(Msg::Answer(answer));
+    auto holder = program.connect();
+    holder->execScript(QStringLiteral("BEGIN EXCLUSIVE;"));
+    if (releaseAtFirstQuestion)
+        messages.onQuestion = [&] { holder->rollback(); };
+    {
+        TFrm_Data data;
+        QCOMPARE(data.connectOK(), connected);
+        QCOMPARE(messages.shown.size(), questions);
+        for (const Msg::Record &question : messages.shown) {
+            QVERIFY2(question.text.startsWith(QStringLiteral("数据库正被其他程序使用")), qPrintable(question.text));
+            QVERIFY(question.text.contains(QDir::toNativeSeparators(program.databasePath())));
+            QCOMPARE(question.title, QStringLiteral("客户管理系统"));
+            QCOMPARE(question.buttons, Msg::Buttons::YesNo);
+        }
+        if (connected)
+            QCOMPARE(data.Qry_Custom->recordCount(), 1);
+    }
+    holder.reset();
+    QFile written(program.dir() + QStringLiteral("Config.ini"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()), config);
 }
 
 void TestDataModule::startupEndsOnFailedConnection()

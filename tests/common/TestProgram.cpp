@@ -3,6 +3,7 @@
 #include "store/ProgramDir.h"
 #include "store/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -50,4 +51,9 @@ void TestProgram::writeConfig(const QString &text) const
     QFile file(dir() + QStringLiteral("Config.ini"));
     file.open(QIODevice::WriteOnly);
     file.write(text.toUtf8());
+}
+
+QString testHelperProgram(const QString &name)
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }

@@ -41,3 +41,6 @@ T *child(const Parent &parent, const char *name)
         qFatal("no %s named %s", T::staticMetaObject.className(), name);
     return found;
 }
+// A helper program built beside the test executables (e.g. the reliability tests'
+// writer), by its target name.
+QString testHelperProgram(const QString &name);

@@ -14,6 +14,12 @@ private slots:
     void rewrite_data();
     void rewrite();
     void invalidDateIsRefused();
+    void splitStatements_data();
+    void splitStatements();
+    void refused_data();
+    void refused();
+    void topLimitsItsOwnSelect_data();
+    void topLimitsItsOwnSelect();
     void everyQuotedStatementRuns_data();
     void everyQuotedStatementRuns();
     void scheduleCodeMatchesQuotedAndBare();
@@ -70,6 +76,25 @@ void TestSqlDialect::rewrite_data()
     row("word containing true", "select TrueName, IsTrue from x", "select TrueName, IsTrue from x");
     row("qualified name true", "select t.True from x t", "select t.True from x t");
     row("now", "select Now()", "select datetime('now','localtime')");
+    row("top in a sub-select limits the sub-select",
+        "select count(*) from custom where CustCode in (select top 2 CustCode from custom order by CustCode)",
+        "select count(*) from custom where CustCode in (select CustCode from custom order by CustCode LIMIT 2)");
+    row("top outside and inside", "select top 1 * from custom where CustCode in (select top 2 CustCode from custom)",
+        "select * from custom where CustCode in (select CustCode from custom LIMIT 2) LIMIT 1");
+    row("top in a sub-select closed on its own line", "select * from x where a in (select top 3 a from y\n) and b=True",
+        "select * from x where a in (select a from y LIMIT 3\n) and b=1");
+    row("top before a trailing line comment", "select top 5 * from custom -- the first five",
+        "select * from custom LIMIT 5 -- the first five");
+    row("top before semicolon and comment", "select top 1 * from admin; -- one", "select * from admin LIMIT 1; -- one");
+    row("top before a trailing block comment", "select top 3 * from custom /* three */",
+        "select * from custom LIMIT 3 /* three */");
+    row("comment in a sub-select", "select * from x where a in (select top 2 a from y -- two\n)",
+        "select * from x where a in (select a from y LIMIT 2 -- two\n)");
+    row("comments untouched", "select * from admin -- True #x top 5 [y 'z\nwhere IsUser=True /* len( #1# */",
+        "select * from admin -- True #x top 5 [y 'z\nwhere IsUser=1 /* len( #1# */");
+    row("two statements, each its own top", "select top 1 * from a; select top 2 * from b",
+        "select * from a LIMIT 1; select * from b LIMIT 2");
+    row("minus is not a comment", "select 3-1, 4 - -1", "select 3-1, 4 - -1");
 }
 
 void TestSqlDialect::rewrite()
@@ -82,6 +107,89 @@ void TestSqlDialect::rewrite()
 void TestSqlDialect::invalidDateIsRefused()
 {
     QVERIFY_THROWS_EXCEPTION(DbError, SqlDialect::toEngine(QStringLiteral("select #2026-13-40#")));
+}
+
+void TestSqlDialect::splitStatements_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("one") << "select 1" << QStringList{"select 1"};
+    QTest::newRow("closing semicolon dropped") << "select 1; \n" << QStringList{"select 1"};
+    QTest::newRow("comment after the last") << "select 1; -- done" << QStringList{"select 1"};
+    QTest::newRow("two") << "insert into a values (1);select 2" << QStringList{"insert into a values (1)", "select 2"};
+    QTest::newRow("empty piece kept") << "select 1;;select 2" << QStringList{"select 1", "", "select 2"};
+    QTest::newRow("garbage kept") << "select 1; xyz" << QStringList{"select 1", " xyz"};
+    QTest::newRow("semicolons inside") << "select 'a;b', [c;d], \"e;f\", #2026-1-1# -- g;h\n/* i;j */;x"
+                                       << QStringList{"select 'a;b', [c;d], \"e;f\", #2026-1-1# -- g;h\n/* i;j */", "x"};
+    QTest::newRow("doubled quote") << "select 'O''Neil;'; select 2" << QStringList{"select 'O''Neil;'", " select 2"};
+    QTest::newRow("empty text") << "" << QStringList{""};
+}
+
+void TestSqlDialect::splitStatements()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(SqlDialect::splitStatements(script), pieces);
+}
+
+void TestSqlDialect::refused_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("message"); // a part of the error text
+    QTest::newRow("empty") << "" << "SQL 语句为空";
+    QTest::newRow("blanks") << " \t\r\n " << "SQL 语句为空";
+    QTest::newRow("a comment only") << "-- nothing to run" << "SQL 语句为空";
+    QTest::newRow("a block comment only") << "/* nothing */ " << "SQL 语句为空";
+    QTest::newRow("unclosed date") << "select * from T_Schedule where AwokeDate=#2026-12-10" << "日期缺少结尾的 #";
+    QTest::newRow("lone hash") << "select # from custom" << "日期缺少结尾的 #";
+    QTest::newRow("impossible date") << "select #2026-02-30#" << "无效的日期";
+    QTest::newRow("unclosed bracket") << "select [Company from custom" << "缺少右方括号";
+    QTest::newRow("nesting past any statement") << QString(5000, QLatin1Char('(')) << "嵌套过深";
+}
+
+// Text the translator cannot make sense of is an error with a clear message, never a
+// statement that means something else (an unclosed #date would become a parameter).
+void TestSqlDialect::refused()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, message);
+    try {
+        const QString engine = SqlDialect::toEngine(program);
+        QFAIL(qPrintable(QStringLiteral("translated to: ") + engine));
+    } catch (const DbError &error) {
+        QVERIFY2(error.text().contains(message), qPrintable(error.text()));
+    }
+}
+
+void TestSqlDialect::topLimitsItsOwnSelect_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("first"); // first column of the first row
+    QTest::newRow("sub-select") << "select count(*) from custom where CustCode in "
+                                   "(select top 2 CustCode from custom order by CustCode)" << 1 << "2";
+    QTest::newRow("outer and sub-select") << "select top 1 CustCode from custom where CustCode in "
+                                             "(select top 3 CustCode from custom order by CustCode desc) "
+                                             "order by CustCode" << 1 << "3";
+    QTest::newRow("trailing line comment") << "select top 2 CustCode from custom order by CustCode -- two" << 2 << "1";
+    QTest::newRow("trailing block comment") << "select top 3 CustCode from custom /* three */" << 3 << "1";
+    QTest::newRow("semicolon, then comment") << "select top 4 CustCode from custom; -- four" << 4 << "1";
+}
+
+// The same rows, run on the delivered database with five customers in it.
+void TestSqlDialect::topLimitsItsOwnSelect()
+{
+    QFETCH(QString, sql);
+    QFETCH(int, rows);
+    QFETCH(QString, first);
+    TestProgram program;
+    auto connection = program.connect();
+    connection->exec(QStringLiteral("insert into custom (CustCode, Company) values (1,'a'),(2,'b'),(3,'c'),(4,'d'),(5,'e')"));
+    Dataset query(connection.get());
+    query.setSql(sql);
+    query.open();
+    QCOMPARE(query.recordCount(), rows);
+    QCOMPARE(Dataset::displayText(query.value(0, 0)), first);
 }
 
 // Every statement form that the windows write runs on the delivered database.
@@ -142,6 +250,9 @@ void TestSqlDialect::everyQuotedStatementRuns_data()
         "delete from T_BillDetail where GoodsCode='G1'",
         "delete from T_Temp",
         "select BillCode from T_Bill where BillCode like'XS2026%'",
+        "select * from Custom where CustCode in (select top 10 CustCode from Custom order by CustCode)",
+        "select top 10 * from Custom -- a note",
+        "select top 1 * from T_Schedule where AwokeDate=#2026-12-10# /* a note */",
     };
     for (const char *sql : statements)
         QTest::newRow(sql) << QString::fromUtf8(sql);

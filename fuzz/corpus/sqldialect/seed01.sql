@@ -1,0 +1,1 @@
+select top 100 * from Custom where F_User='张三'

@@ -1,0 +1,1 @@
+select * from [custom] where ([Adddate]>=#2026-01-01#) AND ([Adddate]<=#2026-12-31#)

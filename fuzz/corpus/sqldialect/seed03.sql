@@ -1,0 +1,1 @@
+select * from T_Schedule where F_User='Admin' and awoke=True and datediff('y',Date(),[AwokeDate])='3'

@@ -1,0 +1,1 @@
+select count(*) from custom where CustCode in (select top 2 CustCode from custom order by CustCode) -- note

@@ -1,0 +1,1 @@
+update T_Schedule set Awoke=False where ScheduleID=3; select top 1 * from admin; /* done */

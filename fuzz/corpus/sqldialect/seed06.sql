@@ -1,0 +1,1 @@
+select * from custom where company='O''Neil true #1# [x]' and len (code)=2 and AwokeDate=#12/9/2026 13:05#

@@ -1,0 +1,1 @@
+select datediff('m',#2026-1-2#,Now()), datediff('yyyy',[a],(select max(b) from c)) from x where y like'%华%'
