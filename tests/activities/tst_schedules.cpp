@@ -1,3 +1,4 @@
+#include "FocusChain.h"
 #include "WindowFixture.h"
 #include "activities/ScheduleCommands.h"
 #include "activities/TFrm_AddSchedule.h"
@@ -51,6 +52,8 @@ private slots:
     void labels_data();
     void labels();
     void addModeShows();
+    void tabOrder_data();
+    void tabOrder();
     void addLoop();
     void reminderFields_data();
     void reminderFields();
@@ -417,6 +420,32 @@ void TestSchedules::addModeShows()
     QVERIFY(!child<QDateEdit>(w, "DateTimePicker2")->isEnabled());
     QVERIFY(!child<QCheckBox>(w, "CB_Awoke")->isChecked());
     QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestSchedules::tabOrder_data()
+{
+    QTest::addColumn<EditorMode>("mode");
+    QTest::addColumn<QStringList>("chain");
+    // The company is only shown, and without a reminder date its input is off; in edit
+    // mode the navigator's buttons that can move follow the editor's own buttons.
+    QTest::newRow("add") << EditorMode::Add
+                         << QStringList{"Combo_Subject", "Combo_Type", "Combo_Contact", "DateTimePicker1", "CB_AwokeDate",
+                                        "CB_Awoke", "Memo1", "Btn_OK", "Btn_Exit"};
+    QTest::newRow("edit, with a reminder date")
+        << EditorMode::Edit
+        << QStringList{"Combo_Subject", "Combo_Type", "Combo_Contact", "DateTimePicker1", "CB_AwokeDate", "DateTimePicker2",
+                       "CB_Awoke", "Memo1", "Btn_OK", "Btn_Exit", "NavNext", "NavLast"};
+}
+
+void TestSchedules::tabOrder()
+{
+    QFETCH(EditorMode, mode);
+    QFETCH(QStringList, chain);
+    openLists(5);
+    auto w = editor(mode);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QCOMPARE(tabChain(child<QComboBox>(w, "Combo_Subject")), chain);
 }
 
 // Two schedules in a row: both stored as typed for the current customer, and between
