@@ -2,34 +2,39 @@
 #include "TFrm_AddDaily.h"
 #include "TFrm_Awoke.h"
 #include "TFrm_Daily.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
 #include <QPointer>
 #include <memory>
 
 namespace {
 
-struct ActivityWindows
+// The diary editor, modal over the session's frame, in its mode; freed when it closes.
+void runEditor(Session *session, EditorMode mode)
 {
-    QPointer<TFrm_Daily> Frm_Daily;
-    QPointer<TFrm_Awoke> Frm_Awoke;
-};
+    TFrm_AddDaily editor(session, session->dialogParent());
+    editor.setMode(mode);
+    editor.exec();
+}
 
 } // namespace
 
-void installActivityLogCommands(TFrm_Main *mainWindow)
+void installActivityLogCommands(Session *session)
 {
-    auto windows = std::make_shared<ActivityWindows>();
-    mainWindow->setHandler(QStringLiteral("AddDaily"), [mainWindow] { execEditor<TFrm_AddDaily>(mainWindow, EditorMode::Add); });
+    session->setHandler(QString::fromLatin1(Cmd::AddDaily), [session] { runEditor(session, EditorMode::Add); });
     // Also on an empty list: the editor then saves a new entry.
-    mainWindow->setHandler(QStringLiteral("EditDaily"), [mainWindow] { execEditor<TFrm_AddDaily>(mainWindow, EditorMode::Edit); });
-    mainWindow->setHandler(QStringLiteral("Main_Daily"), [mainWindow, windows] { mainWindow->ShowChild(windows->Frm_Daily); });
-    mainWindow->setHandler(QStringLiteral("N_Awoke"), [mainWindow, windows] {
+    session->setHandler(QString::fromLatin1(Cmd::EditDaily), [session] { runEditor(session, EditorMode::Edit); });
+    session->setHandler(QString::fromLatin1(Cmd::Main_Daily), [session] {
+        session->showChild<TFrm_Daily>([session] { return new TFrm_Daily(session); });
+    });
+    auto open = std::make_shared<QPointer<TFrm_Awoke>>();
+    session->setHandler(QString::fromLatin1(Cmd::Reminders), [session, open] {
         // One reminders window at a time, whoever asks for it.
-        if (windows->Frm_Awoke)
+        if (*open)
             return;
-        TFrm_Awoke reminders(mainWindow, mainWindow);
-        windows->Frm_Awoke = &reminders;
+        TFrm_Awoke reminders(session, session->dialogParent());
+        *open = &reminders;
         reminders.exec();
     });
 }

@@ -2,23 +2,31 @@
 #include "TFrm_AddSchedule.h"
 #include "TFrm_Schedule.h"
 #include "data/TFrm_Data.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
-#include <QPointer>
-#include <memory>
+namespace {
 
-void installScheduleCommands(TFrm_Main *mainWindow)
+// The editor, modal over the session's frame, in its mode; freed when it closes.
+void runEditor(Session *session, EditorMode mode)
 {
-    TFrm_Data *data = mainWindow->data();
-    mainWindow->setHandler(QStringLiteral("AddSchedule"), [mainWindow] { execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Add); });
-    // Editing needs a schedule to edit: with an empty list the command does nothing.
-    mainWindow->setHandler(QStringLiteral("EditSchedule"), [mainWindow, data] {
-        if (data->Qry_Schedule->currentRow() >= 0)
-            execEditor<TFrm_AddSchedule>(mainWindow, EditorMode::Edit);
-    });
+    TFrm_AddSchedule editor(session, session->dialogParent());
+    editor.setMode(mode);
+    editor.exec();
+}
 
-    auto list = std::make_shared<QPointer<TFrm_Schedule>>();
-    mainWindow->setHandler(QStringLiteral("Main_Schedule"), [mainWindow, list] {
-        mainWindow->ShowChildMaximized(*list);
+} // namespace
+
+void installScheduleCommands(Session *session)
+{
+    TFrm_Data *data = session->data();
+    session->setHandler(QString::fromLatin1(Cmd::AddSchedule), [session] { runEditor(session, EditorMode::Add); });
+    // Editing needs a schedule to edit: with an empty list the command does nothing.
+    session->setHandler(QString::fromLatin1(Cmd::EditSchedule), [session, data] {
+        if (data->Qry_Schedule->currentRow() >= 0)
+            runEditor(session, EditorMode::Edit);
+    });
+    session->setHandler(QString::fromLatin1(Cmd::Main_Schedule), [session] {
+        session->showChild<TFrm_Schedule>([session] { return new TFrm_Schedule(session); }, true);
     });
 }

@@ -1,33 +1,25 @@
 #pragma once
 
-#include "ui/EditorForm.h" // EditorMode, RecordNavigator, EditorForm
+#include "ui/RecordEditor.h"
 
-#include <QDialog>
 #include <QVariant>
+#include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QGroupBox;
-class QPlainTextEdit;
-class QPushButton;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
+namespace Ui { class TFrm_AddSchedule; }
 
 // The schedule editor: one contact activity with a customer, added to or changed in
 // the shared schedule list Qry_Schedule. Add mode saves any number of schedules in a
 // row for the customer current in Qry_Cust; edit mode changes the current schedule
-// and closes after it was saved.
-class TFrm_AddSchedule : public QDialog
+// and closes after it was saved. Every save makes the current operator the owner.
+class TFrm_AddSchedule : public RecordEditor
 {
     Q_OBJECT
 public:
-    explicit TFrm_AddSchedule(TFrm_Main *mainWindow, QWidget *parent = nullptr);
+    explicit TFrm_AddSchedule(Session *session, QWidget *parent = nullptr);
     ~TFrm_AddSchedule() override;
 
-    // Set before the dialog is shown; fixed afterwards.
-    void setMode(EditorMode mode);
-    EditorMode mode() const { return m_mode; }
     // The customer code a new schedule is saved with (the customer shown as company).
     QVariant customerCode() const { return m_custCode; }
 
@@ -35,36 +27,22 @@ public:
     // for the next schedule) or changes the current schedule (edit mode, and closes).
     void save();
 
-    QGroupBox *GroupBox1;
-    QComboBox *Combo_Subject, *Combo_Type, *Combo_Company, *Combo_Contact;
-    QDateEdit *DateTimePicker1; // contact date
-    // The reminder date: a date with its tick box; only a ticked date is saved.
-    QCheckBox *CB_AwokeDate;
-    QDateEdit *DateTimePicker2;
-    QCheckBox *CB_Awoke;
-    QPlainTextEdit *Memo1;
-    QPushButton *Btn_OK, *Btn_Exit;
-    RecordNavigator *DBNavigator1;
-
 protected:
-    void showEvent(QShowEvent *event) override;
+    void showSteps() override;
+    void loadRecord() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildForm();
-    void showSteps();
     void fillSubjects();
     void fillContacts();
-    void loadSchedule();
     void clearForNext();
     void setCompany(const QString &company);
     bool checkInputs();
     void writeRow();
 
-    TFrm_Main *m_main;
+    std::unique_ptr<Ui::TFrm_AddSchedule> ui;
+    Session *m_session;
     TFrm_Data *m_data;
-    EditorMode m_mode = EditorMode::Add;
     QVariant m_custCode;
     bool m_locked = false; // an ordinary operator met a colleague's schedule
-    bool m_shown = false;
 };

@@ -1,103 +1,51 @@
 #include "TFrm_Awoke.h"
+#include "ui_TFrm_Awoke.h"
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
-#include "main/TFrm_Main.h"
 #include "store/Dataset.h"
-#include "store/SqlText.h"
+#include "store/queries/Schedules.h"
 #include "ui/DataGrid.h"
 #include "ui/Guarded.h"
 #include "ui/Messages.h"
+#include "ui/Session.h"
 
-#include <QCheckBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 const QString Section = QStringLiteral("otherInfo");
 const QString AwokeKey = QStringLiteral("awoke");
 const QString DayKey = QStringLiteral("Day");
+// The design name of the frame's reminder timer.
+const QString ReminderTimer = QStringLiteral("Timer1");
 } // namespace
 
-TFrm_Awoke::TFrm_Awoke(TFrm_Main *mainWindow, QWidget *parent)
-    : QDialog(parent), m_main(mainWindow), m_data(mainWindow->data())
+TFrm_Awoke::TFrm_Awoke(Session *session, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFrm_Awoke>()), m_session(session), m_data(session->data())
 {
-    setObjectName(QStringLiteral("Frm_Awoke"));
-    setWindowTitle(QStringLiteral("联系活动提醒"));
-    Qry_Awoke = new Dataset(m_data->connection(), this);
-    Qry_Awoke->setObjectName(QStringLiteral("Qry_Awoke"));
+    ui->setupUi(this);
+    m_reminders = new Dataset(m_data->connection(), this);
+    m_reminders->setObjectName(QStringLiteral("Qry_Awoke"));
+    ui->DBGridEh1->setReadOnly(true);
+    ui->DBGridEh1->setDataset(m_reminders);
+    ui->Edit_Day->setFixedWidth(ui->Edit_Day->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
+    ui->Btn_Refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    ui->Btn_Print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileIcon)));
+    ui->Btn_Exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     printHandler = [this](DataGrid *grid) { printGrid(grid, this); };
-    buildForm();
+
+    connect(ui->CheckBox1, &QCheckBox::toggled, this, &TFrm_Awoke::tickChanged);
+    connect(ui->Btn_Refresh, &QPushButton::clicked, this, [this] { guarded(this, [this] { loadReminders(); }); });
+    connect(ui->Btn_Print, &QPushButton::clicked, this, &TFrm_Awoke::print);
+    connect(ui->Btn_Exit, &QPushButton::clicked, this, &TFrm_Awoke::reject);
 }
 
 TFrm_Awoke::~TFrm_Awoke() = default;
-
-void TFrm_Awoke::buildForm()
-{
-    DBGridEh1 = new DataGrid(this);
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setReadOnly(true);
-    DBGridEh1->setDataset(Qry_Awoke);
-
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    CheckBox1 = new QCheckBox(QStringLiteral("每次程序启动时弹出提醒窗口"), Panel1);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    Edit_Day = new QLineEdit(QStringLiteral("1"), Panel1);
-    Edit_Day->setObjectName(QStringLiteral("Edit_Day"));
-    Edit_Day->setAlignment(Qt::AlignRight);
-    Edit_Day->setFixedWidth(Edit_Day->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
-    Label1 = new QLabel(QStringLiteral("天"), Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setBuddy(Edit_Day);
-    Btn_Refresh = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("刷新(&R)"), Panel1);
-    Btn_Refresh->setObjectName(QStringLiteral("Btn_Refresh"));
-    Btn_Print = new QPushButton(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileIcon)),
-                                QStringLiteral("打印(&P)"), Panel1);
-    Btn_Print->setObjectName(QStringLiteral("Btn_Print"));
-    Btn_Exit = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("退出(&Q)"), Panel1);
-    Btn_Exit->setObjectName(QStringLiteral("Btn_Exit"));
-    for (QPushButton *b : {Btn_Refresh, Btn_Print, Btn_Exit})
-        b->setAutoDefault(false);
-
-    auto *panel = new QHBoxLayout(Panel1);
-    panel->setContentsMargins(8, 4, 8, 4);
-    panel->addWidget(CheckBox1);
-    panel->addSpacing(16);
-    panel->addWidget(Edit_Day);
-    panel->addWidget(Label1);
-    panel->addStretch();
-    panel->addWidget(Btn_Refresh);
-    panel->addWidget(Btn_Print);
-    panel->addWidget(Btn_Exit);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(DBGridEh1, 1);
-    layout->addWidget(Panel1);
-    resize(1000, 420); // the "Schedule" layout's columns fit without scrolling
-
-    connect(CheckBox1, &QCheckBox::toggled, this, &TFrm_Awoke::tickChanged);
-    connect(Btn_Refresh, &QPushButton::clicked, this, [this] { guarded(this, [this] { loadReminders(); }); });
-    connect(Btn_Print, &QPushButton::clicked, this, &TFrm_Awoke::print);
-    connect(Btn_Exit, &QPushButton::clicked, this, &TFrm_Awoke::reject);
-}
-
-QString TFrm_Awoke::reminderSql(const QString &operatorName, const QString &dayText)
-{
-    return QStringLiteral("select * from T_Schedule where F_User=") + SqlText::quoted(operatorName)
-           + QStringLiteral(" and awoke=True and datediff('y',Date(),[AwokeDate])=") + SqlText::quoted(dayText.trimmed());
-}
 
 void TFrm_Awoke::showEvent(QShowEvent *event)
 {
@@ -108,14 +56,23 @@ void TFrm_Awoke::showEvent(QShowEvent *event)
     guarded(this, [this] { showSteps(); });
 }
 
+// Shown once per start of the frame's timer: the timer opened it, or it would open it
+// again. The session offers no word for the timer, so it is found by its design name
+// among the frame's own objects.
+void TFrm_Awoke::stopReminderTimer()
+{
+    if (QWidget *frame = m_session->dialogParent())
+        if (auto *timer = frame->findChild<QTimer *>(ReminderTimer, Qt::FindDirectChildrenOnly))
+            timer->stop();
+}
+
 void TFrm_Awoke::showSteps()
 {
-    // Shown once per start of the timer: the timer opened it, or it would open it again.
-    m_main->Timer1->stop();
+    stopReminderTimer();
     IniSettings &settings = m_data->settings();
     if (settings.readInteger(Section, AwokeKey, -1) != 0)
-        CheckBox1->setChecked(false); // a change like the operator's: writes awoke = 1
-    Edit_Day->setText(settings.readString(Section, DayKey));
+        ui->CheckBox1->setChecked(false); // a change like the operator's: writes awoke = 1
+    ui->Edit_Day->setText(settings.readString(Section, DayKey));
     loadReminders();
 }
 
@@ -126,26 +83,26 @@ void TFrm_Awoke::tickChanged(bool ticked)
 
 void TFrm_Awoke::loadReminders()
 {
-    TFrm_Data::RunQuery(Qry_Awoke, reminderSql(m_main->OperatorName, Edit_Day->text()));
-    GridColumns::ApplyColumns(m_data, DBGridEh1, Qry_Awoke, QStringLiteral("Schedule"));
+    Schedules::openReminders(*m_reminders, m_session->operatorName(), ui->Edit_Day->text());
+    GridColumns::ApplyColumns(m_data, ui->DBGridEh1, m_reminders, QStringLiteral("Schedule"));
 }
 
 void TFrm_Awoke::print()
 {
     guarded(this, [this] {
         if (printHandler)
-            printHandler(DBGridEh1);
+            printHandler(ui->DBGridEh1);
     });
 }
 
 void TFrm_Awoke::reject()
 {
-    const QString text = Edit_Day->text();
+    const QString text = ui->Edit_Day->text();
     bool ok = false;
     const int day = text.trimmed().toInt(&ok);
     if (!ok) {
         Messages::errorReport(this, QStringLiteral("'%1' 不是有效的整数值").arg(text));
-        Edit_Day->setFocus();
+        ui->Edit_Day->setFocus();
         return;
     }
     // A settings file that cannot be written is reported; the window still closes, or

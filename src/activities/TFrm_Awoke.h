@@ -2,33 +2,27 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class DataGrid;
 class Dataset;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QWidget;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
+namespace Ui { class TFrm_Awoke; }
 
 // The contact activity reminders ("联系活动提醒"): the operator's own schedules that
 // want a reminder and whose reminder date lies exactly the chosen number of days from
-// today. Shown modally, by the main window's timer at start or from its menu; showing
-// it stops the main window's timer. It keeps two settings in Config.ini, section
-// otherInfo: awoke (0 = pop up at start, 1 = not), written whenever the tick box
-// changes, and Day, the day count, written when the window closes. It never changes a
-// schedule.
+// today. Shown modally, by the frame's reminder timer at start or from its menu; showing
+// it stops that timer. It keeps two settings in Config.ini, section otherInfo: awoke
+// (0 = pop up at start, 1 = not), written whenever the tick box changes, and Day, the
+// day count, written when the window closes. It never changes a schedule.
 class TFrm_Awoke : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFrm_Awoke(TFrm_Main *mainWindow, QWidget *parent = nullptr);
+    explicit TFrm_Awoke(Session *session, QWidget *parent = nullptr);
     ~TFrm_Awoke() override;
 
-    // The reminder statement for an operator and a day-count text (blanks around it dropped).
-    static QString reminderSql(const QString &operatorName, const QString &dayText);
     // The print preview of a grid: its columns as shown, scaled to the page width, page
     // margins in millimetres.
     static void printGrid(DataGrid *grid, QWidget *parent);
@@ -43,23 +37,17 @@ public:
     // written as Day. Otherwise the conversion error is shown and the window stays open.
     void reject() override;
 
-    Dataset *Qry_Awoke;
-    DataGrid *DBGridEh1;
-    QWidget *Panel1;
-    QCheckBox *CheckBox1;
-    QLineEdit *Edit_Day;
-    QLabel *Label1;
-    QPushButton *Btn_Refresh, *Btn_Print, *Btn_Exit;
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildForm();
     void showSteps();
+    void stopReminderTimer();
     void tickChanged(bool ticked);
 
-    TFrm_Main *m_main;
+    std::unique_ptr<Ui::TFrm_Awoke> ui;
+    Dataset *m_reminders; // Qry_Awoke: the window's own query, not the shared schedule list
+    Session *m_session;
     TFrm_Data *m_data;
     bool m_shown = false;
 };

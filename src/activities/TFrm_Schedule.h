@@ -2,14 +2,14 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
-class DataGrid;
-class QDateEdit;
-class QLabel;
+class Dataset;
 class QMenu;
-class QPushButton;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
+namespace Ui { class TFrm_Schedule; }
 
 // The schedule list: every schedule in the operator's scope, or those whose reminder
 // date is a chosen day. It shows the shared schedule list Qry_Schedule with its own
@@ -19,35 +19,31 @@ class TFrm_Schedule : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TFrm_Schedule(TFrm_Main *mainWindow);
+    explicit TFrm_Schedule(Session *session);
     ~TFrm_Schedule() override;
 
     // Every schedule in scope (view-all right), otherwise the operator's own.
     void openList();
-    // Btn_S_Cust: the schedules whose reminder date is the day in DateTimePicker1.
+    // Btn_S_Cust: the schedules in scope whose reminder date is the day in DateTimePicker1.
     void search();
-
-    QLabel *Label1;
-    QDateEdit *DateTimePicker1;
-    QPushButton *Btn_S_Cust;
-    DataGrid *DBGridEh1;
-    QMenu *PopupMenu1;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void run(const QString &sql);
-    QString scoped(const QString &sql) const;
+    // Opens the shared list with open(), detached from the customer list and laid out
+    // as "Schedule".
+    void run(const std::function<void(Dataset &)> &open);
     void giveBack();
 
-    TFrm_Main *m_main;
+    std::unique_ptr<Ui::TFrm_Schedule> ui;
+    QMenu *m_contextMenu; // PopupMenu1
+    Session *m_session;
     TFrm_Data *m_data;
     // The shared list as it was before this window took it over.
     QString m_previousSql;
     bool m_previousLinked = true;
     bool m_previousOpen = false;
-    bool m_tookOver = false;
     QString m_ownSql; // the statement this window set last
     bool m_givenBack = false;
 };

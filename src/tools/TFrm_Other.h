@@ -1,14 +1,16 @@
 #pragma once
 
+#include "store/queries/Lookups.h"
+
 #include <QDialog>
 #include <array>
+#include <memory>
 
 class Dataset;
 class DataGrid;
-class QTabWidget;
-class QToolBar;
-class QToolButton;
+class Session;
 class TFrm_Data;
+namespace Ui { class TFrm_Other; }
 
 // The lookup lists: countries, job titles, departments, customer sources, customer
 // types and units of measure, one page each. Every page shows its list through the data
@@ -19,15 +21,13 @@ class TFrm_Other : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int PageCount = 6;
+    static constexpr int PageCount = Lookups::ListCount;
 
     // Opens the countries, the first page. Throws DbError when the list cannot be read.
-    explicit TFrm_Other(TFrm_Data *data, QWidget *parent = nullptr);
+    explicit TFrm_Other(Session *session, QWidget *parent = nullptr);
     ~TFrm_Other() override;
 
-    // The statement of a page (0 countries ... 5 units of measure).
-    static QString pageSql(int page);
-    // The page shown and its grid.
+    // The page shown (0 countries ... 5 units of measure, as Lookups::List) and its grid.
     int currentPage() const;
     DataGrid *currentGrid() const;
 
@@ -40,13 +40,6 @@ public:
     // reported, the unsaved change is dropped and false comes back.
     bool commitPending();
 
-    QToolBar *ToolBar1;
-    QToolButton *ToolButton1, *ToolButton3, *ToolButton6;
-    QTabWidget *PageControl1;
-    QWidget *TS_Country, *TS_Zw, *TS_Depart, *TS_CustFrom, *TS_CustType, *TS_Units;
-    DataGrid *DBGridEh1, *DBGridEh2, *DBGridEh3, *DBGridEh4, *DBGridEh5, *DBGridEh6;
-    Dataset *Qry_Other; // the data module's shared query
-
 public slots:
     // Closing stores a value still being typed first; when that fails the window stays open.
     void done(int result) override;
@@ -54,6 +47,8 @@ public slots:
 private:
     void showPage(int page);
 
+    std::unique_ptr<Ui::TFrm_Other> ui;
     TFrm_Data *m_data;
+    Dataset *m_values; // the data module's shared query Qry_Other
     std::array<DataGrid *, PageCount> m_grids{};
 };

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <memory>
 
 class Dataset;
 class QLineEdit;
-class QPushButton;
-class TFrm_Data;
+class Session;
+namespace Ui { class TFrm_Softinfo; }
 
 // The own company's data: the single row of table info, held open by the data module
 // in Qry_Custom. OK stores the inputs trimmed of surrounding blanks into that row (the
@@ -15,17 +17,22 @@ class TFrm_Softinfo : public QDialog
     Q_OBJECT
 public:
     // Reads the open info row into the inputs (opening it first if it is closed).
-    explicit TFrm_Softinfo(TFrm_Data *data, QWidget *parent = nullptr);
+    explicit TFrm_Softinfo(Session *session, QWidget *parent = nullptr);
     ~TFrm_Softinfo() override;
 
     // OK's work: store, report "修改成功!" and close. On a database error the error is
     // reported, the row keeps its stored values and the dialog stays open.
     void save();
 
-    QLineEdit *Edit_name, *Edit_user, *Edit_address, *Edit_zip, *Edit_tel, *Edit_fax;
-    QPushButton *btn_ok, *btn_exit;
-    Dataset *Qry_Custom; // the data module's shared query
-
 private:
-    TFrm_Data *m_data;
+    // An input with the column of info it shows.
+    struct Input
+    {
+        QLineEdit *edit;
+        QString column;
+    };
+
+    std::unique_ptr<Ui::TFrm_Softinfo> ui;
+    Dataset *m_info; // the data module's shared query Qry_Custom
+    QList<Input> m_inputs;
 };

@@ -1,16 +1,17 @@
 #include "ToolCommands.h"
 #include "TFrm_Other.h"
 #include "TFrm_Softinfo.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
-void installToolCommands(TFrm_Main *mainWindow)
+void installToolCommands(Session *session)
 {
-    mainWindow->setHandler(QStringLiteral("M_Other"), [mainWindow] {
-        TFrm_Other window(mainWindow->data(), mainWindow);
+    session->setHandler(QString::fromLatin1(Cmd::M_Other), [session] {
+        TFrm_Other window(session, session->dialogParent());
         window.exec();
     });
-    mainWindow->setHandler(QStringLiteral("M_Company"), [mainWindow] {
-        TFrm_Softinfo window(mainWindow->data(), mainWindow);
+    session->setHandler(QString::fromLatin1(Cmd::M_Company), [session] {
+        TFrm_Softinfo window(session, session->dialogParent());
         window.exec();
     });
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-class TFrm_Main;
+class Session;
 
-// Gives the main window's data tool commands their windows: M_Other (lookup lists) and
-// M_Company (company information; the menu entry Sys_Company runs the same handler).
-// Each window is created modally when the command runs and destroyed when it closes.
-// Called once, after the main window and the data module exist.
-void installToolCommands(TFrm_Main *mainWindow);
+// Gives the data tool commands their windows: M_Other (lookup lists) and M_Company
+// (company information; the menu entry Sys_Company runs the same handler). Each window
+// is created modally over the session's frame when the command runs and destroyed when
+// it closes. Called once, after the session and its data module exist.
+void installToolCommands(Session *session);

@@ -5,6 +5,7 @@
 #include "activities/ActivityLogCommands.h"
 #include "activities/TFrm_AddDaily.h"
 #include "store/queries/Diary.h"
+#include "store/queries/Schedules.h"
 #include "activities/TFrm_Awoke.h"
 #include "activities/TFrm_Daily.h"
 #include "data/TFrm_Data.h"
@@ -218,11 +219,10 @@ void TestActivityLog::listOpensOnOwnEntries()
     TFrm_Daily *list = openList();
     QVERIFY(list);
     QCOMPARE(list->windowTitle(), QStringLiteral("历史记录"));
-    QCOMPARE(list->Label1->text(), QStringLiteral("请输入关键字"));
-    QCOMPARE(list->Label1->buddy(), list->Edit_Key);
-    QCOMPARE(list->Btn_Search->text(), QStringLiteral("搜索"));
-    QVERIFY(list->Edit_Key->text().isEmpty());
-    QCOMPARE(list->findChild<QLineEdit *>(QStringLiteral("Edit_Key")), list->Edit_Key);
+    QCOMPARE(child<QLabel>(list, "Label1")->text(), QStringLiteral("请输入关键字"));
+    QCOMPARE(child<QLabel>(list, "Label1")->buddy(), child<QLineEdit>(list, "Edit_Key"));
+    QCOMPARE(child<QPushButton>(list, "Btn_Search")->text(), QStringLiteral("搜索"));
+    QVERIFY(child<QLineEdit>(list, "Edit_Key")->text().isEmpty());
     QVERIFY(list->findChild<DataGrid *>(QStringLiteral("DBGrid1")));
 
     Dataset *daily = m_data->Qry_Daily;
@@ -230,11 +230,11 @@ void TestActivityLog::listOpensOnOwnEntries()
     QCOMPARE(daily->parameter(QStringLiteral("Author")).toString(), QStringLiteral("张三"));
     QCOMPARE(subjects(daily), (Texts{"拜访客户", "整理名片", "周一例会"})); // oldest first
     // Every column of the statement, titled by its name.
-    QCOMPARE(list->DBGrid1->dataset(), daily);
-    QVERIFY(list->DBGrid1->isReadOnly());
+    QCOMPARE(child<DataGrid>(list, "DBGrid1")->dataset(), daily);
+    QVERIFY(child<DataGrid>(list, "DBGrid1")->isReadOnly());
     QStringList titles;
-    for (int c = 0; c < list->DBGrid1->model()->columnCount(); ++c)
-        titles.append(list->DBGrid1->model()->headerData(c, Qt::Horizontal).toString());
+    for (int c = 0; c < child<DataGrid>(list, "DBGrid1")->model()->columnCount(); ++c)
+        titles.append(child<DataGrid>(list, "DBGrid1")->model()->headerData(c, Qt::Horizontal).toString());
     QCOMPARE(titles, (Texts{"DailyID", "Subject", "Content", "AddDate", "author"}));
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -246,8 +246,8 @@ void TestActivityLog::listIsOneChildWindow()
     QPointer<TFrm_Daily> list = openList();
     QVERIFY(list);
     QCOMPARE(subjects(m_data->Qry_Daily), Texts{"月度总结"});
-    list->Edit_Key->setText(QStringLiteral("华信"));
-    QTest::mouseClick(list->Btn_Search, Qt::LeftButton);
+    child<QLineEdit>(list, "Edit_Key")->setText(QStringLiteral("华信"));
+    QTest::mouseClick(child<QPushButton>(list, "Btn_Search"), Qt::LeftButton);
     QCOMPARE(m_data->Qry_Daily->recordCount(), 2);
 
     // Asked again, the open window comes to the front as it is.
@@ -281,15 +281,15 @@ void TestActivityLog::search()
     QFETCH(QString, keyword);
     QFETCH(Texts, found);
     TFrm_Daily *list = openList();
-    list->Edit_Key->setText(keyword);
-    QTest::mouseClick(list->Btn_Search, Qt::LeftButton);
+    child<QLineEdit>(list, "Edit_Key")->setText(keyword);
+    QTest::mouseClick(child<QPushButton>(list, "Btn_Search"), Qt::LeftButton);
     QCOMPARE(m_data->Qry_Daily->sql(), QStringLiteral("Select * from T_Daily where subject like :Pattern or content like :Pattern"));
     QCOMPARE(m_data->Qry_Daily->parameter(QStringLiteral("Pattern")).toString(), QLatin1Char('%') + keyword + QLatin1Char('%'));
     Texts sortedFound = found;
     sortedFound.sort();
     QCOMPARE(subjects(m_data->Qry_Daily, true), sortedFound);
     QVERIFY(m_messages->shown.isEmpty());
-    QVERIFY(list->Btn_Search->isEnabled());
+    QVERIFY(child<QPushButton>(list, "Btn_Search")->isEnabled());
     QVERIFY(!QApplication::overrideCursor());
 }
 
@@ -297,9 +297,9 @@ void TestActivityLog::searchByEnterAndQuote()
 {
     // A quote in the keyword is a character to look for, not the end of the text.
     TFrm_Daily *list = openList();
-    list->Edit_Key->setFocus();
-    QTest::keyClicks(list->Edit_Key, QStringLiteral("O'N"));
-    QTest::keyClick(list->Edit_Key, Qt::Key_Return);
+    child<QLineEdit>(list, "Edit_Key")->setFocus();
+    QTest::keyClicks(child<QLineEdit>(list, "Edit_Key"), QStringLiteral("O'N"));
+    QTest::keyClick(child<QLineEdit>(list, "Edit_Key"), Qt::Key_Return);
     QCOMPARE(subjects(m_data->Qry_Daily), Texts{"O'Neil 来电"});
     QVERIFY(m_messages->shown.isEmpty());
     // The operator's name is a value too, never a piece of the statement.
@@ -315,8 +315,8 @@ void TestActivityLog::contextMenuAndDoubleClick()
     for (const char *name : {"AddDaily", "EditDaily", "DelDaily"})
         m_main->setHandler(QString::fromLatin1(name), [&ran, name] { ran.append(QString::fromLatin1(name)); });
 
-    QCOMPARE(list->PopupMenu1->objectName(), QStringLiteral("PopupMenu1"));
-    const QList<QAction *> entries = list->PopupMenu1->actions();
+    QCOMPARE(child<QMenu>(list, "PopupMenu1")->objectName(), QStringLiteral("PopupMenu1"));
+    const QList<QAction *> entries = child<QMenu>(list, "PopupMenu1")->actions();
     QStringList captions;
     for (QAction *a : entries)
         captions.append(a->text());
@@ -330,10 +330,10 @@ void TestActivityLog::contextMenuAndDoubleClick()
     m_main->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_main));
     m_main->runHandler(QStringLiteral("Main_Daily")); // to the front, over the customer browser
-    const QRect cell = list->DBGrid1->visualRect(list->DBGrid1->model()->index(1, 1));
-    QVERIFY(list->DBGrid1->viewport()->rect().contains(cell.center()));
-    QTest::mouseClick(list->DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(list->DBGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = child<DataGrid>(list, "DBGrid1")->visualRect(child<DataGrid>(list, "DBGrid1")->model()->index(1, 1));
+    QVERIFY(child<DataGrid>(list, "DBGrid1")->viewport()->rect().contains(cell.center()));
+    QTest::mouseClick(child<DataGrid>(list, "DBGrid1")->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(child<DataGrid>(list, "DBGrid1")->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(ran, Texts{"EditDaily"});
     QCOMPARE(m_data->Qry_Daily->currentRow(), 1);
 }
@@ -353,7 +353,7 @@ void TestActivityLog::deleteFromMenu()
     TFrm_Daily *list = openList();
     m_data->Qry_Daily->setCurrentRow(1);
     m_messages->answer(answer);
-    list->PopupMenu1->actions().at(2)->trigger();
+    child<QMenu>(list, "PopupMenu1")->actions().at(2)->trigger();
     QCOMPARE(m_messages->shown.size(), 1);
     const Msg::Record &asked = m_messages->last();
     QCOMPARE(asked.text, QStringLiteral("您确定要删除这条日记记录吗？"));
@@ -543,8 +543,8 @@ void TestActivityLog::editNavigatorLoadsRows()
 void TestActivityLog::editOtherAuthorsEntry()
 {
     TFrm_Daily *list = openList();
-    list->Edit_Key->setText(QStringLiteral("月度"));
-    QTest::mouseClick(list->Btn_Search, Qt::LeftButton);
+    child<QLineEdit>(list, "Edit_Key")->setText(QStringLiteral("月度"));
+    QTest::mouseClick(child<QPushButton>(list, "Btn_Search"), Qt::LeftButton);
     QCOMPARE(subjects(m_data->Qry_Daily), Texts{"月度总结"});
     auto w = editor(EditorMode::Edit);
     QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
@@ -647,15 +647,26 @@ void TestActivityLog::editorCommands()
 
 // ------------------------------------------------------------------ reminders
 
+// The operator and the day count enter the reminder statement as bound values: quotes in
+// them stay inside their values and find nothing they do not name.
 void TestActivityLog::reminderStatement()
 {
-    QCOMPARE(TFrm_Awoke::reminderSql(QStringLiteral("张三"), QStringLiteral(" 3 ")),
-             QStringLiteral("select * from T_Schedule where F_User='张三' and awoke=True and "
-                            "datediff('y',Date(),[AwokeDate])='3'"));
-    // Quotes in the name or the day count stay inside their text.
-    QCOMPARE(TFrm_Awoke::reminderSql(QStringLiteral("O'Neil"), QStringLiteral("1' or '1'='1")),
-             QStringLiteral("select * from T_Schedule where F_User='O''Neil' and awoke=True and "
-                            "datediff('y',Date(),[AwokeDate])='1'' or ''1''=''1'"));
+    addSchedule(QStringLiteral("明天"), QStringLiteral("张三"), true, 1);
+    m_data->connection()->exec(QStringLiteral("insert into T_Schedule (Subject, Awoke, AwokeDate, F_User) values "
+                                              "('O''Neil 明天', 1, '%1', 'O''Neil')")
+                                   .arg(QDate::currentDate().addDays(1).toString(Qt::ISODate)));
+    Dataset query(m_data->connection());
+    Schedules::openReminders(query, QStringLiteral("张三"), QStringLiteral(" 1 "));
+    QCOMPARE(query.sql(), QStringLiteral("select * from T_Schedule where F_User=:Operator and awoke=True and "
+                                         "datediff('y',Date(),[AwokeDate])=:Day"));
+    QCOMPARE(query.parameter(QStringLiteral("Operator")).toString(), QStringLiteral("张三"));
+    QCOMPARE(query.parameter(QStringLiteral("Day")).toString(), QStringLiteral("1")); // blanks dropped
+    QCOMPARE(subjects(&query), Texts{"明天"});
+    Schedules::openReminders(query, QStringLiteral("O'Neil"), QStringLiteral("1"));
+    QCOMPARE(subjects(&query), Texts{"O'Neil 明天"});
+    Schedules::openReminders(query, QStringLiteral("张三"), QStringLiteral("1' or '1'='1"));
+    QCOMPARE(query.parameter(QStringLiteral("Day")).toString(), QStringLiteral("1' or '1'='1"));
+    QCOMPARE(subjects(&query), Texts{});
 }
 
 void TestActivityLog::remindersForDays_data()
@@ -694,9 +705,12 @@ void TestActivityLog::remindersForDays()
     config(QStringLiteral("[otherInfo]\nawoke=0\nDay=%1\n").arg(day));
 
     auto w = reminders();
-    QCOMPARE(w->Edit_Day->text(), day);
-    QCOMPARE(w->Qry_Awoke->sql(), TFrm_Awoke::reminderSql(QStringLiteral("张三"), day));
-    QCOMPARE(subjects(w->Qry_Awoke, true), listed);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Day")->text(), day);
+    QCOMPARE(child<Dataset>(w, "Qry_Awoke")->sql(),
+             QStringLiteral("select * from T_Schedule where F_User=:Operator and awoke=True and "
+                            "datediff('y',Date(),[AwokeDate])=:Day"));
+    QCOMPARE(child<Dataset>(w, "Qry_Awoke")->parameter(QStringLiteral("Day")).toString(), day.trimmed());
+    QCOMPARE(subjects(child<Dataset>(w, "Qry_Awoke"), true), listed);
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     // Listing changes no schedule.
     QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Awoke=1")), 9);
@@ -708,14 +722,14 @@ void TestActivityLog::refreshUsesTypedDays()
     addSchedule(QStringLiteral("明天"), QStringLiteral("张三"), true, 1);
     config(QStringLiteral("[otherInfo]\nawoke=0\nDay=1\n"));
     auto w = reminders();
-    QCOMPARE(subjects(w->Qry_Awoke), Texts{"明天"});
-    w->Edit_Day->setText(QStringLiteral("0"));
-    QTest::mouseClick(w->Btn_Refresh, Qt::LeftButton);
-    QCOMPARE(subjects(w->Qry_Awoke), Texts{"今天"});
+    QCOMPARE(subjects(child<Dataset>(w, "Qry_Awoke")), Texts{"明天"});
+    child<QLineEdit>(w, "Edit_Day")->setText(QStringLiteral("0"));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_Refresh"), Qt::LeftButton);
+    QCOMPARE(subjects(child<Dataset>(w, "Qry_Awoke")), Texts{"今天"});
     // The schedule added meanwhile is found by the next refresh.
     addSchedule(QStringLiteral("又一个今天"), QStringLiteral("张三"), true, 0);
-    QTest::mouseClick(w->Btn_Refresh, Qt::LeftButton);
-    QCOMPARE(subjects(w->Qry_Awoke, true), (Texts{"今天", "又一个今天"}));
+    QTest::mouseClick(child<QPushButton>(w, "Btn_Refresh"), Qt::LeftButton);
+    QCOMPARE(subjects(child<Dataset>(w, "Qry_Awoke"), true), (Texts{"今天", "又一个今天"}));
     QVERIFY(m_messages->shown.isEmpty());
     // Refreshing writes no day count; closing does.
     QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), QStringLiteral("1"));
@@ -727,25 +741,25 @@ void TestActivityLog::remindersLayout()
     config(QStringLiteral("[otherInfo]\nawoke=0\nDay=1\n"));
     auto w = reminders();
     QCOMPARE(w->windowTitle(), QStringLiteral("联系活动提醒"));
-    QCOMPARE(w->CheckBox1->text(), QStringLiteral("每次程序启动时弹出提醒窗口"));
-    QCOMPARE(w->Label1->text(), QStringLiteral("天"));
-    QCOMPARE(w->Label1->buddy(), w->Edit_Day);
-    QCOMPARE(w->Btn_Refresh->text(), QStringLiteral("刷新(&R)"));
-    QCOMPARE(w->Btn_Print->text(), QStringLiteral("打印(&P)"));
+    QCOMPARE(child<QCheckBox>(w, "CheckBox1")->text(), QStringLiteral("每次程序启动时弹出提醒窗口"));
+    QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("天"));
+    QCOMPARE(child<QLabel>(w, "Label1")->buddy(), child<QLineEdit>(w, "Edit_Day"));
+    QCOMPARE(child<QPushButton>(w, "Btn_Refresh")->text(), QStringLiteral("刷新(&R)"));
+    QCOMPARE(child<QPushButton>(w, "Btn_Print")->text(), QStringLiteral("打印(&P)"));
     QCOMPARE(child<QPushButton>(w, "Btn_Exit")->text(), QStringLiteral("退出(&Q)"));
-    QCOMPARE(w->Qry_Awoke->objectName(), QStringLiteral("Qry_Awoke"));
-    QVERIFY(w->Qry_Awoke != m_data->Qry_Schedule);
-    QCOMPARE(w->DBGridEh1->dataset(), w->Qry_Awoke);
-    QVERIFY(w->DBGridEh1->isReadOnly());
+    QCOMPARE(child<Dataset>(w, "Qry_Awoke")->objectName(), QStringLiteral("Qry_Awoke"));
+    QVERIFY(child<Dataset>(w, "Qry_Awoke") != m_data->Qry_Schedule);
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->dataset(), child<Dataset>(w, "Qry_Awoke"));
+    QVERIFY(child<DataGrid>(w, "DBGridEh1")->isReadOnly());
     // The columns of the "Schedule" layout, shown ones only, titled by it.
-    QCOMPARE(w->DBGridEh1->columnFields(),
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->columnFields(),
              (Texts{"StartDate", "Company", "Contact", "Subject", "Type", "Awoke", "AwokeDate", "Memo", "F_User"}));
-    QCOMPARE(w->DBGridEh1->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("活动主题"));
-    QCOMPARE(w->DBGridEh1->model()->index(0, 3).data().toString(), QStringLiteral("明天"));
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("活动主题"));
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->model()->index(0, 3).data().toString(), QStringLiteral("明天"));
     // Laid out before being shown: a window made but not shown holds the design state.
     TFrm_Awoke fresh(m_main);
-    QVERIFY(fresh.CheckBox1->isChecked());
-    QCOMPARE(fresh.Edit_Day->text(), QStringLiteral("1"));
+    QVERIFY(child<QCheckBox>(&fresh, "CheckBox1")->isChecked());
+    QCOMPARE(child<QLineEdit>(&fresh, "Edit_Day")->text(), QStringLiteral("1"));
 }
 
 void TestActivityLog::settingsOnShow_data()
@@ -769,8 +783,8 @@ void TestActivityLog::settingsOnShow()
     QFETCH(int, awokeAfter);
     config(ini);
     auto w = reminders();
-    QCOMPARE(w->CheckBox1->isChecked(), ticked);
-    QCOMPARE(w->Edit_Day->text(), day);
+    QCOMPARE(child<QCheckBox>(w, "CheckBox1")->isChecked(), ticked);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Day")->text(), day);
     QCOMPARE(writtenSettings().readInteger(QStringLiteral("otherInfo"), QStringLiteral("awoke"), -1), awokeAfter);
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -781,8 +795,8 @@ void TestActivityLog::tickWritesAtOnce()
     auto w = reminders();
     const QList<std::pair<bool, int>> steps = {{false, 1}, {true, 0}, {false, 1}};
     for (const auto &[tick, written] : steps) {
-        QTest::mouseClick(w->CheckBox1, Qt::LeftButton);
-        QCOMPARE(w->CheckBox1->isChecked(), tick);
+        QTest::mouseClick(child<QCheckBox>(w, "CheckBox1"), Qt::LeftButton);
+        QCOMPARE(child<QCheckBox>(w, "CheckBox1")->isChecked(), tick);
         QCOMPARE(writtenSettings().readInteger(QStringLiteral("otherInfo"), QStringLiteral("awoke"), -1), written);
         // What the main window's timer reads.
         QCOMPARE(m_data->settings().readInteger(QStringLiteral("OtherInfo"), QStringLiteral("awoke"), -1), written);
@@ -817,7 +831,7 @@ void TestActivityLog::closeWritesDay()
     QFETCH(QString, written);
     config(QStringLiteral("[otherInfo]\nawoke=0\nDay=1\n"));
     auto w = reminders();
-    w->Edit_Day->setText(typed);
+    child<QLineEdit>(w, "Edit_Day")->setText(typed);
     if (byCloseBox)
         w->close();
     else
@@ -832,7 +846,7 @@ void TestActivityLog::closeWritesDay()
         QCOMPARE(m_messages->last().text, error);
         QVERIFY(w->isVisible());
         // A number entered, it closes.
-        w->Edit_Day->setText(QStringLiteral("2"));
+        child<QLineEdit>(w, "Edit_Day")->setText(QStringLiteral("2"));
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(!w->isVisible());
         QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), QStringLiteral("2"));
@@ -846,16 +860,16 @@ void TestActivityLog::nextShowingUsesWrittenDay()
     config(QString()); // nothing written: the day count starts empty, so does the list
     {
         auto w = reminders();
-        QVERIFY(w->Edit_Day->text().isEmpty());
-        QVERIFY(w->Qry_Awoke->isEmpty());
-        w->Edit_Day->setText(QStringLiteral("3"));
+        QVERIFY(child<QLineEdit>(w, "Edit_Day")->text().isEmpty());
+        QVERIFY(child<Dataset>(w, "Qry_Awoke")->isEmpty());
+        child<QLineEdit>(w, "Edit_Day")->setText(QStringLiteral("3"));
         QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
         QVERIFY(!w->isVisible());
     }
     QCOMPARE(writtenSettings().readInteger(QStringLiteral("otherInfo"), QStringLiteral("Day"), -99), 3);
     auto again = reminders();
-    QCOMPARE(again->Edit_Day->text(), QStringLiteral("3"));
-    QCOMPARE(subjects(again->Qry_Awoke), Texts{"三天后"});
+    QCOMPARE(child<QLineEdit>(again, "Edit_Day")->text(), QStringLiteral("3"));
+    QCOMPARE(subjects(child<Dataset>(again, "Qry_Awoke")), Texts{"三天后"});
 }
 
 void TestActivityLog::timerOpensOnceAndStops()
@@ -871,7 +885,7 @@ void TestActivityLog::timerOpensOnceAndStops()
         if (auto *w = qobject_cast<TFrm_Awoke *>(QApplication::activeModalWidget())) {
             ++shown;
             timerRanWhileShown = m_main->Timer1->isActive();
-            listed = subjects(w->Qry_Awoke);
+            listed = subjects(child<Dataset>(w, "Qry_Awoke"));
             QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
             return;
         }
@@ -906,7 +920,7 @@ void TestActivityLog::menuEntryOpensRegardless()
                                              modal = dialog->isModal() && dialog->parentWidget() == m_main;
                                              auto *w = qobject_cast<TFrm_Awoke *>(dialog);
                                              QVERIFY(w);
-                                             w->Edit_Day->setText(QStringLiteral("1"));
+                                             child<QLineEdit>(w, "Edit_Day")->setText(QStringLiteral("1"));
                                          });
         QCOMPARE(opened, QStringLiteral("联系活动提醒"));
         QVERIFY(modal);
@@ -925,8 +939,8 @@ void TestActivityLog::printHandsOverGrid()
     auto w = reminders();
     QList<DataGrid *> printed;
     w->printHandler = [&](DataGrid *grid) { printed.append(grid); };
-    QTest::mouseClick(w->Btn_Print, Qt::LeftButton);
-    QCOMPARE(printed, QList<DataGrid *>{w->DBGridEh1});
+    QTest::mouseClick(child<QPushButton>(w, "Btn_Print"), Qt::LeftButton);
+    QCOMPARE(printed, QList<DataGrid *>{child<DataGrid>(w, "DBGridEh1")});
 }
 
 void TestActivityLog::printPreview()
@@ -935,9 +949,9 @@ void TestActivityLog::printPreview()
         addSchedule(QStringLiteral("提醒%1").arg(day), QStringLiteral("张三"), true, 2);
     config(QStringLiteral("[otherInfo]\nawoke=0\nDay=2\n"));
     auto w = reminders();
-    QCOMPARE(w->Qry_Awoke->recordCount(), 40);
+    QCOMPARE(child<Dataset>(w, "Qry_Awoke")->recordCount(), 40);
     int pages = 0;
-    const QString opened = whenModal([&] { QTest::mouseClick(w->Btn_Print, Qt::LeftButton); }, [&](QWidget *dialog) {
+    const QString opened = whenModal([&] { QTest::mouseClick(child<QPushButton>(w, "Btn_Print"), Qt::LeftButton); }, [&](QWidget *dialog) {
         auto *preview = qobject_cast<QPrintPreviewDialog *>(dialog);
         QVERIFY(preview);
         QCOMPARE(preview->printer()->pageLayout().units(), QPageLayout::Millimeter);

@@ -1,3 +1,4 @@
+#include "FocusChain.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
@@ -49,6 +50,7 @@ private slots:
     void otherFailedWriteOnCloseKeepsWindowOpen();
 
     void companyShowsInfoRow();
+    void companyTabOrder();
     void companySave_data();
     void companySave();
     void companyCreatesRowInEmptyTable();
@@ -109,14 +111,14 @@ QString TestTools::whenModal(const std::function<void()> &start, const std::func
 
 std::unique_ptr<TFrm_Other> TestTools::openOther()
 {
-    auto window = std::make_unique<TFrm_Other>(m_data, m_main);
+    auto window = std::make_unique<TFrm_Other>(m_main, m_main);
     window->show();
     return window;
 }
 
 std::unique_ptr<TFrm_Softinfo> TestTools::openCompany()
 {
-    auto dialog = std::make_unique<TFrm_Softinfo>(m_data, m_main);
+    auto dialog = std::make_unique<TFrm_Softinfo>(m_main, m_main);
     dialog->show();
     return dialog;
 }
@@ -192,19 +194,19 @@ void TestTools::otherShowsCountriesFirst()
 {
     auto w = openOther();
     QCOMPARE(w->windowTitle(), QStringLiteral("其它管理"));
-    QCOMPARE(w->ToolButton1->text(), QStringLiteral("添加"));
-    QCOMPARE(w->ToolButton3->text(), QStringLiteral("删除"));
-    QCOMPARE(w->ToolButton6->text(), QStringLiteral("  退出  "));
+    QCOMPARE(child<QToolButton>(w, "ToolButton1")->text(), QStringLiteral("添加"));
+    QCOMPARE(child<QToolButton>(w, "ToolButton3")->text(), QStringLiteral("删除"));
+    QCOMPARE(child<QToolButton>(w, "ToolButton6")->text(), QStringLiteral("  退出  "));
     QStringList tabs;
-    for (int i = 0; i < w->PageControl1->count(); ++i)
-        tabs.append(w->PageControl1->tabText(i));
+    for (int i = 0; i < child<QTabWidget>(w, "PageControl1")->count(); ++i)
+        tabs.append(child<QTabWidget>(w, "PageControl1")->tabText(i));
     QCOMPARE(tabs, (QStringList{QStringLiteral(" 国家 "), QStringLiteral(" 职位"), QStringLiteral("部门"),
                                 QStringLiteral("客户来源"), QStringLiteral("客户类型"), QStringLiteral("计量单位")}));
-    QCOMPARE(w->PageControl1->currentWidget(), w->TS_Country);
-    QCOMPARE(w->findChild<DataGrid *>(QStringLiteral("DBGridEh1")), w->DBGridEh1);
-    QCOMPARE(w->DBGridEh1->columnFields(), QStringList{QStringLiteral("Name")});
-    QCOMPARE(w->DBGridEh1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
-    QCOMPARE(w->DBGridEh1->columnWidth(0), 200);
+    QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentWidget(), child<QWidget>(w, "TS_Country"));
+    QVERIFY(child<QWidget>(w, "TS_Country")->isAncestorOf(child<DataGrid>(w, "DBGridEh1")));
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->columnFields(), QStringList{QStringLiteral("Name")});
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("名称"));
+    QCOMPARE(child<DataGrid>(w, "DBGridEh1")->columnWidth(0), 200);
     QCOMPARE(m_data->Qry_Other->sql(), QStringLiteral("select * from Dict_Country"));
     QCOMPARE(gridNames(), names(QStringLiteral("select name from Dict_Country")));
     QVERIFY(gridNames().contains(QStringLiteral("中国")));
@@ -232,8 +234,8 @@ void TestTools::otherPages()
     QFETCH(QString, statement);
     QFETCH(QString, stored);
     auto w = openOther();
-    w->PageControl1->setCurrentIndex(page == 0 ? 1 : 0);
-    w->PageControl1->setCurrentIndex(page);
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(page == 0 ? 1 : 0);
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(page);
     QCOMPARE(m_data->Qry_Other->sql(), statement);
     QCOMPARE(w->currentGrid()->objectName(), grid);
     QCOMPARE(w->currentGrid()->columnFields(), QStringList{QStringLiteral("Name")});
@@ -264,9 +266,9 @@ void TestTools::otherAddStoresEmptyValueAtOnce()
     QFETCH(QString, cataid);
     const int before = m_fixture->count(QStringLiteral("select count(*) from ") + table);
     auto w = openOther();
-    w->PageControl1->setCurrentIndex(page);
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(page);
     const int shown = m_data->Qry_Other->recordCount();
-    w->ToolButton1->click();
+    child<QToolButton>(w, "ToolButton1")->click();
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from ") + table), before + 1);
     QCOMPARE(m_data->Qry_Other->recordCount(), shown + 1);
     QCOMPARE(m_data->Qry_Other->state(), Dataset::State::Browse);
@@ -276,7 +278,7 @@ void TestTools::otherAddStoresEmptyValueAtOnce()
     QCOMPARE(m_fixture->scalar(newest.arg(QStringLiteral("coalesce(Name, '')"))).toString(), QString());
     if (!cataid.isEmpty())
         QCOMPARE(m_fixture->scalar(newest.arg(QStringLiteral("Cataid"))).toString(), cataid);
-    w->ToolButton6->click();
+    child<QToolButton>(w, "ToolButton6")->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from ") + table + QStringLiteral(" where coalesce(Name, '')=''")), 1);
     QVERIFY(m_messages->shown.isEmpty());
@@ -285,11 +287,11 @@ void TestTools::otherAddStoresEmptyValueAtOnce()
 void TestTools::otherTypedValueStoredOnLeavingRow()
 {
     auto w = openOther();
-    QAbstractItemModel *model = w->DBGridEh1->model();
-    w->DBGridEh1->setCurrentIndex(model->index(1, 0));
+    QAbstractItemModel *model = child<DataGrid>(w, "DBGridEh1")->model();
+    child<DataGrid>(w, "DBGridEh1")->setCurrentIndex(model->index(1, 0));
     QVERIFY(model->setData(model->index(1, 0), QStringLiteral("美利坚"), Qt::EditRole));
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_Country where name='美利坚'")), 0);
-    w->DBGridEh1->setCurrentIndex(model->index(2, 0)); // leaves the row
+    child<DataGrid>(w, "DBGridEh1")->setCurrentIndex(model->index(2, 0)); // leaves the row
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_Country where name='美利坚'")), 1);
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_Country where name='美国'")), 0);
 }
@@ -309,10 +311,10 @@ void TestTools::otherValueBeingTypedStoredOnClose()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     auto w = openOther();
-    w->PageControl1->setCurrentWidget(w->TS_Units);
-    w->ToolButton1->click();
-    QVERIFY(typeInto(w->DBGridEh6, m_data->Qry_Other->recordCount() - 1, typed));
-    w->ToolButton6->click();
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Units"));
+    child<QToolButton>(w, "ToolButton1")->click();
+    QVERIFY(typeInto(child<DataGrid>(w, "DBGridEh6"), m_data->Qry_Other->recordCount() - 1, typed));
+    child<QToolButton>(w, "ToolButton6")->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from T_Other where Cataid='Units' and Name=")
                               + SqlText::quoted(stored)),
@@ -325,9 +327,9 @@ void TestTools::otherValueBeingTypedStoredOnClose()
 void TestTools::otherValueStoredOnPageChange()
 {
     auto w = openOther();
-    w->PageControl1->setCurrentWidget(w->TS_Zw);
-    QVERIFY(typeInto(w->DBGridEh2, 0, QStringLiteral("首席执行官")));
-    w->PageControl1->setCurrentWidget(w->TS_Depart);
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Zw"));
+    QVERIFY(typeInto(child<DataGrid>(w, "DBGridEh2"), 0, QStringLiteral("首席执行官")));
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Depart"));
     QCOMPARE(m_data->Qry_Other->sql(), QStringLiteral("select * from Dict_department"));
     QCOMPARE(names(QStringLiteral("select name from Dict_Zw order by id limit 1")), QStringList{QStringLiteral("首席执行官")});
     QVERIFY(m_messages->shown.isEmpty());
@@ -336,13 +338,13 @@ void TestTools::otherValueStoredOnPageChange()
 void TestTools::otherEmptyAndDuplicateValuesStored()
 {
     auto w = openOther();
-    w->PageControl1->setCurrentWidget(w->TS_CustType);
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_CustType"));
     const int before = m_fixture->count(QStringLiteral("select count(*) from Dict_CustType"));
     const QString existing = gridNames().first();
-    w->ToolButton1->click();
-    QVERIFY(typeInto(w->DBGridEh5, m_data->Qry_Other->recordCount() - 1, existing));
-    w->ToolButton1->click(); // the second new row stays empty
-    w->ToolButton6->click();
+    child<QToolButton>(w, "ToolButton1")->click();
+    QVERIFY(typeInto(child<DataGrid>(w, "DBGridEh5"), m_data->Qry_Other->recordCount() - 1, existing));
+    child<QToolButton>(w, "ToolButton1")->click(); // the second new row stays empty
+    child<QToolButton>(w, "ToolButton6")->click();
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_CustType")), before + 2);
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_CustType where name=") + SqlText::quoted(existing)), 2);
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_CustType where coalesce(name, '')=''")), 1);
@@ -362,12 +364,12 @@ void TestTools::otherDeleteAsks()
     QFETCH(int, answer);
     QFETCH(bool, deleted);
     auto w = openOther();
-    w->PageControl1->setCurrentWidget(w->TS_Units);
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Units"));
     const QStringList before = gridNames();
-    w->DBGridEh6->setCurrentIndex(w->DBGridEh6->model()->index(1, 0));
+    child<DataGrid>(w, "DBGridEh6")->setCurrentIndex(child<DataGrid>(w, "DBGridEh6")->model()->index(1, 0));
     const QString target = before.at(1);
     m_messages->answer(Msg::Answer(answer));
-    w->ToolButton3->click();
+    child<QToolButton>(w, "ToolButton3")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     const Msg::Record &asked = m_messages->last();
     QCOMPARE(asked.kind, Msg::Kind::Box);
@@ -392,7 +394,7 @@ void TestTools::otherDeleteLeavesCustomersAlone()
     auto w = openOther();
     QVERIFY(m_data->Qry_Other->locate(QStringLiteral("Name"), QStringLiteral("美国")));
     m_messages->answer(Msg::Answer::Yes);
-    w->ToolButton3->click();
+    child<QToolButton>(w, "ToolButton3")->click();
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from Dict_Country where name='美国'")), 0);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Country from custom where CustCode=9001")).toString(), QStringLiteral("美国"));
 }
@@ -401,9 +403,9 @@ void TestTools::otherDeleteOnEmptyListAsksNothing()
 {
     m_fixture->db()->exec(QStringLiteral("delete from Dict_department"));
     auto w = openOther();
-    w->PageControl1->setCurrentWidget(w->TS_Depart);
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Depart"));
     QCOMPARE(m_data->Qry_Other->recordCount(), 0);
-    w->ToolButton3->click();
+    child<QToolButton>(w, "ToolButton3")->click();
     QVERIFY(m_messages->shown.isEmpty());
     QVERIFY(w->isVisible());
 }
@@ -416,15 +418,15 @@ void TestTools::otherFailedWriteOnCloseKeepsWindowOpen()
                                          "select raise(abort, '国家列表已锁定'); end"));
     auto w = openOther();
     const QString first = gridNames().first();
-    QVERIFY(typeInto(w->DBGridEh1, 0, QStringLiteral("无名国")));
-    w->ToolButton6->click();
+    QVERIFY(typeInto(child<DataGrid>(w, "DBGridEh1"), 0, QStringLiteral("无名国")));
+    child<QToolButton>(w, "ToolButton6")->click();
     QVERIFY(w->isVisible());
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY2(m_messages->last().text.contains(QStringLiteral("国家列表已锁定")), qPrintable(m_messages->last().text));
     QCOMPARE(m_data->Qry_Other->state(), Dataset::State::Browse);
     QCOMPARE(gridNames().first(), first);
-    w->ToolButton6->click();
+    child<QToolButton>(w, "ToolButton6")->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(names(QStringLiteral("select name from Dict_Country order by id limit 1")), QStringList{first});
@@ -436,9 +438,9 @@ void TestTools::companyShowsInfoRow()
 {
     auto d = openCompany();
     QCOMPARE(d->windowTitle(), QStringLiteral("公司信息"));
-    QCOMPARE(d->btn_ok->text(), QStringLiteral("确定(&Y)"));
-    QCOMPARE(d->btn_exit->text(), QStringLiteral("退出(&E)"));
-    QVERIFY(d->btn_ok->isDefault());
+    QCOMPARE(child<QPushButton>(d, "btn_ok")->text(), QStringLiteral("确定(&Y)"));
+    QCOMPARE(child<QPushButton>(d, "btn_exit")->text(), QStringLiteral("退出(&E)"));
+    QVERIFY(child<QPushButton>(d, "btn_ok")->isDefault());
     struct Expected { const char *input; const char *label; const char *column; };
     const Expected rows[] = {
         {"Edit_name", "公司名称：", "Company"}, {"Edit_user", "联系人：", "Regname"},
@@ -458,7 +460,16 @@ void TestTools::companyShowsInfoRow()
         QCOMPARE(label->text(), QString::fromUtf8(row.label));
         QCOMPARE(input->text(), m_fixture->scalar(QStringLiteral("select %1 from info").arg(QString::fromLatin1(row.column))).toString());
     }
-    QCOMPARE(d->Edit_name->text(), QStringLiteral("北京华信科技有限公司"));
+    QCOMPARE(child<QLineEdit>(d, "Edit_name")->text(), QStringLiteral("北京华信科技有限公司"));
+}
+
+void TestTools::companyTabOrder()
+{
+    auto d = openCompany();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d.get()));
+    QCOMPARE(tabChain(child<QLineEdit>(d, "Edit_name")),
+             (QStringList{"Edit_name", "Edit_user", "Edit_address", "Edit_zip", "Edit_tel", "Edit_fax", "btn_ok", "btn_exit"}));
 }
 
 void TestTools::companySave_data()
@@ -480,10 +491,10 @@ void TestTools::companySave()
     QFETCH(QStringList, typed);
     QFETCH(QStringList, stored);
     auto d = openCompany();
-    const QList<QLineEdit *> inputs{d->Edit_name, d->Edit_user, d->Edit_address, d->Edit_zip, d->Edit_tel, d->Edit_fax};
+    const QList<QLineEdit *> inputs{child<QLineEdit>(d, "Edit_name"), child<QLineEdit>(d, "Edit_user"), child<QLineEdit>(d, "Edit_address"), child<QLineEdit>(d, "Edit_zip"), child<QLineEdit>(d, "Edit_tel"), child<QLineEdit>(d, "Edit_fax")};
     for (int i = 0; i < inputs.size(); ++i)
         inputs[i]->setText(typed.at(i));
-    d->btn_ok->click();
+    child<QPushButton>(d, "btn_ok")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
     QCOMPARE(m_messages->last().title, QStringLiteral("客户管理系统"));
@@ -502,7 +513,7 @@ void TestTools::companySave()
     QCOMPARE(m_fixture->scalar(QStringLiteral("select name from info")).toString(), QString());
 
     auto again = openCompany(); // the next opening shows what was stored
-    QCOMPARE(again->Edit_name->text(), stored.at(0));
+    QCOMPARE(child<QLineEdit>(again, "Edit_name")->text(), stored.at(0));
 }
 
 void TestTools::companyCreatesRowInEmptyTable()
@@ -510,18 +521,18 @@ void TestTools::companyCreatesRowInEmptyTable()
     m_fixture->db()->exec(QStringLiteral("delete from info"));
     TFrm_Data::RunQuery(m_data->Qry_Custom, QStringLiteral("select * from info"));
     auto d = openCompany();
-    QCOMPARE(d->Edit_name->text(), QString());
-    d->Edit_name->setText(QStringLiteral("新公司"));
-    d->Edit_tel->setText(QStringLiteral("123"));
-    d->btn_ok->click();
+    QCOMPARE(child<QLineEdit>(d, "Edit_name")->text(), QString());
+    child<QLineEdit>(d, "Edit_name")->setText(QStringLiteral("新公司"));
+    child<QLineEdit>(d, "Edit_tel")->setText(QStringLiteral("123"));
+    child<QPushButton>(d, "btn_ok")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("修改成功!")});
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from info")), 1);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Company from info")).toString(), QStringLiteral("新公司"));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select tel from info")).toString(), QStringLiteral("123"));
 
     auto second = openCompany(); // a second save changes the row made, adds none
-    second->Edit_name->setText(QStringLiteral("新公司二"));
-    second->btn_ok->click();
+    child<QLineEdit>(second, "Edit_name")->setText(QStringLiteral("新公司二"));
+    child<QPushButton>(second, "btn_ok")->click();
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from info")), 1);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Company from info")).toString(), QStringLiteral("新公司二"));
 }
@@ -529,8 +540,8 @@ void TestTools::companyCreatesRowInEmptyTable()
 void TestTools::companyExitChangesNothing()
 {
     auto d = openCompany();
-    d->Edit_name->setText(QStringLiteral("不保存"));
-    d->btn_exit->click();
+    child<QLineEdit>(d, "Edit_name")->setText(QStringLiteral("不保存"));
+    child<QPushButton>(d, "btn_exit")->click();
     QVERIFY(!d->isVisible());
     QCOMPARE(d->result(), int(QDialog::Rejected));
     QVERIFY(m_messages->shown.isEmpty());
@@ -543,18 +554,18 @@ void TestTools::companyFailedSaveStaysOpen()
     m_fixture->db()->exec(QStringLiteral("create trigger refuse before update on info begin "
                                          "select raise(abort, '公司信息已锁定'); end"));
     auto d = openCompany();
-    d->Edit_name->setText(QStringLiteral("改不了"));
-    d->btn_ok->click();
+    child<QLineEdit>(d, "Edit_name")->setText(QStringLiteral("改不了"));
+    child<QPushButton>(d, "btn_ok")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY2(m_messages->last().text.contains(QStringLiteral("公司信息已锁定")), qPrintable(m_messages->last().text));
     QVERIFY(d->isVisible());
-    QCOMPARE(d->Edit_name->text(), QStringLiteral("改不了"));
+    QCOMPARE(child<QLineEdit>(d, "Edit_name")->text(), QStringLiteral("改不了"));
     QCOMPARE(m_data->Qry_Custom->state(), Dataset::State::Browse);
     QCOMPARE(m_data->Qry_Custom->text(QStringLiteral("Company")), QStringLiteral("北京华信科技有限公司"));
 
     m_fixture->db()->exec(QStringLiteral("drop trigger refuse"));
-    d->btn_ok->click(); // the same inputs save once the table takes them
+    child<QPushButton>(d, "btn_ok")->click(); // the same inputs save once the table takes them
     QCOMPARE(m_messages->last().text, QStringLiteral("修改成功!"));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Company from info")).toString(), QStringLiteral("改不了"));
 }
@@ -563,9 +574,9 @@ void TestTools::companyFailedSaveStaysOpen()
 void TestTools::companyLongTextCut()
 {
     auto d = openCompany();
-    d->Edit_name->setText(QString(60, QChar(0x957f)));
-    d->Edit_user->setText(QString(25, QLatin1Char('a')));
-    d->btn_ok->click();
+    child<QLineEdit>(d, "Edit_name")->setText(QString(60, QChar(0x957f)));
+    child<QLineEdit>(d, "Edit_user")->setText(QString(25, QLatin1Char('a')));
+    child<QPushButton>(d, "btn_ok")->click();
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Company from info")).toString(), QString(50, QChar(0x957f)));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Regname from info")).toString(), QString(20, QLatin1Char('a')));
 }
@@ -580,8 +591,8 @@ void TestTools::screenshots()
     auto w = openOther();
     QTest::qWait(50);
     QVERIFY(w->grab().save(dir.filePath(QStringLiteral("tools_other_countries.png"))));
-    w->PageControl1->setCurrentWidget(w->TS_Units);
-    w->ToolButton1->click();
+    child<QTabWidget>(w, "PageControl1")->setCurrentWidget(child<QWidget>(w, "TS_Units"));
+    child<QToolButton>(w, "ToolButton1")->click();
     QTest::qWait(50);
     QVERIFY(w->grab().save(dir.filePath(QStringLiteral("tools_other_units.png"))));
     w->close();
