@@ -117,7 +117,7 @@ QStringList TestCustomBrowser::companies()
 
 QTreeWidgetItem *TestCustomBrowser::node(TFrm_Custom *w, const QString &code)
 {
-    const auto items = w->TreeView1->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
+    const auto items = child<QTreeWidget>(w, "TreeView1")->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
     return items.isEmpty() ? nullptr : items.first();
 }
 
@@ -128,7 +128,7 @@ void TestCustomBrowser::firstLoadThenFullList()
     QCOMPARE(w->windowTitle(), QStringLiteral("客户信息"));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 100);
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录"));
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("公司名称"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("公司名称"));
     QCOMPARE(w->Grid_Cust->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编号"));
 
     QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
@@ -153,15 +153,15 @@ void TestCustomBrowser::accessScope()
     QFETCH(int, contactsOfFirst);
     login(QStringLiteral("张三"), viewAll);
     TFrm_Custom *w = openBrowser();
-    w->categoryClicked(w->TreeView1->topLevelItem(0)); // root: every customer in scope
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0)); // root: every customer in scope
     QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
     QCOMPARE(m_data->Qry_Contact->recordCount(), contactsOfFirst);
     QCOMPARE(m_data->Qry_Schedule->recordCount(), contactsOfFirst);
     for (int row = 0; !viewAll && row < m_data->Qry_Cust->recordCount(); ++row)
         QCOMPARE(m_data->Qry_Cust->value(row, m_data->Qry_Cust->fieldIndex(QStringLiteral("F_User"))).toString(),
                  QStringLiteral("张三"));
-    w->Edit_Key->setText(QStringLiteral("公司"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("公司"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
 }
 
@@ -169,7 +169,7 @@ void TestCustomBrowser::categorySubtree()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    QCOMPARE(w->TreeView1->topLevelItem(0)->text(0), QStringLiteral("客户分类"));
+    QCOMPARE(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0)->text(0), QStringLiteral("客户分类"));
     w->categoryClicked(node(w, QStringLiteral("01")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 90); // 01, 0101 and 0102
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 90 条客户记录"));
@@ -177,7 +177,7 @@ void TestCustomBrowser::categorySubtree()
     QCOMPARE(m_data->Qry_Cust->recordCount(), 30);
     w->categoryClicked(node(w, QStringLiteral("02")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 60);
-    w->categoryClicked(w->TreeView1->topLevelItem(0));
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
 }
 
@@ -186,18 +186,18 @@ void TestCustomBrowser::quickSearchCustomer()
     login(QStringLiteral("Admin"), true);
     m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (151, 'O''Neil Trading', 'Admin')"));
     TFrm_Custom *w = openBrowser();
-    w->Edit_Key->setText(QStringLiteral("华信公司1"));
-    QTest::keyClick(w->Edit_Key, Qt::Key_Return);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("华信公司1"));
+    QTest::keyClick(child<QLineEdit>(w, "Edit_Key"), Qt::Key_Return);
     QCOMPARE(m_data->Qry_Cust->recordCount(), 31); // odd codes starting with 1: 1, 11..19, 101..149
-    QVERIFY(w->Btn_S_Cust->isEnabled());
-    w->Edit_Key->setText(QStringLiteral("o'neil"));
-    w->Btn_S_Cust->click();
+    QVERIFY(child<QPushButton>(w, "Btn_S_Cust")->isEnabled());
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("o'neil"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(companies(), QStringList{QStringLiteral("O'Neil Trading")});
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 1 条客户记录"));
 
-    w->Combo_Type->setCurrentIndex(4); // 电话
-    w->Edit_Key->setText(QStringLiteral("010-15"));
-    w->Btn_S_Cust->click();
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(4); // 电话
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("010-15"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2); // 15 and 150
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -206,14 +206,14 @@ void TestCustomBrowser::quickSearchContact()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    w->Combo_Type->setCurrentIndex(9);
-    emit w->Combo_Type->activated(9);
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
-    w->Edit_Key->setText(QStringLiteral("王"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(companies(), QStringList{QStringLiteral("华信公司1")}); // two contacts, one customer
-    w->Edit_Key->setText(QStringLiteral("无此人"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("无此人"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), 0);
     QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 0 条客户记录"));
@@ -224,13 +224,13 @@ void TestCustomBrowser::headingsMoveToNextItem()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    w->Combo_Type->setCurrentIndex(8);
-    emit w->Combo_Type->activated(8);
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("姓名"));
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(8);
+    emit child<QComboBox>(w, "Combo_Type")->activated(8);
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("姓名"));
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
-    w->Combo_Type->setCurrentIndex(0);
-    emit w->Combo_Type->activated(0);
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("客户编号"));
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(0);
+    emit child<QComboBox>(w, "Combo_Type")->activated(0);
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("客户编号"));
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Custom);
 }
 
@@ -240,11 +240,11 @@ void TestCustomBrowser::detailPagesFollowCustomer()
     TFrm_Custom *w = openBrowser();
     QCOMPARE(m_data->Qry_Contact->recordCount(), 2);
     QVERIFY(!m_data->Qry_Bill->isOpen()); // sales pages are queried only when turned to
-    w->PageControl2->setCurrentIndex(2);
+    child<QTabWidget>(w, "PageControl2")->setCurrentIndex(2);
     QCOMPARE(m_data->Qry_Bill->recordCount(), 1);
-    w->PageControl2->setCurrentIndex(3);
+    child<QTabWidget>(w, "PageControl2")->setCurrentIndex(3);
     QCOMPARE(m_data->Qry_Detail->recordCount(), 2);
-    QCOMPARE(w->Grid_Detail->footerText(w->Grid_Detail->columnOfField(QStringLiteral("SaleMoney"))).remove(QLatin1Char(',')).toDouble(), 2500.0);
+    QCOMPARE(child<DataGrid>(w, "Grid_Detail")->footerText(child<DataGrid>(w, "Grid_Detail")->columnOfField(QStringLiteral("SaleMoney"))).remove(QLatin1Char(',')).toDouble(), 2500.0);
 
     w->Grid_Cust->setCurrentIndex(w->Grid_Cust->model()->index(1, 0)); // the operator moves to customer 2
     QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 2);
