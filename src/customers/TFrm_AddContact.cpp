@@ -203,10 +203,24 @@ bool TFrm_AddContact::writeContact(const QString &company, const QVariant &code)
     bool posted = false;
     const int previousRow = contacts->currentRow();
     const bool saved = tryInTransaction(*connection, [&] {
-        if (isAdding())
-            contacts->append();
-        else
+        if (isAdding()) {
+            // A new row of the linked list takes the master's code converted to the column's
+            // kind; a code that is not a whole number must not pass through that conversion.
+            const bool relink = !wholeCode && contacts->isLinked();
+            if (relink)
+                contacts->unlink();
+            try {
+                contacts->append();
+            } catch (...) {
+                if (relink)
+                    contacts->link();
+                throw;
+            }
+            if (relink)
+                contacts->link();
+        } else {
             contacts->edit();
+        }
         contacts->setValue(QStringLiteral("ContactName"), ui->Edit_Name->text());
         if (!isAdding())
             contacts->setValue(QStringLiteral("MainContact"), ui->CB_Main->isChecked());

@@ -46,6 +46,8 @@ private slots:
     void saveRollsBack();
     void customerGoneFailsSave();
     void sameCompanyNameTakesShownCustomer();
+    void oddCustomerCodeKeptExactly_data();
+    void oddCustomerCodeKeptExactly();
     void navigatorInAddMode();
     void companyWithQuote();
     void emailDoubleClick();
@@ -479,6 +481,54 @@ void TestContactEditor::sameCompanyNameTakesShownCustomer()
     QCOMPARE(scalar(QStringLiteral("select CustCode from contact where ContactName='孙经理'")).toInt(), 7);
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=7")).toString(), QStringLiteral("孙经理"));
     QVERIFY(scalar(QStringLiteral("select MainContact from custom where CustCode=3")).isNull());
+}
+
+// A customer whose stored code is not a whole number (an empty text, 4.6, a text code):
+// its contacts carry that very code and the main contact goes to it, never to customer 0
+// or 5.
+void TestContactEditor::oddCustomerCodeKeptExactly_data()
+{
+    QTest::addColumn<QString>("storedCode"); // as written into the statements
+    QTest::newRow("empty code next to customer 0") << "''";
+    QTest::newRow("fraction next to customer 5") << "4.6";
+    QTest::newRow("text code next to customer 0") << "'A1'";
+}
+
+void TestContactEditor::oddCustomerCodeKeptExactly()
+{
+    QFETCH(QString, storedCode);
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, MainContact) values (0, '零号公司', '零'), (%1, '异码公司', null)")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName, F_User) values (%1, '异码公司', '甲', '张三')")
+                .arg(storedCode));
+    openLists();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 1);
+
+    auto w = editor(EditorMode::Add);
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("新人"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+    const QString where = QStringLiteral(" where CustCode=%1 and typeof(CustCode)=(select typeof(CustCode) from custom where "
+                                         "Company='异码公司')").arg(storedCode);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact") + where + QStringLiteral(" and ContactName='新人'")), 1);
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where Company='异码公司'")).toString(), QStringLiteral("新人"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral("王经理"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=0")).toString(), QStringLiteral("零"));
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 2); // the list shows the new contact under its customer
+    w->close();
+
+    // Changing the contact keeps its code and again names the main contact of its own customer.
+    QVERIFY(m_data->Qry_Contact->locate(QStringLiteral("ContactName"), QStringLiteral("甲")));
+    auto e = editor(EditorMode::Edit);
+    child<QLineEdit>(e, "Edit_Name")->setText(QStringLiteral("甲乙"));
+    child<QPushButton>(e, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+    QCOMPARE(count(QStringLiteral("select count(*) from contact") + where), 2);
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where Company='异码公司'")).toString(), QStringLiteral("甲乙"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral("王经理"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=0")).toString(), QStringLiteral("零"));
 }
 
 // In add mode the navigator fills the inputs from an existing contact; the next save

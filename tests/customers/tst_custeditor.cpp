@@ -54,6 +54,10 @@ private slots:
     void editCascades();
     void editCascadeRollsBack_data();
     void editCascadeRollsBack();
+    void oddCodeCarriesOnlyItsOwnRows_data();
+    void oddCodeCarriesOnlyItsOwnRows();
+    void oddCodeToTakenCode_data();
+    void oddCodeToTakenCode();
     void secondSaveAfterCodeChange();
     void categoryPicker();
     void doubleClicksOpenAddresses();
@@ -69,6 +73,9 @@ private:
     std::unique_ptr<TFrm_AddCust> editor(EditorMode mode);
     QVariant scalar(const QString &sql);
     int count(const QString &sql) { return scalar(sql).toInt(); }
+    // Customer 0 and a customer whose stored code is not a whole number, each with a
+    // contact and a schedule; the latter becomes the current row of the list.
+    void addOddCodedCustomer(const QString &storedCode);
     IniSettings &ini() { return m_data->settings(); }
     // Starts something that may open a modal dialog; act sees the dialog, which is then
     // closed. Returns the class name of the dialog ("" when none opened).
@@ -657,6 +664,90 @@ void TestCustEditor::editCascadeRollsBack()
     child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='%1' and Company='%2'").arg(code.trimmed(), name)), 2);
+}
+
+void TestCustEditor::addOddCodedCustomer(const QString &storedCode)
+{
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (0, '零号公司', '张三'), (%1, '异码公司', '张三')")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName) values (0, '零号公司', '零'), (%1, '异码公司', '甲')")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into T_Schedule (CustCode, Company, Subject) values ('0', '零号公司', '零'), (%1, '异码公司', '甲')")
+                .arg(storedCode));
+    openLists();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+}
+
+// A customer code that is not a whole number (imported or older data) is matched as it is
+// stored when a new code or name is carried: an empty text is not customer 0, 4.6 is not
+// customer 5, a text code is not 0.
+void TestCustEditor::oddCodeCarriesOnlyItsOwnRows_data()
+{
+    QTest::addColumn<QString>("storedCode"); // as written into the statements of the fixture
+    QTest::addColumn<QString>("shownCode");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty code next to customer 0") << "''" << "" << "异码公司";
+    QTest::newRow("fraction next to customer 5") << "4.6" << "4.6" << "异码公司";
+    QTest::newRow("text code next to customer 0") << "'A1'" << "A1" << "异码公司";
+    QTest::newRow("fraction, renamed too") << "4.6" << "4.6" << "异码集团";
+    QTest::newRow("empty code, renamed too") << "''" << "" << "异码集团";
+}
+
+void TestCustEditor::oddCodeCarriesOnlyItsOwnRows()
+{
+    QFETCH(QString, storedCode);
+    QFETCH(QString, shownCode);
+    QFETCH(QString, name);
+    addOddCodedCustomer(storedCode);
+    auto w = editor(EditorMode::Edit);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), shownCode);
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral("12"));
+    child<QLineEdit>(w, "Edit_CustName")->setText(name);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+
+    QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=12 and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=12 and ContactName='甲' and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='12' and Subject='甲' and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=12")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='12'")), 1);
+    // The neighbours keep every row.
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=0 and ContactName='零' and Company='零号公司'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='0' and Subject='零' and Company='零号公司'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=5 and Company='华信科技'")), 2);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='5' and Company='华信科技'")), 2);
+    QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode in (0, 5, 7)")), 3);
+    QCOMPARE(w->loadedCode().toLongLong(), 12);
+}
+
+// Such a code changed to the code of another customer is a duplicate: refused, nothing
+// written.
+void TestCustEditor::oddCodeToTakenCode_data()
+{
+    QTest::addColumn<QString>("storedCode");
+    QTest::addColumn<QString>("typedCode");
+    QTest::newRow("empty code to 0") << "''" << "0";
+    QTest::newRow("4.6 to 5") << "4.6" << "5";
+    QTest::newRow("text code to 0") << "'A1'" << "0";
+}
+
+void TestCustEditor::oddCodeToTakenCode()
+{
+    QFETCH(QString, storedCode);
+    QFETCH(QString, typedCode);
+    addOddCodedCustomer(storedCode);
+    const QString before = scalar(QStringLiteral(
+        "select group_concat(CustCode || '/' || Company, '|') from (select CustCode, Company from custom union all "
+        "select CustCode, Company from contact union all select CustCode, Company from T_Schedule)")).toString();
+    auto w = editor(EditorMode::Edit);
+    child<QLineEdit>(w, "Edit_Code")->setText(typedCode);
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("异码集团"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户编号重复，请你换一个客户编号")});
+    QCOMPARE(scalar(QStringLiteral(
+        "select group_concat(CustCode || '/' || Company, '|') from (select CustCode, Company from custom union all "
+        "select CustCode, Company from contact union all select CustCode, Company from T_Schedule)")).toString(), before);
 }
 
 // After a saved code change the dialog compares against the new code: saving again is

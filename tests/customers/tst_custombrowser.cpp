@@ -31,6 +31,7 @@ private slots:
     void categorySubtree();
     void quickSearchCustomer();
     void quickSearchContact();
+    void contactSearchFindsStoredCodes();
     void headingsMoveToNextItem();
     void detailPagesFollowCustomer();
     void titleSortInMemory();
@@ -217,6 +218,23 @@ void TestCustomBrowser::quickSearchContact()
     QCOMPARE(m_data->Qry_Cust->recordCount(), 0);
     QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 0 条客户记录"));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+// The customers of the matching contacts are found by the codes as stored: a contact of
+// customer 4.6 lists that customer, not customer 5.
+void TestCustomBrowser::contactSearchFindsStoredCodes()
+{
+    login(QStringLiteral("Admin"), true);
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (4.6, '异码公司', 'Admin')"));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName) values (4.6, '异码公司', '王异')"));
+    TFrm_Custom *w = openBrowser();
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(companies(), (QStringList{QStringLiteral("华信公司1"), QStringLiteral("异码公司")}));
     QVERIFY(m_messages->shown.isEmpty());
 }
 

@@ -66,6 +66,7 @@ private slots:
     void batchEditCategoryText_data();
     void batchEditCategoryText();
     void batchEditWithoutSelection();
+    void batchEditFindsStoredCode();
     void batchEditCategoryPicker();
 
     void emailExport_data();
@@ -700,6 +701,24 @@ void TestCustomerTools::batchEditWithoutSelection()
     m_data->Qry_Cust->close();
     child<QPushButton>(&dialog, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
+}
+
+// A selected customer is changed by its code as stored: customer 4.6, not customer 5.
+void TestCustomerTools::batchEditFindsStoredCode()
+{
+    login(QStringLiteral("Admin"), true);
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, Category) values (4.6, '异码公司', '02')"));
+    TFrm_Custom *browser = openBrowser();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+    browser->Grid_Cust->selectRow(m_data->Qry_Cust->currentRow());
+    TFrm_BatchEdit dialog(m_data, browser);
+    QCOMPARE(child<QLabel>(&dialog, "lbl")->text(), QStringLiteral("当前选中的记录数为: 1"));
+    child<QLineEdit>(&dialog, "Edit_Category")->setText(QStringLiteral("0101"));
+    child<QPushButton>(&dialog, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("批量修改成功")});
+    QCOMPARE(scalar(QStringLiteral("select Category from custom where Company='异码公司'")), QStringLiteral("0101"));
+    QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=5")), QStringLiteral("02"));
+    QCOMPARE(codesWhere(QStringLiteral("Category='0101' and Company<>'异码公司'")), (QList<int>{1, 4}));
 }
 
 void TestCustomerTools::batchEditCategoryPicker()
