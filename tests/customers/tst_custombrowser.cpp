@@ -11,8 +11,10 @@
 #include <QDialog>
 #include <QTimer>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -28,6 +30,8 @@ private slots:
     void firstLoadThenFullList();
     void accessScope_data();
     void accessScope();
+    void scopedStatements_data();
+    void scopedStatements();
     void categorySubtree();
     void quickSearchCustomer();
     void quickSearchContact();
@@ -39,6 +43,7 @@ private slots:
     void f5RefreshesCustomerGrid();
     void closingEmptiesStatus();
     void reloginLeavesNoListBehind();
+    void windowFilesHoldNoStatements();
     void screenshot();
 
 private:
@@ -164,6 +169,53 @@ void TestCustomBrowser::accessScope()
     child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("公司"));
     child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
+}
+
+void TestCustomBrowser::scopedStatements_data()
+{
+    QTest::addColumn<bool>("viewAll");
+    QTest::newRow("with the view-all right") << true;
+    QTest::newRow("own records only") << false;
+}
+
+// Every list of the browser narrows by the one operator-scope rule: the owner condition
+// with the operator bound, only without the view-all right; the other values bound too.
+void TestCustomBrowser::scopedStatements()
+{
+    QFETCH(bool, viewAll);
+    login(QStringLiteral("张三"), viewAll);
+    const QString own = viewAll ? QString() : QStringLiteral(" and F_User=:Operator");
+    const QString operatorName = viewAll ? QString() : QStringLiteral("张三");
+    auto bound = [](Dataset *query, const char *name) { return query->parameter(QString::fromLatin1(name)).toString(); };
+
+    TFrm_Custom *w = openBrowser();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select top 100 * from Custom")
+                                          + (viewAll ? QString() : QStringLiteral(" where F_User=:Operator")));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+    QCOMPARE(m_data->Qry_Contact->sql(), QStringLiteral("Select * From Contact where CustCode=:CustCode") + own);
+    QCOMPARE(bound(m_data->Qry_Contact, "Operator"), operatorName);
+    QCOMPARE(m_data->Qry_Schedule->sql(), QStringLiteral("Select * From T_Schedule where CustCode=:CustCode") + own);
+    QCOMPARE(bound(m_data->Qry_Schedule, "Operator"), operatorName);
+
+    w->categoryClicked(node(w, QStringLiteral("01")));
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select * from custom where category like :Category") + own);
+    QCOMPARE(bound(m_data->Qry_Cust, "Category"), QStringLiteral("01%"));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("O'Neil"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select * from custom where Company like :Pattern") + own);
+    QCOMPARE(bound(m_data->Qry_Cust, "Pattern"), QStringLiteral("%O'Neil%"));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustCode in (:Code0)") + own);
+    QCOMPARE(m_data->Qry_Cust->parameter(QStringLiteral("Code0")), QVariant(qlonglong(1)));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestCustomBrowser::categorySubtree()
@@ -358,6 +410,31 @@ void TestCustomBrowser::reloginLeavesNoListBehind()
     QCoreApplication::processEvents();
     QVERIFY(!editorOpened);
     QCOMPARE(m_messages->shown.size(), 0);
+}
+
+// The customer windows reach the database only through the query layer and the session:
+// no statement text, no shared scratch query, no main window in any of their files.
+void TestCustomBrowser::windowFilesHoldNoStatements()
+{
+    const QString folder = QFINDTESTDATA("../../src/customers");
+    QVERIFY2(!folder.isEmpty(), "src/customers not found beside the tests");
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files);
+    QVERIFY(files.contains(QStringLiteral("TFrm_Custom.cpp")));
+    static const QRegularExpression literal(QStringLiteral("\"(?:[^\"\\\\\\n]|\\\\.)*\""));
+    static const QRegularExpression statement(QStringLiteral("\\b(select|insert|update|delete)\\b\\s+(\\*|\\w+|into|from)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression scratch(QStringLiteral("\\bQry_(Temp|Str|Del|Sql)\\b"));
+    for (const QString &name : files) {
+        QFile file(QDir(folder).filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto it = literal.globalMatch(text); it.hasNext();) {
+            const QString found = it.next().captured();
+            QVERIFY2(!statement.match(found).hasMatch(), qPrintable(name + QStringLiteral(": ") + found));
+        }
+        QVERIFY2(!scratch.match(text).hasMatch(), qPrintable(name));
+        QVERIFY2(!text.contains(QStringLiteral("main/TFrm_Main.h")), qPrintable(name));
+    }
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the browser is saved there as a picture.
