@@ -6,14 +6,12 @@
 #include "customers/CustomerEditorCommands.h"
 #include "customers/CustomerToolCommands.h"
 #include "customers/TFrm_Custom.h"
-#include "main/GridColumns.h"
 #include "main/RecordCommands.h"
 #include "main/TFrm_Main.h"
 #include "main/TFrm_Tree.h"
 #include "TFrm_ChangePass.h"
 #include "TFrm_Login.h"
 #include "ui/Commands.h"
-#include "store/SqlText.h"
 #include "store/queries/Customers.h"
 
 #include <QPointer>
@@ -65,37 +63,36 @@ void installWindowCommands(TFrm_Main *main)
     auto records = std::make_shared<RecordCommands>(data, main);
 
     main->showCustomerBrowser = [main, windows] { showBrowser(main, *windows); };
-    main->setHandler(QStringLiteral("Cust_CustContact"), [main, data, windows] {
+    main->setHandler(Cmd::Cust_CustContact, [main, data, windows] {
         TFrm_Custom *browser = showBrowser(main, *windows);
         data->Qry_Contact->link();
         Customers::openList(*data->Qry_Cust, main->scope());
         data->Qry_Schedule->link();
-        GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
+        browser->applyCustomerColumns();
     });
-    main->setHandler(QStringLiteral("MyCust"), [main, data, windows] {
+    main->setHandler(Cmd::MyCust, [main, windows] {
         TFrm_Custom *browser = showBrowser(main, *windows);
-        Customers::openOwn(*data->Qry_Cust, main->OperatorName);
-        browser->showCount();
-        GridColumns::ApplyColumns(data, browser->Grid_Cust, data->Qry_Cust, QStringLiteral("Custom"));
+        browser->loadCustomers([main](Dataset &customers) { Customers::openOwn(customers, main->operatorName()); });
+        browser->applyCustomerColumns();
     });
-    main->setHandler(QStringLiteral("Cust_Category"), [main] {
+    main->setHandler(Cmd::Cust_Category, [main] {
         openCategoryWindow(main, QStringLiteral("Cust_Category"), QStringLiteral("客户分类"));
     });
-    main->setHandler(QStringLiteral("Goods_Category"), [main] {
+    main->setHandler(Cmd::Goods_Category, [main] {
         openCategoryWindow(main, QStringLiteral("Goods_Category"), QStringLiteral("商品分类"));
     });
 
     // Deleting customers works on the browser's grid; with the browser closed there is
     // nothing on screen to delete, so the command does nothing.
-    main->setHandler(QStringLiteral("DelCust"), [windows, records, op] {
+    main->setHandler(Cmd::DelCust, [windows, records, op] {
         if (windows->Frm_Custom)
             records->DelCust(op(), windows->Frm_Custom->selectedRows());
     });
-    main->setHandler(QStringLiteral("DelContact"), [records, op] { records->DelContact(op()); });
-    main->setHandler(QStringLiteral("DelSchedule"), [records, op] { records->DelSchedule(op()); });
-    main->setHandler(QStringLiteral("DelDaily"), [records] { records->DelDaily(); });
-    main->setHandler(QStringLiteral("DelGoods"), [records] { records->DelGoods(); });
-    main->setHandler(QStringLiteral("DelBill"), [records] { records->DelBill(); });
+    main->setHandler(Cmd::DelContact, [records, op] { records->DelContact(op()); });
+    main->setHandler(Cmd::DelSchedule, [records, op] { records->DelSchedule(op()); });
+    main->setHandler(Cmd::DelDaily, [records] { records->DelDaily(); });
+    main->setHandler(Cmd::DelGoods, [records] { records->DelGoods(); });
+    main->setHandler(Cmd::DelBill, [records] { records->DelBill(); });
 
     installCustomerEditorCommands(main);
     installScheduleCommands(main);

@@ -2,24 +2,35 @@
 #include "TFrm_AddContact.h"
 #include "TFrm_AddCust.h"
 #include "data/TFrm_Data.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
-void installCustomerEditorCommands(TFrm_Main *mainWindow)
+namespace {
+
+// An editor over the session's window, in its mode, freed when it closes.
+template <class Editor>
+void openEditor(Session *session, EditorMode mode)
 {
-    TFrm_Data *data = mainWindow->data();
-    mainWindow->setHandler(QStringLiteral("AddCust"), [mainWindow] {
-        execEditor<TFrm_AddCust>(mainWindow, EditorMode::Add);
-    });
+    Editor editor(session, session->dialogParent());
+    editor.setMode(mode);
+    editor.exec();
+}
+
+} // namespace
+
+void installCustomerEditorCommands(Session *session)
+{
+    TFrm_Data *data = session->data();
+    session->setHandler(QString::fromLatin1(Cmd::AddCust), [session] { openEditor<TFrm_AddCust>(session, EditorMode::Add); });
     // Editing needs a customer to edit: with an empty list the command does nothing.
-    mainWindow->setHandler(QStringLiteral("EditCust"), [mainWindow, data] {
+    session->setHandler(QString::fromLatin1(Cmd::EditCust), [session, data] {
         if (data->Qry_Cust->currentRow() >= 0)
-            execEditor<TFrm_AddCust>(mainWindow, EditorMode::Edit);
+            openEditor<TFrm_AddCust>(session, EditorMode::Edit);
     });
-    mainWindow->setHandler(QStringLiteral("AddContact"), [mainWindow] {
-        execEditor<TFrm_AddContact>(mainWindow, EditorMode::Add);
-    });
-    mainWindow->setHandler(QStringLiteral("EditContact"), [mainWindow, data] {
+    session->setHandler(QString::fromLatin1(Cmd::AddContact),
+                        [session] { openEditor<TFrm_AddContact>(session, EditorMode::Add); });
+    session->setHandler(QString::fromLatin1(Cmd::EditContact), [session, data] {
         if (data->Qry_Contact->currentRow() >= 0)
-            execEditor<TFrm_AddContact>(mainWindow, EditorMode::Edit);
+            openEditor<TFrm_AddContact>(session, EditorMode::Edit);
     });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-class TFrm_Main;
+class Session;
 
-// Gives the main window's commands AddCust, EditCust, AddContact and EditContact their
+// Gives the session's commands AddCust, EditCust, AddContact and EditContact their
 // work: each opens the customer or contact editor as a modal dialog in its mode.
 // Called once, after the main window and the data module exist.
-void installCustomerEditorCommands(TFrm_Main *mainWindow);
+void installCustomerEditorCommands(Session *session);

@@ -4,38 +4,38 @@
 #include "TFrm_Email.h"
 #include "TFrm_Field.h"
 #include "TFrm_S_Cust.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
 #include <QPointer>
 #include <memory>
 
-void installCustomerToolCommands(TFrm_Main *mainWindow)
+void installCustomerToolCommands(Session *session)
 {
-    TFrm_Main *main = mainWindow;
     // The open column chooser, so the command never opens a second one.
     auto chooser = std::make_shared<QPointer<TFrm_Field>>();
 
-    main->setHandler(QStringLiteral("SearchCust"), [main] {
-        TFrm_S_Cust dialog(main);
+    session->setHandler(QString::fromLatin1(Cmd::SearchCust), [session] {
+        TFrm_S_Cust dialog(session);
         dialog.exec();
     });
-    main->setHandler(QStringLiteral("ShowField_Cust"), [main, chooser] {
+    session->setHandler(QString::fromLatin1(Cmd::ShowField_Cust), [session, chooser] {
         if (!chooser->isNull())
             return;
-        TFrm_Field dialog(main->data(), QStringLiteral("Custom"), main);
+        TFrm_Field dialog(session->data(), QStringLiteral("Custom"), session->dialogParent());
         *chooser = &dialog;
         dialog.exec();
     });
-    main->setHandler(QStringLiteral("ExportEmail"), [main] {
-        TFrm_Email dialog(main->data(), main);
+    session->setHandler(QString::fromLatin1(Cmd::ExportEmail), [session] {
+        TFrm_Email dialog(session->data(), session->dialogParent());
         dialog.exec();
     });
     // The batch edit works on the rows selected in the open browser.
-    main->setHandler(QStringLiteral("BatchEdit"), [main] {
-        TFrm_Custom *browser = main->findChild<TFrm_Custom *>();
+    session->setHandler(QString::fromLatin1(Cmd::BatchEdit), [session] {
+        auto *browser = session->dialogParent()->findChild<TFrm_Custom *>();
         if (!browser)
             return;
-        TFrm_BatchEdit dialog(main->data(), browser, main);
+        TFrm_BatchEdit dialog(session->data(), browser, session->dialogParent());
         dialog.exec();
     });
 }

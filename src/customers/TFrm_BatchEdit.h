@@ -2,17 +2,15 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <memory>
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QToolButton;
 class TFrm_Custom;
 class TFrm_Data;
+namespace Ui { class TFrm_BatchEdit; }
 
 // Batch category edit: gives the customers selected in the browser's grid one category.
-// Each customer is updated by its own statement; the browser's list is not re-loaded.
+// Each customer is updated by its own statement, found by its code as stored; the
+// browser's list is not re-loaded.
 class TFrm_BatchEdit : public QDialog
 {
     Q_OBJECT
@@ -23,16 +21,11 @@ public:
     // Writes the category into every selected customer ("批量修改成功" afterwards).
     void apply();
 
-    QGroupBox *GroupBox1;
-    QLabel *lbl, *Label1;
-    QLineEdit *Edit_Category;
-    QToolButton *Btn_Category;
-    QPushButton *Btn_OK, *Btn_Exit;
-
 private:
     void lookupCategory();
     QList<int> selectedRows() const;
 
+    std::unique_ptr<Ui::TFrm_BatchEdit> ui;
     TFrm_Data *m_data;
     QPointer<TFrm_Custom> m_browser;
 };

@@ -2,13 +2,15 @@
 #include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/GridColumns.h"
-#include "main/TFrm_Main.h"
-#include "store/queries/Customers.h"
 #include "store/CategoryCode.h"
 #include "store/DbError.h"
-#include "store/SqlText.h"
+#include "store/queries/ColumnChoice.h"
+#include "store/queries/Contacts.h"
+#include "store/queries/Customers.h"
+#include "ui/Commands.h"
 #include "ui/DataGrid.h"
 #include "ui/Guarded.h"
+#include "ui/Session.h"
 #include "ui/WaitCursor.h"
 
 #include <QAction>
@@ -31,10 +33,18 @@ namespace {
 const int ContactHeading = 8;
 const int CustomerHeading = 0;
 
+const QString CustomLayout = QStringLiteral("Custom");
+const QString ContactLayout = QStringLiteral("Contact");
+
+QString name(const char *command)
+{
+    return QString::fromLatin1(command);
+}
+
 } // namespace
 
-TFrm_Custom::TFrm_Custom(TFrm_Main *mainWindow)
-    : QWidget(nullptr), m_main(mainWindow), m_data(mainWindow->data())
+TFrm_Custom::TFrm_Custom(Session *session)
+    : QWidget(nullptr), m_session(session), m_data(session->data())
 {
     setObjectName(QStringLiteral("Frm_Custom"));
     setWindowTitle(QStringLiteral("客户信息"));
@@ -48,7 +58,7 @@ TFrm_Custom::TFrm_Custom(TFrm_Main *mainWindow)
 
 TFrm_Custom::~TFrm_Custom()
 {
-    m_main->setStatusPanel(1, QString());
+    m_session->setStatusPanel(1, QString());
 }
 
 void TFrm_Custom::buildPages()
@@ -99,11 +109,11 @@ void TFrm_Custom::buildPages()
     PageControl1->addTab(Grid_Cust, QStringLiteral("客户资料"));
     PageControl2 = new QTabWidget(this);
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    PageControl2->addTab(gridPage(Grid_Contact, {QStringLiteral("AddContact"), QStringLiteral("EditContact"), QStringLiteral("DelContact")}),
+    PageControl2->addTab(gridPage(Grid_Contact, {name(Cmd::AddContact), name(Cmd::EditContact), name(Cmd::DelContact)}),
                          QStringLiteral("联系人资料"));
-    PageControl2->addTab(gridPage(Grid_Sch, {QStringLiteral("AddSchedule"), QStringLiteral("EditSchedule"), QStringLiteral("DelSchedule")}),
+    PageControl2->addTab(gridPage(Grid_Sch, {name(Cmd::AddSchedule), name(Cmd::EditSchedule), name(Cmd::DelSchedule)}),
                          QStringLiteral("联系记录"));
-    PageControl2->addTab(gridPage(Grid_Sale, {QStringLiteral("AddBill"), QStringLiteral("EditBill"), QStringLiteral("DelBill")}),
+    PageControl2->addTab(gridPage(Grid_Sale, {name(Cmd::AddBill), name(Cmd::EditBill), name(Cmd::DelBill)}),
                          QStringLiteral("销售记录"));
     PageControl2->addTab(gridPage(Grid_Detail, {}), QStringLiteral("销售明细"));
 
@@ -156,10 +166,10 @@ QWidget *TFrm_Custom::gridPage(DataGrid *grid, const QStringList &commands)
     layout->setSpacing(2);
     if (!commands.isEmpty()) {
         auto *strip = new QHBoxLayout;
-        for (const QString &name : commands) {
+        for (const QString &command : commands) {
             auto *button = new QToolButton(page);
-            button->setDefaultAction(m_main->command(name));
-            button->setObjectName(QStringLiteral("Btn_") + name);
+            button->setDefaultAction(m_session->command(command));
+            button->setObjectName(QStringLiteral("Btn_") + command);
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
             strip->addWidget(button);
         }
@@ -172,14 +182,14 @@ QWidget *TFrm_Custom::gridPage(DataGrid *grid, const QStringList &commands)
 
 void TFrm_Custom::buildMenus()
 {
-    auto action = [this](QMenu *menu, const char *name, const QString &caption, auto &&slot) {
+    auto action = [this](QMenu *menu, const char *entry, const QString &caption, auto &&slot) {
         QAction *a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
+        a->setObjectName(QString::fromLatin1(entry));
         connect(a, &QAction::triggered, this, [this, slot] { guarded(this, slot); });
         return a;
     };
-    auto command = [this](QMenu *menu, const char *name) {
-        if (QAction *a = m_main->command(QString::fromLatin1(name)))
+    auto command = [this](QMenu *menu, const char *commandName) {
+        if (QAction *a = m_session->command(name(commandName)))
             menu->addAction(a);
     };
     auto saveColumns = [this](DataGrid *grid, const char *layout) {
@@ -188,45 +198,45 @@ void TFrm_Custom::buildMenus()
 
     PopupMenu_Cust = new QMenu(this);
     PopupMenu_Cust->setObjectName(QStringLiteral("PopupMenu_Cust"));
-    command(PopupMenu_Cust, "AddCust");
-    command(PopupMenu_Cust, "EditCust");
-    command(PopupMenu_Cust, "DelCust");
+    command(PopupMenu_Cust, Cmd::AddCust);
+    command(PopupMenu_Cust, Cmd::EditCust);
+    command(PopupMenu_Cust, Cmd::DelCust);
     PopupMenu_Cust->addSeparator();
-    command(PopupMenu_Cust, "SearchCust");
+    command(PopupMenu_Cust, Cmd::SearchCust);
     // F5 belongs to the main window's reminders everywhere else; on the customer grid the
     // key press itself refreshes (see eventFilter), so the menu only names the key.
     action(PopupMenu_Cust, "N_RefreshCust", QStringLiteral("刷新\tF5"), [this] { refreshCustomers(); });
     PopupMenu_Cust->addSeparator();
-    action(PopupMenu_Cust, "N_BatchEdit", QStringLiteral("批量修改"), [this] { m_main->runHandler(QStringLiteral("BatchEdit")); });
-    action(PopupMenu_Cust, "N_ShowField", QStringLiteral("设置列显示"), [this] { m_main->runHandler(QStringLiteral("ShowField_Cust")); });
+    action(PopupMenu_Cust, "N_BatchEdit", QStringLiteral("批量修改"), [this] { m_session->runHandler(name(Cmd::BatchEdit)); });
+    action(PopupMenu_Cust, "N_ShowField", QStringLiteral("设置列显示"), [this] { m_session->runHandler(name(Cmd::ShowField_Cust)); });
     action(PopupMenu_Cust, "N_SaveCust", QStringLiteral("保存列属性"), saveColumns(Grid_Cust, "Custom"));
     QMenu *exportMenu = PopupMenu_Cust->addMenu(QStringLiteral("导出数据"));
     exportMenu->setObjectName(QStringLiteral("N_Export"));
-    command(exportMenu, "ExportEmail");
-    command(exportMenu, "ExportCustCSV");
+    command(exportMenu, Cmd::ExportEmail);
+    command(exportMenu, Cmd::ExportCustCSV);
 
     PopupMenu_Tree = new QMenu(this);
     PopupMenu_Tree->setObjectName(QStringLiteral("PopupMenu_Tree"));
     action(PopupMenu_Tree, "N_RefreshTree", QStringLiteral("刷新"), [this] { refreshTree(); });
-    command(PopupMenu_Tree, "Cust_Category");
+    command(PopupMenu_Tree, Cmd::Cust_Category);
 
     PopupMenu_Contact = new QMenu(this);
     PopupMenu_Contact->setObjectName(QStringLiteral("PopupMenu_Contact"));
-    command(PopupMenu_Contact, "AddContact");
-    command(PopupMenu_Contact, "EditContact");
-    command(PopupMenu_Contact, "DelContact");
+    command(PopupMenu_Contact, Cmd::AddContact);
+    command(PopupMenu_Contact, Cmd::EditContact);
+    command(PopupMenu_Contact, Cmd::DelContact);
     PopupMenu_Contact->addSeparator();
     action(PopupMenu_Contact, "N_RefreshContact", QStringLiteral("刷新"), [this] {
         m_data->Qry_Contact->refresh();
-        GridColumns::ApplyColumns(m_data, Grid_Contact, m_data->Qry_Contact, QStringLiteral("Contact"));
+        applyContactColumns();
     });
-    command(PopupMenu_Contact, "ExportContactCSV");
+    command(PopupMenu_Contact, Cmd::ExportContactCSV);
 
     PopupMenu_Sch = new QMenu(this);
     PopupMenu_Sch->setObjectName(QStringLiteral("PopupMenu_Sch"));
-    command(PopupMenu_Sch, "AddSchedule");
-    command(PopupMenu_Sch, "EditSchedule");
-    command(PopupMenu_Sch, "DelSchedule");
+    command(PopupMenu_Sch, Cmd::AddSchedule);
+    command(PopupMenu_Sch, Cmd::EditSchedule);
+    command(PopupMenu_Sch, Cmd::DelSchedule);
     PopupMenu_Sch->addSeparator();
     action(PopupMenu_Sch, "N_RefreshSch", QStringLiteral("刷新"), [this] {
         m_data->Qry_Schedule->refresh();
@@ -236,9 +246,9 @@ void TFrm_Custom::buildMenus()
 
     PopupMenu_Sale = new QMenu(this);
     PopupMenu_Sale->setObjectName(QStringLiteral("PopupMenu_Sale"));
-    command(PopupMenu_Sale, "AddBill");
-    command(PopupMenu_Sale, "EditBill");
-    command(PopupMenu_Sale, "DelBill");
+    command(PopupMenu_Sale, Cmd::AddBill);
+    command(PopupMenu_Sale, Cmd::EditBill);
+    command(PopupMenu_Sale, Cmd::DelBill);
     PopupMenu_Sale->addSeparator();
     action(PopupMenu_Sale, "N_SaveSale", QStringLiteral("保存列属性"), saveColumns(Grid_Sale, "Bill"));
 
@@ -261,8 +271,8 @@ void TFrm_Custom::buildMenus()
 // Double clicks and the Delete key run the main window's commands, only when enabled.
 void TFrm_Custom::bindGridKeys()
 {
-    connect(Grid_Cust, &QAbstractItemView::doubleClicked, this, [this] { m_main->runCommand(QStringLiteral("EditCust")); });
-    connect(Grid_Sch, &QAbstractItemView::doubleClicked, this, [this] { m_main->runCommand(QStringLiteral("EditSchedule")); });
+    connect(Grid_Cust, &QAbstractItemView::doubleClicked, this, [this] { m_session->runCommand(name(Cmd::EditCust)); });
+    connect(Grid_Sch, &QAbstractItemView::doubleClicked, this, [this] { m_session->runCommand(name(Cmd::EditSchedule)); });
     Grid_Cust->installEventFilter(this);
     Grid_Sch->installEventFilter(this);
     Grid_Sale->installEventFilter(this);
@@ -284,38 +294,27 @@ bool TFrm_Custom::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete
         && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
-        const QString command = watched == Grid_Cust ? QStringLiteral("DelCust")
-                              : watched == Grid_Sch  ? QStringLiteral("DelSchedule")
-                              : watched == Grid_Sale ? QStringLiteral("DelBill") : QString();
-        if (!command.isEmpty()) {
-            m_main->runCommand(command);
+        const char *command = watched == Grid_Cust ? Cmd::DelCust
+                            : watched == Grid_Sch  ? Cmd::DelSchedule
+                            : watched == Grid_Sale ? Cmd::DelBill : nullptr;
+        if (command) {
+            m_session->runCommand(name(command));
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-QString TFrm_Custom::scoped(const QString &sql) const
-{
-    if (m_main->right(8))
-        return sql;
-    return sql + QStringLiteral(" and F_User=") + SqlText::quoted(m_main->OperatorName);
-}
-
 void TFrm_Custom::openFirstList()
 {
     Edit_Key->clear();
-    const bool all = m_main->right(8);
-    const QString own = SqlText::quoted(m_main->OperatorName);
+    const OperatorScope scope = m_session->scope();
     WaitCursor wait;
-    loadCustomers(all ? QStringLiteral("Select top 100 * from Custom")
-                      : QStringLiteral("Select top 100 * from Custom where F_User=") + own);
-    TFrm_Data::RunQuery(m_data->Qry_Contact, all ? QStringLiteral("Select * From Contact where CustCode=:CustCode")
-        : QStringLiteral("Select * From Contact where CustCode=:CustCode and F_User=") + own);
-    TFrm_Data::RunQuery(m_data->Qry_Schedule, all ? QStringLiteral("Select * From T_Schedule where CustCode=:CustCode")
-        : QStringLiteral("Select * From T_Schedule where CustCode=:CustCode and F_User=") + own);
-    GridColumns::ApplyColumns(m_data, Grid_Cust, m_data->Qry_Cust, QStringLiteral("Custom"));
-    GridColumns::ApplyColumns(m_data, Grid_Contact, m_data->Qry_Contact, QStringLiteral("Contact"));
+    loadCustomers([&scope](Dataset &customers) { Customers::openFirstHundred(customers, scope); });
+    Contacts::openOfCustomer(*m_data->Qry_Contact, scope);
+    Customers::openSchedules(*m_data->Qry_Schedule, scope);
+    applyCustomerColumns();
+    applyContactColumns();
     GridColumns::ApplyColumns(m_data, Grid_Sch, m_data->Qry_Schedule, QStringLiteral("Schedule"));
     refreshTree();
     m_target = Target::Custom;
@@ -324,14 +323,24 @@ void TFrm_Custom::openFirstList()
 
 void TFrm_Custom::showCount()
 {
-    m_main->setStatusPanel(1, QStringLiteral("当前共有 ") + QString::number(m_data->Qry_Cust->recordCount())
-                                  + QStringLiteral(" 条客户记录"));
+    m_session->setStatusPanel(1, QStringLiteral("当前共有 ") + QString::number(m_data->Qry_Cust->recordCount())
+                                     + QStringLiteral(" 条客户记录"));
 }
 
-void TFrm_Custom::loadCustomers(const QString &sql)
+void TFrm_Custom::loadCustomers(const std::function<void(Dataset &)> &load)
 {
-    TFrm_Data::RunQuery(m_data->Qry_Cust, sql);
+    load(*m_data->Qry_Cust);
     showCount();
+}
+
+void TFrm_Custom::applyCustomerColumns()
+{
+    GridColumns::ApplyColumns(m_data, Grid_Cust, m_data->Qry_Cust, CustomLayout);
+}
+
+void TFrm_Custom::applyContactColumns()
+{
+    GridColumns::ApplyColumns(m_data, Grid_Contact, m_data->Qry_Contact, ContactLayout);
 }
 
 void TFrm_Custom::refreshTree()
@@ -344,7 +353,7 @@ void TFrm_Custom::refreshCustomers()
 {
     WaitCursor wait;
     m_data->Qry_Cust->refresh();
-    GridColumns::ApplyColumns(m_data, Grid_Cust, m_data->Qry_Cust, QStringLiteral("Custom"));
+    applyCustomerColumns();
 }
 
 void TFrm_Custom::categoryClicked(QTreeWidgetItem *item)
@@ -353,15 +362,14 @@ void TFrm_Custom::categoryClicked(QTreeWidgetItem *item)
         return;
     guarded(this, [this, item] {
         WaitCursor wait;
+        const OperatorScope scope = m_session->scope();
         if (!item->parent()) {
-            Customers::openList(*m_data->Qry_Cust, m_main->scope());
-            showCount();
+            loadCustomers([&scope](Dataset &customers) { Customers::openList(customers, scope); });
         } else {
             const QString code = CategoryCode::nodeCode(item->text(0));
-            loadCustomers(scoped(QStringLiteral("Select * from custom where category like '")
-                                 + SqlText::escaped(code) + QStringLiteral("%'")));
+            loadCustomers([&](Dataset &customers) { Customers::openCategory(customers, scope, code); });
         }
-        GridColumns::ApplyColumns(m_data, Grid_Cust, m_data->Qry_Cust, QStringLiteral("Custom"));
+        applyCustomerColumns();
     });
 }
 
@@ -377,32 +385,21 @@ void TFrm_Custom::quickSearch()
     Btn_S_Cust->setEnabled(false);
     guarded(this, [this] {
         WaitCursor wait;
-        const QString pattern = QStringLiteral("%") + SqlText::escaped(Edit_Key->text()) + QStringLiteral("%");
-        const QString layout = m_target == Target::Contact ? QStringLiteral("Contact") : QStringLiteral("Custom");
-        Dataset *temp = m_data->Qry_Temp;
-        TFrm_Data::RunQuery(temp, QStringLiteral("select * from T_FieldShow where tablename='") + layout
-                                      + QStringLiteral("' and Name=") + SqlText::quoted(Combo_Type->currentText()));
-        if (temp->isEmpty())
-            throw DbError(QStringLiteral("列表\"%1\"中没有名为\"%2\"的列,无法查询。").arg(layout, Combo_Type->currentText()));
-        const QString column = temp->text(QStringLiteral("Field"));
+        const QString key = Edit_Key->text(); // as typed: an empty key matches every value
+        const QString layout = m_target == Target::Contact ? ContactLayout : CustomLayout;
+        const QString caption = Combo_Type->currentText();
+        const QString column = ColumnChoice::columnNamed(m_data->connection(), layout, caption);
+        if (column.isEmpty())
+            throw DbError(QStringLiteral("列表\"%1\"中没有名为\"%2\"的列,无法查询。").arg(layout, caption));
+        const OperatorScope scope = m_session->scope();
         if (m_target == Target::Custom) {
-            loadCustomers(scoped(QStringLiteral("Select * from custom where ") + column + QStringLiteral(" like '")
-                                 + pattern + QStringLiteral("'")));
+            loadCustomers([&](Dataset &customers) { Customers::openMatching(customers, scope, column, key); });
         } else {
-            TFrm_Data::RunQuery(temp, QStringLiteral("select CustCode from Contact where ") + column
-                                          + QStringLiteral(" like '") + pattern + QStringLiteral("' group by CustCode"));
-            QStringList codes;
-            for (int row = 0; row < temp->recordCount(); ++row)
-                if (!temp->value(row, 0).isNull())
-                    codes.append(QString::number(temp->value(row, 0).toLongLong()));
-            if (codes.isEmpty())
-                loadCustomers(QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
-            else
-                loadCustomers(scoped(QStringLiteral("select * from Custom where CustCode in (") + codes.join(QLatin1Char(','))
-                                     + QStringLiteral(")")));
+            // The customers of the matching contacts; no contact found gives the empty list.
+            const QVariantList codes = Contacts::customerCodesMatching(m_data->connection(), column, key);
+            loadCustomers([&](Dataset &customers) { Customers::openByCodes(customers, scope, codes); });
         }
-        GridColumns::ApplyColumns(m_data, Grid_Cust, m_data->Qry_Cust, QStringLiteral("Custom"));
-        showCount();
+        applyCustomerColumns();
     });
     Btn_S_Cust->setEnabled(true);
 }
@@ -411,10 +408,10 @@ void TFrm_Custom::pageTurned(int index)
 {
     guarded(this, [this, index] {
         if (index == 2) {
-            TFrm_Data::RunQuery(m_data->Qry_Bill, QStringLiteral("select * from T_Bill where CustCode=:CustCode"));
+            Customers::openBills(*m_data->Qry_Bill);
             GridColumns::ApplyColumns(m_data, Grid_Sale, m_data->Qry_Bill, QStringLiteral("Bill"));
         } else if (index == 3) {
-            TFrm_Data::RunQuery(m_data->Qry_Detail, QStringLiteral("select * from S_BillDetail where CustCode=:CustCode"));
+            Customers::openBillLines(*m_data->Qry_Detail);
             GridColumns::ApplyColumns(m_data, Grid_Detail, m_data->Qry_Detail, QStringLiteral("S_SaleDetail"));
         }
     });

@@ -1,5 +1,7 @@
 #include "TFrm_Email.h"
+#include "ui_TFrm_Email.h"
 #include "data/TFrm_Data.h"
+#include "store/queries/Customers.h"
 #include "store/Gbk.h"
 #include "store/ProgramDir.h"
 #include "ui/Guarded.h"
@@ -8,17 +10,8 @@
 
 #include <QDate>
 #include <QDir>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSaveFile>
 #include <QStyle>
-#include <QVBoxLayout>
 #include <memory>
 #include <stdexcept>
 
@@ -31,70 +24,32 @@ namespace {
 
 } // namespace
 
-TFrm_Email::TFrm_Email(TFrm_Data *data, QWidget *parent) : QDialog(parent), m_data(data)
+TFrm_Email::TFrm_Email(TFrm_Data *dataModule, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFrm_Email>()), m_data(dataModule)
 {
-    setObjectName(QStringLiteral("Frm_Email"));
-    setWindowTitle(QStringLiteral("导出客户电子信箱"));
+    ui->setupUi(this);
+    ui->Edit1->setText(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    ui->Btn_start->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    ui->btn_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    resize(width(), sizeHint().height());
 
-    Edit1 = new QLineEdit(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Label1 = new QLabel(QStringLiteral("文件名："), this);
-    Label1->setBuddy(Edit1);
-
-    RadioGroup1 = new QGroupBox(QStringLiteral("  客户记录范围  "), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    Radio_Current = new QRadioButton(QStringLiteral("1.当前客户记录"), RadioGroup1);
-    Radio_Current->setObjectName(QStringLiteral("Radio_Current"));
-    Radio_Current->setChecked(true);
-    Radio_All = new QRadioButton(QStringLiteral("2.全部客户记录"), RadioGroup1);
-    Radio_All->setObjectName(QStringLiteral("Radio_All"));
-    auto *radios = new QVBoxLayout(RadioGroup1);
-    radios->addWidget(Radio_Current);
-    radios->addWidget(Radio_All);
-
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-
-    Btn_start = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("开始(&S)"), this);
-    Btn_start->setObjectName(QStringLiteral("Btn_start"));
-    Btn_start->setDefault(true);
-    btn_exit = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("退出(&E)"), this);
-    btn_exit->setObjectName(QStringLiteral("btn_exit"));
-    btn_exit->setAutoDefault(false);
-
-    auto *name = new QHBoxLayout;
-    name->addWidget(Label1);
-    name->addWidget(Edit1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Btn_start);
-    buttons->addWidget(btn_exit);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(name);
-    layout->addWidget(RadioGroup1);
-    layout->addWidget(ProgressBar1);
-    layout->addLayout(buttons);
-    resize(380, sizeHint().height());
-
-    connect(Btn_start, &QPushButton::clicked, this, [this] {
+    connect(ui->Btn_start, &QPushButton::clicked, this, [this] {
         guarded(this, [this] { start(); });
-        ProgressBar1->setValue(0);
+        ui->ProgressBar1->setValue(0);
     });
-    connect(btn_exit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->btn_exit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 TFrm_Email::~TFrm_Email() = default;
 
 int TFrm_Email::range() const
 {
-    return Radio_All->isChecked() ? AllCustomers : CurrentList;
+    return ui->Radio_All->isChecked() ? AllCustomers : CurrentList;
 }
 
 void TFrm_Email::setRange(int range)
 {
-    (range == AllCustomers ? Radio_All : Radio_Current)->setChecked(true);
+    (range == AllCustomers ? ui->Radio_All : ui->Radio_Current)->setChecked(true);
 }
 
 QString TFrm_Email::exportPath(const QString &baseName)
@@ -104,7 +59,7 @@ QString TFrm_Email::exportPath(const QString &baseName)
 
 void TFrm_Email::start()
 {
-    const QString baseName = Edit1->text().trimmed();
+    const QString baseName = ui->Edit1->text().trimmed();
     if (baseName.isEmpty()) {
         Messages::box(this, QStringLiteral("文件名不能为空!"), QStringLiteral("警告"), Msg::Icon::Information);
         return;
@@ -118,7 +73,7 @@ void TFrm_Email::start()
     std::unique_ptr<Dataset> all;
     if (range() == AllCustomers) {
         all = std::make_unique<Dataset>(m_data->connection());
-        TFrm_Data::RunQuery(all.get(), QStringLiteral("select * from custom"));
+        Customers::openAll(*all);
         rows = all.get();
     } else if (!rows->isOpen()) {
         return;
@@ -134,13 +89,13 @@ void TFrm_Email::start()
 
     const int count = rows->recordCount();
     const int email = rows->checkedFieldIndex(QStringLiteral("email"));
-    ProgressBar1->setRange(0, qMax(count, 1));
-    ProgressBar1->setValue(0);
+    ui->ProgressBar1->setRange(0, qMax(count, 1));
+    ui->ProgressBar1->setValue(0);
     // The caption counts the addresses written for the browser's list and the rows
     // gone through for all customers.
     const bool countRows = range() == AllCustomers;
     auto showProgress = [&](int done, int written) {
-        ProgressBar1->setValue(done);
+        ui->ProgressBar1->setValue(done);
         setWindowTitle(QStringLiteral("导出客户电子信箱( ") + QString::number(countRows ? done : written) + QStringLiteral(" )"));
     };
     QString lines;
@@ -160,7 +115,7 @@ void TFrm_Email::start()
     // The browser ends on the last customer of its list, as after stepping through it.
     if (rows == m_data->Qry_Cust)
         rows->last();
-    ProgressBar1->setValue(0);
+    ui->ProgressBar1->setValue(0);
     if (!file.commit())
         fail(QStringLiteral("无法写入文件 \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString()));
     Platform::openDocument(this, path);

@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
 class TFrm_Data;
+namespace Ui { class TFrm_Email; }
 
 // E-mail address export: writes the customers' e-mail addresses, one per line, into
 // Export/<name>.txt beside the executable (GBK text, CRLF line ends) and opens the file
@@ -29,13 +25,7 @@ public:
     // Runs the export for the chosen range; the dialog stays open.
     void start();
 
-    QLabel *Label1;
-    QLineEdit *Edit1;
-    QGroupBox *RadioGroup1;
-    QRadioButton *Radio_Current, *Radio_All;
-    QProgressBar *ProgressBar1;
-    QPushButton *Btn_start, *btn_exit;
-
 private:
+    std::unique_ptr<Ui::TFrm_Email> ui;
     TFrm_Data *m_data;
 };

@@ -2,12 +2,11 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <memory>
 
-class QLabel;
 class QListWidget;
-class QPushButton;
-class QToolButton;
 class TFrm_Data;
+namespace Ui { class TFrm_Field; }
 
 // Column chooser: switches the columns of a grid layout (rows of T_FieldShow) on and
 // off by moving their titles between the hidden and the shown list. Only `show` is
@@ -30,17 +29,13 @@ public:
     // Writes `show` of every title and closes with "修改完成！".
     void store();
 
-    QLabel *Label1, *Label2;
-    QListWidget *SrcList, *DstList;
-    QToolButton *SP_right, *SP_allright, *SP_left, *SP_allleft;
-    QPushButton *Btn_ok, *Btn_exit;
-
 private:
     void load();
     void updateButtons();
     void moveSelected(QListWidget *from, QListWidget *to);
     void moveAll(QListWidget *from, QListWidget *to);
 
+    std::unique_ptr<Ui::TFrm_Field> ui;
     TFrm_Data *m_data;
     QString m_layout;
 };

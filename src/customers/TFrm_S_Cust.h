@@ -1,51 +1,34 @@
 #pragma once
 
-#include <QDate>
+#include "store/queries/Customers.h"
+
 #include <QDialog>
 #include <QStringList>
+#include <QVariantMap>
+#include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QToolButton;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
-
-// A date input with a tick box: the date counts only while the box is ticked.
-class CheckedDateEdit : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit CheckedDateEdit(QWidget *parent = nullptr);
-    bool isChecked() const;
-    void setChecked(bool checked);
-    QDate date() const;
-    void setDate(const QDate &date);
-    QCheckBox *checkBox() const { return m_check; }
-    QDateEdit *dateEdit() const { return m_date; }
-
-private:
-    QCheckBox *m_check;
-    QDateEdit *m_date;
-};
+namespace Ui { class TFrm_S_Cust; }
 
 // Customer search: up to eighteen conditions joined with AND into one statement over
-// the customer table; the result is loaded into the customer browser's list.
+// the customer table; the result is loaded into the customer browser's list. Without
+// the view-all right the salesman is the operator and cannot be changed, so every
+// search stays within the operator's own customers.
 class TFrm_S_Cust : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFrm_S_Cust(TFrm_Main *mainWindow);
+    explicit TFrm_S_Cust(Session *session);
     ~TFrm_S_Cust() override;
 
-    // The condition of every filled input, in input order.
+    // What the inputs ask for, text as typed.
+    Customers::Search criteria() const;
+    // The condition of every filled input, in input order, with its :Name placeholder.
     QStringList conditions() const;
-    // The search statement; empty when no input is filled.
+    // The search statement; empty when no input is filled. The values it binds:
     QString statement() const;
+    QVariantMap parameters() const;
     // Runs the search: the message "没有查询项目!" when nothing is filled, otherwise the
     // browser's list is loaded with the statement and the dialog closes.
     void search();
@@ -54,22 +37,11 @@ public:
     // Fills the salesman list from the operators (done whenever the list drops down).
     void fillSalesmen();
 
-    QGroupBox *GroupBox1;
-    QLineEdit *Edit_cate;
-    QToolButton *Btn_Lookup;
-    QLineEdit *Edit_custname, *Edit_address, *Edit_postcode;
-    QComboBox *Combo_CustType, *Combo_country, *Combo_province, *Combo_CustFrom;
-    QLineEdit *Edit_city, *Edit_intro, *Edit_tel, *Edit_fax, *Edit_url, *Edit_email;
-    CheckedDateEdit *DateTimePicker1, *DateTimePicker2;
-    QComboBox *Combo_User;
-    QLineEdit *Edit_income;
-    QPushButton *btn_ok, *btn_reset, *btn_exit;
-
 private:
-    void buildInputs();
     void fillLists();
     void lookupCategory();
 
-    TFrm_Main *m_main;
+    std::unique_ptr<Ui::TFrm_S_Cust> ui;
+    Session *m_session;
     TFrm_Data *m_data;
 };

@@ -46,6 +46,8 @@ private slots:
     void saveRollsBack();
     void customerGoneFailsSave();
     void sameCompanyNameTakesShownCustomer();
+    void oddCustomerCodeKeptExactly_data();
+    void oddCustomerCodeKeptExactly();
     void navigatorInAddMode();
     void companyWithQuote();
     void emailDoubleClick();
@@ -160,21 +162,21 @@ void TestContactEditor::labels()
     QFETCH(QString, input);
     QFETCH(QString, caption);
     TFrm_AddContact w(m_main);
-    QCOMPARE(w.GroupBox1->title(), QStringLiteral(" 联 系 人 信 息 "));
+    QCOMPARE(child<QGroupBox>(&w, "GroupBox1")->title(), QStringLiteral(" 联 系 人 信 息 "));
     auto *widget = w.findChild<QWidget *>(input);
     QVERIFY(widget);
     auto *label = w.findChild<QLabel *>(QStringLiteral("Label_") + input);
     QVERIFY(label);
     // The birthday label leads to the tick box that switches the date on.
-    QCOMPARE(label->buddy(), input == QLatin1String("DateTimePicker1") ? static_cast<QWidget *>(w.CB_Birthday) : widget);
-    QVERIFY(w.GroupBox1->isAncestorOf(widget));
+    QCOMPARE(label->buddy(), input == QLatin1String("DateTimePicker1") ? static_cast<QWidget *>(child<QCheckBox>(&w, "CB_Birthday")) : widget);
+    QVERIFY(child<QGroupBox>(&w, "GroupBox1")->isAncestorOf(widget));
     const QRegularExpression key(QStringLiteral("\\(&(.)\\)"));
     QCOMPARE(QString(label->text()).remove(key), caption);
     QStringList keys;
     for (QLabel *l : w.findChildren<QLabel *>())
         keys.append(key.match(l->text()).captured(1));
-    for (QAbstractButton *b : {static_cast<QAbstractButton *>(w.Btn_OK), static_cast<QAbstractButton *>(w.Btn_Exit),
-                               static_cast<QAbstractButton *>(w.CB_Main)})
+    for (QAbstractButton *b : {static_cast<QAbstractButton *>(child<QPushButton>(&w, "Btn_OK")), static_cast<QAbstractButton *>(child<QPushButton>(&w, "Btn_Exit")),
+                               static_cast<QAbstractButton *>(child<QCheckBox>(&w, "CB_Main"))})
         keys.append(key.match(b->text()).captured(1));
     QCOMPARE(keys.count(key.match(label->text()).captured(1)), 1);
 }
@@ -184,26 +186,26 @@ void TestContactEditor::addModeShows()
     openLists();
     auto w = editor(EditorMode::Add);
     QCOMPARE(w->windowTitle(), QStringLiteral("添加联系人"));
-    QCOMPARE(w->Btn_OK->text(), QStringLiteral("新增(&A)"));
-    QCOMPARE(w->Btn_Exit->text(), QStringLiteral("退出(&Q)"));
-    QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("华信科技"));
-    QCOMPARE(w->Combo_Cust->count(), 1); // no other company to choose
-    QVERIFY(!w->Combo_Cust->isEditable());
+    QCOMPARE(child<QPushButton>(w, "Btn_OK")->text(), QStringLiteral("新增(&A)"));
+    QCOMPARE(child<QPushButton>(w, "Btn_Exit")->text(), QStringLiteral("退出(&Q)"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QStringLiteral("华信科技"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->count(), 1); // no other company to choose
+    QVERIFY(!child<QComboBox>(w, "Combo_Cust")->isEditable());
     QCOMPARE(w->customerCode().toLongLong(), 5);
-    QCOMPARE(w->Edit_Address->text(), QStringLiteral("北京路1号"));
-    QCOMPARE(w->Edit_PostCode->text(), QStringLiteral("100001"));
-    QCOMPARE(w->Edit_PostCode->maxLength(), 6);
-    QVERIFY(w->Edit_Name->text().isEmpty());
-    QVERIFY(w->CB_Main->isChecked());
-    QVERIFY(!w->CB_Birthday->isChecked());
-    QVERIFY(!w->DateTimePicker1->isEnabled());
-    QCOMPARE(w->DateTimePicker1->date(), QDate::currentDate());
-    QCOMPARE(w->Combo_Depart->count(), 9);
-    QCOMPARE(w->Combo_Depart->itemText(1), QStringLiteral("销售部"));
-    QCOMPARE(w->Combo_Depart->currentText(), QString());
-    QCOMPARE(w->Combo_Zw->itemText(0), QStringLiteral("董事长"));
-    QVERIFY(w->DBNavigator1->NavNext->isEnabled()); // bound to the contact list in add mode too
-    QVERIFY(w->Btn_OK->isEnabled());
+    QCOMPARE(child<QLineEdit>(w, "Edit_Address")->text(), QStringLiteral("北京路1号"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_PostCode")->text(), QStringLiteral("100001"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_PostCode")->maxLength(), 6);
+    QVERIFY(child<QLineEdit>(w, "Edit_Name")->text().isEmpty());
+    QVERIFY(child<QCheckBox>(w, "CB_Main")->isChecked());
+    QVERIFY(!child<QCheckBox>(w, "CB_Birthday")->isChecked());
+    QVERIFY(!child<QDateEdit>(w, "DateTimePicker1")->isEnabled());
+    QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate::currentDate());
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->count(), 9);
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->itemText(1), QStringLiteral("销售部"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_Zw")->itemText(0), QStringLiteral("董事长"));
+    QVERIFY(child<RecordNavigator>(w, "DBNavigator1")->NavNext->isEnabled()); // bound to the contact list in add mode too
+    QVERIFY(child<QPushButton>(w, "Btn_OK")->isEnabled());
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -214,19 +216,19 @@ void TestContactEditor::addLoop()
     login(QStringLiteral("李四"), 1);
     openLists();
     auto w = editor(EditorMode::Add);
-    w->Edit_Name->setText(QStringLiteral(" 赵工 "));
-    w->CB_Main->setChecked(false);
-    w->Edit_Tel->setText(QStringLiteral("010-7"));
-    w->Edit_Mobile->setText(QStringLiteral("137"));
-    w->Edit_Fax->setText(QStringLiteral("010-8"));
-    w->Edit_Email->setText(QStringLiteral("zhao@hx.com"));
-    w->Combo_Depart->setCurrentIndex(5);
-    w->Combo_Zw->setEditText(QStringLiteral("总工程师"));
-    w->Edit_Address->setText(QStringLiteral("北京路1号5层"));
-    w->Memo1->setPlainText(QStringLiteral("技术负责人"));
-    w->CB_Birthday->setChecked(true);
-    w->DateTimePicker1->setDate(QDate(1985, 2, 3));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral(" 赵工 "));
+    child<QCheckBox>(w, "CB_Main")->setChecked(false);
+    child<QLineEdit>(w, "Edit_Tel")->setText(QStringLiteral("010-7"));
+    child<QLineEdit>(w, "Edit_Mobile")->setText(QStringLiteral("137"));
+    child<QLineEdit>(w, "Edit_Fax")->setText(QStringLiteral("010-8"));
+    child<QLineEdit>(w, "Edit_Email")->setText(QStringLiteral("zhao@hx.com"));
+    child<QComboBox>(w, "Combo_Depart")->setCurrentIndex(5);
+    child<QComboBox>(w, "Combo_Zw")->setEditText(QStringLiteral("总工程师"));
+    child<QLineEdit>(w, "Edit_Address")->setText(QStringLiteral("北京路1号5层"));
+    child<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral("技术负责人"));
+    child<QCheckBox>(w, "CB_Birthday")->setChecked(true);
+    child<QDateEdit>(w, "DateTimePicker1")->setDate(QDate(1985, 2, 3));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
 
     Dataset row(m_data->connection());
@@ -251,22 +253,22 @@ void TestContactEditor::addLoop()
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral(" 赵工 "));
     QCOMPARE(m_data->Qry_Contact->recordCount(), 3); // the browser's contact list shows it
 
-    for (QLineEdit *e : {w->Edit_Name, w->Edit_Tel, w->Edit_Mobile, w->Edit_Fax, w->Edit_Email})
+    for (QLineEdit *e : {child<QLineEdit>(w, "Edit_Name"), child<QLineEdit>(w, "Edit_Tel"), child<QLineEdit>(w, "Edit_Mobile"), child<QLineEdit>(w, "Edit_Fax"), child<QLineEdit>(w, "Edit_Email")})
         QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-    QVERIFY(w->Memo1->toPlainText().isEmpty());
-    QVERIFY(!w->CB_Birthday->isChecked());
-    QCOMPARE(w->DateTimePicker1->date(), QDate::currentDate());
-    QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("华信科技"));
-    QCOMPARE(w->Edit_Address->text(), QStringLiteral("北京路1号5层"));
-    QCOMPARE(w->Edit_PostCode->text(), QStringLiteral("100001"));
-    QCOMPARE(w->Combo_Depart->currentText(), QStringLiteral("技术部"));
-    QCOMPARE(w->Combo_Zw->currentText(), QStringLiteral("总工程师"));
-    QVERIFY(!w->CB_Main->isChecked());
+    QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty());
+    QVERIFY(!child<QCheckBox>(w, "CB_Birthday")->isChecked());
+    QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate::currentDate());
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QStringLiteral("华信科技"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Address")->text(), QStringLiteral("北京路1号5层"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_PostCode")->text(), QStringLiteral("100001"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->currentText(), QStringLiteral("技术部"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Zw")->currentText(), QStringLiteral("总工程师"));
+    QVERIFY(!child<QCheckBox>(w, "CB_Main")->isChecked());
     QVERIFY(w->isVisible());
 
-    w->Edit_Name->setText(QStringLiteral("钱助理"));
-    w->CB_Main->setChecked(true);
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("钱助理"));
+    child<QCheckBox>(w, "CB_Main")->setChecked(true);
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='钱助理' and MainContact=1 and Birthday is null "
                                   "and Department='技术部' and CustCode=5")), 1);
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral("钱助理"));
@@ -295,13 +297,13 @@ void TestContactEditor::birthday()
     openLists();
     auto w = editor(addMode ? EditorMode::Add : EditorMode::Edit);
     if (!addMode) { // the stored birthday is shown, ticked
-        QVERIFY(w->CB_Birthday->isChecked());
-        QCOMPARE(w->DateTimePicker1->date(), QDate(1980, 5, 1));
+        QVERIFY(child<QCheckBox>(w, "CB_Birthday")->isChecked());
+        QCOMPARE(child<QDateEdit>(w, "DateTimePicker1")->date(), QDate(1980, 5, 1));
     }
-    w->Edit_Name->setText(QStringLiteral("生日测试"));
-    w->DateTimePicker1->setDate(QDate(1990, 10, 11));
-    w->CB_Birthday->setChecked(ticked);
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("生日测试"));
+    child<QDateEdit>(w, "DateTimePicker1")->setDate(QDate(1990, 10, 11));
+    child<QCheckBox>(w, "CB_Birthday")->setChecked(ticked);
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(scalar(QStringLiteral("select ifnull(Birthday,'') from contact where ContactName='生日测试'")).toString(), stored);
 }
@@ -324,9 +326,9 @@ void TestContactEditor::nameRules()
     QFETCH(bool, saved);
     openLists();
     auto w = editor(addMode ? EditorMode::Add : EditorMode::Edit);
-    w->Edit_Name->setText(name);
-    w->Edit_Tel->setText(QStringLiteral("555"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(name);
+    child<QLineEdit>(w, "Edit_Tel")->setText(QStringLiteral("555"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(count(QStringLiteral("select count(*) from contact where tel='555'")), saved ? 1 : 0);
     if (saved) {
         QVERIFY(m_messages->shown.isEmpty());
@@ -336,22 +338,22 @@ void TestContactEditor::nameRules()
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("联系人姓名不能为空")});
     QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
     QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
-    QCOMPARE(w->focusWidget(), w->Edit_Name);
+    QCOMPARE(w->focusWidget(), child<QLineEdit>(w, "Edit_Name"));
     QVERIFY(w->isVisible()); // open, inputs unchanged
-    QCOMPARE(w->Edit_Tel->text(), QStringLiteral("555"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Tel")->text(), QStringLiteral("555"));
 }
 
 void TestContactEditor::noCompanyShown()
 {
     TFrm_Data::RunQuery(m_data->Qry_Cust, QStringLiteral("select * from custom where CustCode<0")); // no current customer
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Combo_Cust->currentText(), QString());
-    w->Edit_Name->setText(QStringLiteral("孤儿"));
-    w->Btn_OK->click();
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QString());
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("孤儿"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("请选择一个公司名称")});
     QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
-    QCOMPARE(w->focusWidget(), w->Combo_Cust);
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("孤儿"));
+    QCOMPARE(w->focusWidget(), child<QComboBox>(w, "Combo_Cust"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("孤儿"));
     QCOMPARE(count(QStringLiteral("select count(*) from contact")), 2);
 }
 
@@ -361,21 +363,21 @@ void TestContactEditor::editSavesAndCloses()
     openLists();
     auto w = editor(EditorMode::Edit);
     QCOMPARE(w->windowTitle(), QStringLiteral("编辑联系人"));
-    QCOMPARE(w->Btn_OK->text(), QStringLiteral("保存(&S)"));
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("王经理"));
-    QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("华信科技"));
-    QCOMPARE(w->Combo_Depart->currentText(), QStringLiteral("销售部"));
-    QCOMPARE(w->Combo_Zw->currentText(), QStringLiteral("总经理"));
-    QCOMPARE(w->Edit_Tel->text(), QStringLiteral("010-1"));
-    QCOMPARE(w->Edit_Mobile->text(), QStringLiteral("139"));
-    QCOMPARE(w->Edit_Fax->text(), QStringLiteral("010-2"));
-    QCOMPARE(w->Edit_Email->text(), QStringLiteral("wang@hx.com"));
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("老朋友"));
-    QVERIFY(w->CB_Main->isChecked());
-    w->Edit_Name->setText(QStringLiteral("王总"));
-    w->CB_Main->setChecked(false);
-    w->Edit_Mobile->setText(QStringLiteral("138"));
-    w->Btn_OK->click();
+    QCOMPARE(child<QPushButton>(w, "Btn_OK")->text(), QStringLiteral("保存(&S)"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("王经理"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QStringLiteral("华信科技"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->currentText(), QStringLiteral("销售部"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Zw")->currentText(), QStringLiteral("总经理"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Tel")->text(), QStringLiteral("010-1"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Mobile")->text(), QStringLiteral("139"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Fax")->text(), QStringLiteral("010-2"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Email")->text(), QStringLiteral("wang@hx.com"));
+    QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(), QStringLiteral("老朋友"));
+    QVERIFY(child<QCheckBox>(w, "CB_Main")->isChecked());
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("王总"));
+    child<QCheckBox>(w, "CB_Main")->setChecked(false);
+    child<QLineEdit>(w, "Edit_Mobile")->setText(QStringLiteral("138"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY(m_messages->shown.isEmpty());
     QVERIFY(!w->isVisible());
     QCOMPARE(w->result(), int(QDialog::Accepted));
@@ -405,17 +407,17 @@ void TestContactEditor::ownershipLock()
     openLists();
     m_data->Qry_Contact->setCurrentRow(row);
     auto w = editor(EditorMode::Edit);
-    QCOMPARE(w->Btn_OK->isEnabled(), canSave);
-    QCOMPARE(w->Edit_Name->text(), row == 0 ? QStringLiteral("王经理") : QStringLiteral("李会计")); // readable
-    w->Edit_Name->setText(QStringLiteral("改名"));
+    QCOMPARE(child<QPushButton>(w, "Btn_OK")->isEnabled(), canSave);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), row == 0 ? QStringLiteral("王经理") : QStringLiteral("李会计")); // readable
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("改名"));
     w->save();
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='改名'")), canSave ? 1 : 0);
     if (canSave)
         return;
     // Once locked, the button stays off, also on the operator's own contact.
-    w->DBNavigator1->NavFirst->click();
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("王经理"));
-    QVERIFY(!w->Btn_OK->isEnabled());
+    child<RecordNavigator>(w, "DBNavigator1")->NavFirst->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("王经理"));
+    QVERIFY(!child<QPushButton>(w, "Btn_OK")->isEnabled());
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -435,8 +437,8 @@ void TestContactEditor::saveRollsBack()
         "create trigger refuse before update on custom begin select raise(abort,'injected'); end"));
     openLists();
     auto w = editor(addMode ? EditorMode::Add : EditorMode::Edit);
-    w->Edit_Name->setText(QStringLiteral("失败者"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("失败者"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
     QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
     QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
@@ -449,7 +451,7 @@ void TestContactEditor::saveRollsBack()
     QCOMPARE(m_data->Qry_Contact->text(QStringLiteral("ContactName")), QStringLiteral("王经理"));
     QCOMPARE(w->isVisible(), addMode); // add mode stays open, cleared for the next contact
     if (addMode)
-        QVERIFY(w->Edit_Name->text().isEmpty());
+        QVERIFY(child<QLineEdit>(w, "Edit_Name")->text().isEmpty());
 }
 
 // The customer row disappeared while the dialog was open: the save fails as a whole.
@@ -458,8 +460,8 @@ void TestContactEditor::customerGoneFailsSave()
     openLists();
     auto w = editor(EditorMode::Add);
     m_data->connection()->exec(QStringLiteral("delete from custom where CustCode=5"));
-    w->Edit_Name->setText(QStringLiteral("新人"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("新人"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='新人'")), 0);
     QCOMPARE(m_data->Qry_Contact->recordCount(), 2);
@@ -472,13 +474,61 @@ void TestContactEditor::sameCompanyNameTakesShownCustomer()
     openLists();
     QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 7));
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("东方贸易"));
-    w->Edit_Name->setText(QStringLiteral("孙经理"));
-    w->Btn_OK->click();
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QStringLiteral("东方贸易"));
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("孙经理"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(scalar(QStringLiteral("select CustCode from contact where ContactName='孙经理'")).toInt(), 7);
     QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=7")).toString(), QStringLiteral("孙经理"));
     QVERIFY(scalar(QStringLiteral("select MainContact from custom where CustCode=3")).isNull());
+}
+
+// A customer whose stored code is not a whole number (an empty text, 4.6, a text code):
+// its contacts carry that very code and the main contact goes to it, never to customer 0
+// or 5.
+void TestContactEditor::oddCustomerCodeKeptExactly_data()
+{
+    QTest::addColumn<QString>("storedCode"); // as written into the statements
+    QTest::newRow("empty code next to customer 0") << "''";
+    QTest::newRow("fraction next to customer 5") << "4.6";
+    QTest::newRow("text code next to customer 0") << "'A1'";
+}
+
+void TestContactEditor::oddCustomerCodeKeptExactly()
+{
+    QFETCH(QString, storedCode);
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, MainContact) values (0, '零号公司', '零'), (%1, '异码公司', null)")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName, F_User) values (%1, '异码公司', '甲', '张三')")
+                .arg(storedCode));
+    openLists();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 1);
+
+    auto w = editor(EditorMode::Add);
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("新人"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+    const QString where = QStringLiteral(" where CustCode=%1 and typeof(CustCode)=(select typeof(CustCode) from custom where "
+                                         "Company='异码公司')").arg(storedCode);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact") + where + QStringLiteral(" and ContactName='新人'")), 1);
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where Company='异码公司'")).toString(), QStringLiteral("新人"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral("王经理"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=0")).toString(), QStringLiteral("零"));
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 2); // the list shows the new contact under its customer
+    w->close();
+
+    // Changing the contact keeps its code and again names the main contact of its own customer.
+    QVERIFY(m_data->Qry_Contact->locate(QStringLiteral("ContactName"), QStringLiteral("甲")));
+    auto e = editor(EditorMode::Edit);
+    child<QLineEdit>(e, "Edit_Name")->setText(QStringLiteral("甲乙"));
+    child<QPushButton>(e, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+    QCOMPARE(count(QStringLiteral("select count(*) from contact") + where), 2);
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where Company='异码公司'")).toString(), QStringLiteral("甲乙"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=5")).toString(), QStringLiteral("王经理"));
+    QCOMPARE(scalar(QStringLiteral("select MainContact from custom where CustCode=0")).toString(), QStringLiteral("零"));
 }
 
 // In add mode the navigator fills the inputs from an existing contact; the next save
@@ -487,20 +537,20 @@ void TestContactEditor::navigatorInAddMode()
 {
     openLists();
     auto w = editor(EditorMode::Add);
-    w->DBNavigator1->NavLast->click();
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("李会计"));
-    QCOMPARE(w->Combo_Depart->currentText(), QStringLiteral("财务部"));
-    QVERIFY(!w->CB_Main->isChecked());
-    QVERIFY(!w->CB_Birthday->isChecked());
+    child<RecordNavigator>(w, "DBNavigator1")->NavLast->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("李会计"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Depart")->currentText(), QStringLiteral("财务部"));
+    QVERIFY(!child<QCheckBox>(w, "CB_Main")->isChecked());
+    QVERIFY(!child<QCheckBox>(w, "CB_Birthday")->isChecked());
     QCOMPARE(w->windowTitle(), QStringLiteral("添加联系人"));
-    w->DBNavigator1->NavFirst->click();
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("王经理"));
-    QVERIFY(w->CB_Birthday->isChecked());
-    w->Btn_OK->click();
+    child<RecordNavigator>(w, "DBNavigator1")->NavFirst->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("王经理"));
+    QVERIFY(child<QCheckBox>(w, "CB_Birthday")->isChecked());
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(count(QStringLiteral("select count(*) from contact where ContactName='王经理' and Birthday='1980-05-01' "
                                   "and Department='销售部' and F_User='张三'")), 2);
     QCOMPARE(count(QStringLiteral("select count(*) from contact")), 3);
-    QVERIFY(w->Edit_Name->text().isEmpty());
+    QVERIFY(child<QLineEdit>(w, "Edit_Name")->text().isEmpty());
 }
 
 void TestContactEditor::companyWithQuote()
@@ -508,9 +558,9 @@ void TestContactEditor::companyWithQuote()
     openLists();
     QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 9));
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Combo_Cust->currentText(), QStringLiteral("O'Neil Trading"));
-    w->Edit_Name->setText(QStringLiteral("Sean O'Brien"));
-    w->Btn_OK->click();
+    QCOMPARE(child<QComboBox>(w, "Combo_Cust")->currentText(), QStringLiteral("O'Neil Trading"));
+    child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("Sean O'Brien"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=9 and Company='O''Neil Trading' "
                                   "and ContactName='Sean O''Brien'")), 1);
@@ -521,10 +571,10 @@ void TestContactEditor::emailDoubleClick()
 {
     openLists();
     auto w = editor(EditorMode::Edit);
-    QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Email"), Qt::LeftButton);
     QCOMPARE(m_platform->calls(), QStringList{QStringLiteral("openUrl mailto:wang@hx.com")});
-    w->Edit_Email->setText(QStringLiteral("  "));
-    QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Email")->setText(QStringLiteral("  "));
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Email"), Qt::LeftButton);
     QCOMPARE(m_platform->recorded.size(), 1);
 }
 

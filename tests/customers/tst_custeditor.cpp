@@ -54,6 +54,10 @@ private slots:
     void editCascades();
     void editCascadeRollsBack_data();
     void editCascadeRollsBack();
+    void oddCodeCarriesOnlyItsOwnRows_data();
+    void oddCodeCarriesOnlyItsOwnRows();
+    void oddCodeToTakenCode_data();
+    void oddCodeToTakenCode();
     void secondSaveAfterCodeChange();
     void categoryPicker();
     void doubleClicksOpenAddresses();
@@ -69,6 +73,9 @@ private:
     std::unique_ptr<TFrm_AddCust> editor(EditorMode mode);
     QVariant scalar(const QString &sql);
     int count(const QString &sql) { return scalar(sql).toInt(); }
+    // Customer 0 and a customer whose stored code is not a whole number, each with a
+    // contact and a schedule; the latter becomes the current row of the list.
+    void addOddCodedCustomer(const QString &storedCode);
     IniSettings &ini() { return m_data->settings(); }
     // Starts something that may open a modal dialog; act sees the dialog, which is then
     // closed. Returns the class name of the dialog ("" when none opened).
@@ -203,15 +210,15 @@ void TestCustEditor::labels()
     QCOMPARE(label->buddy(), widget);
     QVERIFY(label->text().contains(QRegularExpression(QStringLiteral("\\(&[A-Z]\\)"))));
     QCOMPARE(withoutAccelerator(label->text()), caption);
-    QWidget *pageWidget = page == 0 ? w.TabSheet1 : w.TabSheet2;
+    QWidget *pageWidget = page == 0 ? child<QWidget>(&w, "TabSheet1") : child<QWidget>(&w, "TabSheet2");
     QVERIFY(pageWidget->isAncestorOf(widget));
     QVERIFY(pageWidget->isAncestorOf(label));
     // The accelerator is unique on its page and among the buttons.
     QStringList keys;
     for (QLabel *l : pageWidget->findChildren<QLabel *>())
         keys.append(QRegularExpression(QStringLiteral("\\(&(.)\\)")).match(l->text()).captured(1));
-    for (QAbstractButton *b : {static_cast<QAbstractButton *>(w.Btn_OK), static_cast<QAbstractButton *>(w.Btn_Cancel),
-                               static_cast<QAbstractButton *>(w.BitBtn1), static_cast<QAbstractButton *>(w.cb_Auto)})
+    for (QAbstractButton *b : {static_cast<QAbstractButton *>(child<QPushButton>(&w, "Btn_OK")), static_cast<QAbstractButton *>(child<QPushButton>(&w, "Btn_Cancel")),
+                               static_cast<QAbstractButton *>(child<QPushButton>(&w, "BitBtn1")), static_cast<QAbstractButton *>(child<QCheckBox>(&w, "cb_Auto"))})
         keys.append(QRegularExpression(QStringLiteral("\\(&(.)\\)")).match(b->text()).captured(1));
     const QString key = QRegularExpression(QStringLiteral("\\(&(.)\\)")).match(label->text()).captured(1);
     QCOMPARE(keys.count(key), 1);
@@ -243,30 +250,30 @@ void TestCustEditor::addModeShows()
     openLists();
     auto w = editor(EditorMode::Add);
     QCOMPARE(w->windowTitle(), QStringLiteral("添加客户信息"));
-    QCOMPARE(w->Edit_Code->text(), code);
-    QCOMPARE(w->cb_Auto->isChecked(), ticked);
-    QCOMPARE(w->DateEdit1->date(), QDate::currentDate());
-    QCOMPARE(w->Combo_User->currentText(), QStringLiteral("张三"));
-    QCOMPARE(w->Edit_Category->text(), QStringLiteral("北京"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), code);
+    QCOMPARE(child<QCheckBox>(w, "cb_Auto")->isChecked(), ticked);
+    QCOMPARE(child<QDateEdit>(w, "DateEdit1")->date(), QDate::currentDate());
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QStringLiteral("张三"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Category")->text(), QStringLiteral("北京"));
     QCOMPARE(w->categoryCode(), QStringLiteral("0101"));
-    QCOMPARE(w->Combo_Country->currentText(), QStringLiteral("日本"));
-    QCOMPARE(w->Combo_Province->currentIndex(), -1);
-    QCOMPARE(w->Combo_Province->currentText(), QString());
-    QCOMPARE(w->Combo_CustFrom->currentText(), QString());
-    QCOMPARE(w->Combo_CustType->count(), 6);
-    QCOMPARE(w->Combo_CustType->itemText(0), QStringLiteral("潜在客户"));
-    QCOMPARE(w->Combo_CustLevel->currentText(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_Country")->currentText(), QStringLiteral("日本"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Province")->currentIndex(), -1);
+    QCOMPARE(child<QComboBox>(w, "Combo_Province")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_CustFrom")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_CustType")->count(), 6);
+    QCOMPARE(child<QComboBox>(w, "Combo_CustType")->itemText(0), QStringLiteral("潜在客户"));
+    QCOMPARE(child<QComboBox>(w, "Combo_CustLevel")->currentText(), QString());
     QStringList users;
-    for (int i = 0; i < w->Combo_User->count(); ++i)
-        users.append(w->Combo_User->itemText(i));
+    for (int i = 0; i < child<QComboBox>(w, "Combo_User")->count(); ++i)
+        users.append(child<QComboBox>(w, "Combo_User")->itemText(i));
     QCOMPARE(users, (QStringList{QStringLiteral("Admin"), QStringLiteral("张三"), QStringLiteral("李四")}));
-    QVERIFY(!w->DBNavigator1->NavFirst->isEnabled());
-    QVERIFY(!w->DBNavigator1->NavLast->isEnabled());
-    QCOMPARE(w->PageControl1->currentIndex(), 0);
+    QVERIFY(!child<RecordNavigator>(w, "DBNavigator1")->NavFirst->isEnabled());
+    QVERIFY(!child<RecordNavigator>(w, "DBNavigator1")->NavLast->isEnabled());
+    QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
     if (!code.isEmpty())
-        QCOMPARE(w->focusWidget(), w->Edit_CustName);
+        QCOMPARE(w->focusWidget(), child<QLineEdit>(w, "Edit_CustName"));
     QVERIFY(m_messages->shown.isEmpty());
-    w->Btn_Cancel->click();
+    child<QPushButton>(w, "Btn_Cancel")->click();
     QVERIFY(!w->isVisible());
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), -1), storedOnClose);
 }
@@ -276,7 +283,7 @@ void TestCustEditor::emptyTableProposesOne()
     m_data->connection()->exec(QStringLiteral("delete from custom"));
     openLists();
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("1"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("1"));
 }
 
 void TestCustEditor::addLoopWithAutomaticCodes()
@@ -285,25 +292,25 @@ void TestCustEditor::addLoopWithAutomaticCodes()
     login(QStringLiteral("李四"), false, 1);
     openLists();
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("8"));
-    w->Edit_CustName->setText(QStringLiteral("  新公司甲  "));
-    w->Edit_Address->setText(QStringLiteral(" 广州路3号 "));
-    w->Edit_Zip->setText(QStringLiteral("5100001")); // six characters at most
-    w->Edit_tel->setText(QStringLiteral("020-1"));
-    w->Edit_Email->setText(QStringLiteral(" a@b.cn "));
-    w->Edit_Main->setText(QStringLiteral("钱经理"));
-    w->Memo1->setPlainText(QStringLiteral(" 简介 "));
-    w->Combo_CustType->setCurrentIndex(2);
-    w->Combo_CustLevel->setEditText(QStringLiteral(" 自定级别 "));
-    w->Combo_Country->setCurrentIndex(0);
-    w->Combo_Province->setCurrentIndex(18);
-    w->Combo_CustFrom->setCurrentIndex(1);
-    w->Combo_User->setEditText(QStringLiteral("李四 ")); // the salesman as typed
-    w->Edit_City->setText(QStringLiteral("广州"));
-    w->Memo3->setPlainText(QStringLiteral("对手甲"));
-    w->DateEdit1->setDate(QDate(2024, 6, 1));
-    w->PageControl1->setCurrentIndex(1);
-    w->Btn_OK->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("8"));
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("  新公司甲  "));
+    child<QLineEdit>(w, "Edit_Address")->setText(QStringLiteral(" 广州路3号 "));
+    child<QLineEdit>(w, "Edit_Zip")->setText(QStringLiteral("5100001")); // six characters at most
+    child<QLineEdit>(w, "Edit_tel")->setText(QStringLiteral("020-1"));
+    child<QLineEdit>(w, "Edit_Email")->setText(QStringLiteral(" a@b.cn "));
+    child<QLineEdit>(w, "Edit_Main")->setText(QStringLiteral("钱经理"));
+    child<QPlainTextEdit>(w, "Memo1")->setPlainText(QStringLiteral(" 简介 "));
+    child<QComboBox>(w, "Combo_CustType")->setCurrentIndex(2);
+    child<QComboBox>(w, "Combo_CustLevel")->setEditText(QStringLiteral(" 自定级别 "));
+    child<QComboBox>(w, "Combo_Country")->setCurrentIndex(0);
+    child<QComboBox>(w, "Combo_Province")->setCurrentIndex(18);
+    child<QComboBox>(w, "Combo_CustFrom")->setCurrentIndex(1);
+    child<QComboBox>(w, "Combo_User")->setEditText(QStringLiteral("李四 ")); // the salesman as typed
+    child<QLineEdit>(w, "Edit_City")->setText(QStringLiteral("广州"));
+    child<QPlainTextEdit>(w, "Memo3")->setPlainText(QStringLiteral("对手甲"));
+    child<QDateEdit>(w, "DateEdit1")->setDate(QDate(2024, 6, 1));
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
 
     Dataset row(m_data->connection());
@@ -331,26 +338,26 @@ void TestCustEditor::addLoopWithAutomaticCodes()
     QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 8);
 
     // Reset for the next customer: next code, per-customer inputs empty, the kind kept.
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("9"));
-    QCOMPARE(w->PageControl1->currentIndex(), 0);
-    for (QLineEdit *e : {w->Edit_CustName, w->Edit_Address, w->Edit_Zip, w->Edit_tel, w->Edit_Email, w->Edit_Main,
-                         w->Edit_City, w->Edit_Fax, w->Edit_Income, w->Edit_Url, w->Edit_Mobile, w->Edit_OtherInfo})
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("9"));
+    QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
+    for (QLineEdit *e : {child<QLineEdit>(w, "Edit_CustName"), child<QLineEdit>(w, "Edit_Address"), child<QLineEdit>(w, "Edit_Zip"), child<QLineEdit>(w, "Edit_tel"), child<QLineEdit>(w, "Edit_Email"), child<QLineEdit>(w, "Edit_Main"),
+                         child<QLineEdit>(w, "Edit_City"), child<QLineEdit>(w, "Edit_Fax"), child<QLineEdit>(w, "Edit_Income"), child<QLineEdit>(w, "Edit_Url"), child<QLineEdit>(w, "Edit_Mobile"), child<QLineEdit>(w, "Edit_OtherInfo")})
         QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-    QVERIFY(w->Memo1->toPlainText().isEmpty() && w->Memo2->toPlainText().isEmpty() && w->Memo3->toPlainText().isEmpty());
-    QCOMPARE(w->Combo_CustType->currentText(), QStringLiteral("正式客户"));
-    QCOMPARE(w->Combo_CustLevel->currentText(), QStringLiteral(" 自定级别 "));
-    QCOMPARE(w->Combo_Country->currentText(), QStringLiteral("中国"));
-    QCOMPARE(w->Combo_Province->currentText(), QStringLiteral("广东省"));
-    QCOMPARE(w->Combo_CustFrom->currentText(), QStringLiteral("网络推广"));
-    QCOMPARE(w->Combo_User->currentText(), QStringLiteral("李四 "));
-    QCOMPARE(w->DateEdit1->date(), QDate(2024, 6, 1));
+    QVERIFY(child<QPlainTextEdit>(w, "Memo1")->toPlainText().isEmpty() && child<QPlainTextEdit>(w, "Memo2")->toPlainText().isEmpty() && child<QPlainTextEdit>(w, "Memo3")->toPlainText().isEmpty());
+    QCOMPARE(child<QComboBox>(w, "Combo_CustType")->currentText(), QStringLiteral("正式客户"));
+    QCOMPARE(child<QComboBox>(w, "Combo_CustLevel")->currentText(), QStringLiteral(" 自定级别 "));
+    QCOMPARE(child<QComboBox>(w, "Combo_Country")->currentText(), QStringLiteral("中国"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Province")->currentText(), QStringLiteral("广东省"));
+    QCOMPARE(child<QComboBox>(w, "Combo_CustFrom")->currentText(), QStringLiteral("网络推广"));
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QStringLiteral("李四 "));
+    QCOMPARE(child<QDateEdit>(w, "DateEdit1")->date(), QDate(2024, 6, 1));
 
     // A typed code above the highest: the next proposal follows it.
-    w->Edit_Code->setText(QStringLiteral("20"));
-    w->Edit_CustName->setText(QStringLiteral("新公司乙"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral("20"));
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("新公司乙"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=20 and Company='新公司乙'")), 1);
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("21"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("21"));
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(count(QStringLiteral("select count(*) from custom")), 4);
 }
@@ -360,19 +367,19 @@ void TestCustEditor::autoBoxWritesSettingAtOnce()
     ini().writeInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), 0);
     openLists();
     auto w = editor(EditorMode::Add);
-    QCOMPARE(w->Edit_Code->text(), QString());
-    w->cb_Auto->click();
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("8"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QString());
+    child<QCheckBox>(w, "cb_Auto")->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("8"));
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), -1), 1);
-    w->Edit_Code->setText(QStringLiteral("30"));
-    w->cb_Auto->click();
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("30")); // unticking proposes nothing
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral("30"));
+    child<QCheckBox>(w, "cb_Auto")->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("30")); // unticking proposes nothing
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), -1), 0);
     // With the setting 0 a saved customer leaves the code empty for the next one.
-    w->Edit_CustName->setText(QStringLiteral("新公司"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("新公司"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=30")), 1);
-    QCOMPARE(w->Edit_Code->text(), QString());
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QString());
 }
 
 // Each refusal in its place in the order: its message, the first page, the focus, and
@@ -424,20 +431,20 @@ void TestCustEditor::saveRefusals()
     openLists();
     const QString before = scalar(QStringLiteral("select group_concat(CustCode || Company || ifnull(address,''), '|') from custom")).toString();
     auto w = editor(addMode ? EditorMode::Add : EditorMode::Edit);
-    w->Edit_Code->setText(code);
-    w->Edit_CustName->setText(name);
-    w->Edit_Address->setText(QStringLiteral("改过的地址"));
-    w->PageControl1->setCurrentIndex(1);
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Code")->setText(code);
+    child<QLineEdit>(w, "Edit_CustName")->setText(name);
+    child<QLineEdit>(w, "Edit_Address")->setText(QStringLiteral("改过的地址"));
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{message});
     QCOMPARE(int(m_messages->last().kind), kind);
     QCOMPARE(m_messages->last().title, kind == int(Msg::Kind::Plain) ? Msg::ProgramTitle : QStringLiteral("提醒"));
     QCOMPARE(m_messages->last().icon, kind == int(Msg::Kind::Plain) ? Msg::Icon::None : Msg::Icon::Information);
-    QCOMPARE(w->PageControl1->currentIndex(), 0);
+    QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
     QCOMPARE(w->focusWidget()->objectName(), focus);
     QVERIFY(w->isVisible());
-    QCOMPARE(w->Edit_Code->text(), code); // inputs unchanged
-    QCOMPARE(w->Edit_CustName->text(), name);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), code); // inputs unchanged
+    QCOMPARE(child<QLineEdit>(w, "Edit_CustName")->text(), name);
     QCOMPARE(scalar(QStringLiteral("select group_concat(CustCode || Company || ifnull(address,''), '|') from custom")).toString(), before);
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2);
 }
@@ -447,18 +454,18 @@ void TestCustEditor::duplicateCodeProposesFreshCode()
     ini().writeInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), 0); // "自动" off
     openLists();
     auto w = editor(EditorMode::Add);
-    QVERIFY(!w->cb_Auto->isChecked());
-    w->Edit_Code->setText(QStringLiteral(" 5 "));
-    w->Edit_CustName->setText(QStringLiteral("全新公司"));
-    w->PageControl1->setCurrentIndex(1);
-    w->Btn_OK->click();
+    QVERIFY(!child<QCheckBox>(w, "cb_Auto")->isChecked());
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral(" 5 "));
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("全新公司"));
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户编号有重复!")});
     QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("8"));
-    QCOMPARE(w->PageControl1->currentIndex(), 0);
-    QCOMPARE(w->Edit_CustName->text(), QStringLiteral("全新公司"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("8"));
+    QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentIndex(), 0);
+    QCOMPARE(child<QLineEdit>(w, "Edit_CustName")->text(), QStringLiteral("全新公司"));
     QCOMPARE(count(QStringLiteral("select count(*) from custom")), 2);
-    w->Btn_OK->click(); // the proposed code saves
+    child<QPushButton>(w, "Btn_OK")->click(); // the proposed code saves
     QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=8 and Company='全新公司'")), 1);
 }
 
@@ -470,27 +477,27 @@ void TestCustEditor::refusedInsertLeavesNoRow()
         "create trigger refuse before insert on custom begin select raise(abort,'injected'); end"));
     openLists();
     auto w = editor(EditorMode::Add);
-    w->Edit_CustName->setText(QStringLiteral("新公司"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("新公司"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY(m_messages->last().text.contains(QStringLiteral("injected")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2);
     QCOMPARE(m_data->Qry_Cust->state(), Dataset::State::Browse);
-    QCOMPARE(w->Edit_CustName->text(), QStringLiteral("新公司"));
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("8"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_CustName")->text(), QStringLiteral("新公司"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("8"));
 }
 
 void TestCustEditor::companyWithQuote()
 {
     openLists();
     auto w = editor(EditorMode::Add);
-    w->Edit_CustName->setText(QStringLiteral("O'Neil Trading"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("O'Neil Trading"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(count(QStringLiteral("select count(*) from custom where Company='O''Neil Trading'")), 1);
-    w->Edit_CustName->setText(QStringLiteral("O'Neil Trading"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("O'Neil Trading"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户名称有重复!")});
     w->close();
 
@@ -499,9 +506,9 @@ void TestCustEditor::companyWithQuote()
     m_data->Qry_Cust->refresh();
     QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 8));
     auto e = editor(EditorMode::Edit);
-    QCOMPARE(e->Edit_CustName->text(), QStringLiteral("O'Neil Trading"));
-    e->Edit_CustName->setText(QStringLiteral("O'Neil & O'Hara"));
-    e->Btn_OK->click();
+    QCOMPARE(child<QLineEdit>(e, "Edit_CustName")->text(), QStringLiteral("O'Neil Trading"));
+    child<QLineEdit>(e, "Edit_CustName")->setText(QStringLiteral("O'Neil & O'Hara"));
+    child<QPushButton>(e, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(scalar(QStringLiteral("select Company from contact where ContactName='Pat'")).toString(), QStringLiteral("O'Neil & O'Hara"));
 }
@@ -513,17 +520,17 @@ void TestCustEditor::editLoadsCurrentRowAndNavigates()
     auto w = editor(EditorMode::Edit);
     QCOMPARE(w->windowTitle(), QStringLiteral("编辑客户信息"));
     const QList<QPair<QWidget *, QString>> expected = {
-        {w->Edit_Code, QStringLiteral("5")}, {w->Edit_CustName, QStringLiteral("华信科技")},
-        {w->Edit_Category, QStringLiteral("北京")}, {w->Edit_Address, QStringLiteral("北京路1号")},
-        {w->Edit_Zip, QStringLiteral("100001")}, {w->Edit_tel, QStringLiteral("010-1")}, {w->Edit_Fax, QStringLiteral("010-2")},
-        {w->Edit_Email, QStringLiteral("hx@example.com")}, {w->Edit_Url, QStringLiteral("www.hx.com")},
-        {w->Edit_Main, QStringLiteral("王经理")}, {w->Edit_Mobile, QStringLiteral("139")},
-        {w->Edit_OtherInfo, QStringLiteral("老客户")}, {w->Edit_Income, QStringLiteral("100万")},
-        {w->Edit_City, QStringLiteral("北京")}, {w->Combo_CustType, QStringLiteral("正式客户")},
-        {w->Combo_CustLevel, QStringLiteral("VIP客户")}, {w->Combo_Country, QStringLiteral("中国")},
-        {w->Combo_Province, QStringLiteral("北京市")}, {w->Combo_CustFrom, QStringLiteral("展会")},
-        {w->Combo_User, QStringLiteral("张三")}, {w->Memo1, QStringLiteral("简介")}, {w->Memo2, QStringLiteral("备注")},
-        {w->Memo3, QStringLiteral("对手")}};
+        {child<QLineEdit>(w, "Edit_Code"), QStringLiteral("5")}, {child<QLineEdit>(w, "Edit_CustName"), QStringLiteral("华信科技")},
+        {child<QLineEdit>(w, "Edit_Category"), QStringLiteral("北京")}, {child<QLineEdit>(w, "Edit_Address"), QStringLiteral("北京路1号")},
+        {child<QLineEdit>(w, "Edit_Zip"), QStringLiteral("100001")}, {child<QLineEdit>(w, "Edit_tel"), QStringLiteral("010-1")}, {child<QLineEdit>(w, "Edit_Fax"), QStringLiteral("010-2")},
+        {child<QLineEdit>(w, "Edit_Email"), QStringLiteral("hx@example.com")}, {child<QLineEdit>(w, "Edit_Url"), QStringLiteral("www.hx.com")},
+        {child<QLineEdit>(w, "Edit_Main"), QStringLiteral("王经理")}, {child<QLineEdit>(w, "Edit_Mobile"), QStringLiteral("139")},
+        {child<QLineEdit>(w, "Edit_OtherInfo"), QStringLiteral("老客户")}, {child<QLineEdit>(w, "Edit_Income"), QStringLiteral("100万")},
+        {child<QLineEdit>(w, "Edit_City"), QStringLiteral("北京")}, {child<QComboBox>(w, "Combo_CustType"), QStringLiteral("正式客户")},
+        {child<QComboBox>(w, "Combo_CustLevel"), QStringLiteral("VIP客户")}, {child<QComboBox>(w, "Combo_Country"), QStringLiteral("中国")},
+        {child<QComboBox>(w, "Combo_Province"), QStringLiteral("北京市")}, {child<QComboBox>(w, "Combo_CustFrom"), QStringLiteral("展会")},
+        {child<QComboBox>(w, "Combo_User"), QStringLiteral("张三")}, {child<QPlainTextEdit>(w, "Memo1"), QStringLiteral("简介")}, {child<QPlainTextEdit>(w, "Memo2"), QStringLiteral("备注")},
+        {child<QPlainTextEdit>(w, "Memo3"), QStringLiteral("对手")}};
     for (const auto &[widget, text] : expected) {
         QString shown;
         if (auto *e = qobject_cast<QLineEdit *>(widget))
@@ -534,35 +541,35 @@ void TestCustEditor::editLoadsCurrentRowAndNavigates()
             shown = m->toPlainText();
         QCOMPARE(shown, text);
     }
-    QCOMPARE(w->Combo_Country->currentIndex(), 0); // the list item itself is selected
-    QCOMPARE(w->DateEdit1->date(), QDate(2020, 1, 2));
+    QCOMPARE(child<QComboBox>(w, "Combo_Country")->currentIndex(), 0); // the list item itself is selected
+    QCOMPARE(child<QDateEdit>(w, "DateEdit1")->date(), QDate(2020, 1, 2));
     QCOMPARE(w->categoryCode(), QStringLiteral("0101"));
     QCOMPARE(w->loadedCode().toLongLong(), 5);
     QCOMPARE(w->loadedName(), QStringLiteral("华信科技"));
-    QVERIFY(!w->DBNavigator1->NavPrior->isEnabled());
-    QVERIFY(w->DBNavigator1->NavNext->isEnabled());
+    QVERIFY(!child<RecordNavigator>(w, "DBNavigator1")->NavPrior->isEnabled());
+    QVERIFY(child<RecordNavigator>(w, "DBNavigator1")->NavNext->isEnabled());
 
     // A navigator move drops what was typed and loads the next customer.
-    w->Edit_CustName->setText(QStringLiteral("未保存的名称"));
-    w->DBNavigator1->NavNext->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("未保存的名称"));
+    child<RecordNavigator>(w, "DBNavigator1")->NavNext->click();
     QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 7);
     QCOMPARE(m_data->Qry_Contact->text(QStringLiteral("ContactName")), QStringLiteral("赵主任")); // the browser follows
-    QCOMPARE(w->Edit_Code->text(), QStringLiteral("7"));
-    QCOMPARE(w->Edit_CustName->text(), QStringLiteral("东方贸易"));
-    QCOMPARE(w->Edit_Category->text(), QStringLiteral("华北"));
-    QCOMPARE(w->Edit_Email->text(), QString());
-    QCOMPARE(w->Combo_CustType->currentText(), QString());
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), QStringLiteral("7"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_CustName")->text(), QStringLiteral("东方贸易"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Category")->text(), QStringLiteral("华北"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Email")->text(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_CustType")->currentText(), QString());
     QCOMPARE(w->loadedName(), QStringLiteral("东方贸易"));
-    QVERIFY(!w->DBNavigator1->NavLast->isEnabled());
-    w->DBNavigator1->NavFirst->click();
-    QCOMPARE(w->Edit_CustName->text(), QStringLiteral("华信科技"));
+    QVERIFY(!child<RecordNavigator>(w, "DBNavigator1")->NavLast->isEnabled());
+    child<RecordNavigator>(w, "DBNavigator1")->NavFirst->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_CustName")->text(), QStringLiteral("华信科技"));
     QCOMPARE(count(QStringLiteral("select count(*) from custom where Company='未保存的名称'")), 0);
 
     // A category code that names no category shows an empty name.
     m_data->connection()->exec(QStringLiteral("update custom set Category='99' where CustCode=7"));
     m_data->Qry_Cust->refresh();
-    w->DBNavigator1->NavLast->click();
-    QCOMPARE(w->Edit_Category->text(), QString());
+    child<RecordNavigator>(w, "DBNavigator1")->NavLast->click();
+    QCOMPARE(child<QLineEdit>(w, "Edit_Category")->text(), QString());
     QCOMPARE(w->categoryCode(), QStringLiteral("99"));
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -594,11 +601,11 @@ void TestCustEditor::editCascades()
     c->exec(QStringLiteral("insert into T_Schedule (CustCode, Company, Subject) values ('7','华信科技','同名')"));
     openLists();
     auto w = editor(EditorMode::Edit);
-    w->Edit_Code->setText(code);
-    w->Edit_CustName->setText(name);
-    w->Edit_tel->setText(QStringLiteral(" 010-9 "));
-    w->DateEdit1->setDate(QDate(2030, 1, 1));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Code")->setText(code);
+    child<QLineEdit>(w, "Edit_CustName")->setText(name);
+    child<QLineEdit>(w, "Edit_tel")->setText(QStringLiteral(" 010-9 "));
+    child<QDateEdit>(w, "DateEdit1")->setDate(QDate(2030, 1, 1));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QVERIFY(w->isVisible()); // edit mode stays open
 
@@ -633,10 +640,10 @@ void TestCustEditor::editCascadeRollsBack()
         "create trigger refuse before update on T_Schedule begin select raise(abort,'injected'); end"));
     openLists();
     auto w = editor(EditorMode::Edit);
-    w->Edit_Code->setText(code);
-    w->Edit_CustName->setText(name);
-    w->Edit_tel->setText(QStringLiteral("010-9"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Code")->setText(code);
+    child<QLineEdit>(w, "Edit_CustName")->setText(name);
+    child<QLineEdit>(w, "Edit_tel")->setText(QStringLiteral("010-9"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存数据失败!")});
     QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
     QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
@@ -650,13 +657,97 @@ void TestCustEditor::editCascadeRollsBack()
     QCOMPARE(m_data->Qry_Cust->state(), Dataset::State::Browse);
     QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 5);
     QCOMPARE(m_data->Qry_Cust->text(QStringLiteral("tel")), QStringLiteral("010-1"));
-    QCOMPARE(w->Edit_tel->text(), QStringLiteral("010-9"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_tel")->text(), QStringLiteral("010-9"));
 
     // Without the fault the same save goes through.
     m_data->connection()->exec(QStringLiteral("drop trigger refuse"));
-    w->Btn_OK->click();
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='%1' and Company='%2'").arg(code.trimmed(), name)), 2);
+}
+
+void TestCustEditor::addOddCodedCustomer(const QString &storedCode)
+{
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (0, '零号公司', '张三'), (%1, '异码公司', '张三')")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName) values (0, '零号公司', '零'), (%1, '异码公司', '甲')")
+                .arg(storedCode));
+    c->exec(QStringLiteral("insert into T_Schedule (CustCode, Company, Subject) values ('0', '零号公司', '零'), (%1, '异码公司', '甲')")
+                .arg(storedCode));
+    openLists();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+}
+
+// A customer code that is not a whole number (imported or older data) is matched as it is
+// stored when a new code or name is carried: an empty text is not customer 0, 4.6 is not
+// customer 5, a text code is not 0.
+void TestCustEditor::oddCodeCarriesOnlyItsOwnRows_data()
+{
+    QTest::addColumn<QString>("storedCode"); // as written into the statements of the fixture
+    QTest::addColumn<QString>("shownCode");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty code next to customer 0") << "''" << "" << "异码公司";
+    QTest::newRow("fraction next to customer 5") << "4.6" << "4.6" << "异码公司";
+    QTest::newRow("text code next to customer 0") << "'A1'" << "A1" << "异码公司";
+    QTest::newRow("fraction, renamed too") << "4.6" << "4.6" << "异码集团";
+    QTest::newRow("empty code, renamed too") << "''" << "" << "异码集团";
+}
+
+void TestCustEditor::oddCodeCarriesOnlyItsOwnRows()
+{
+    QFETCH(QString, storedCode);
+    QFETCH(QString, shownCode);
+    QFETCH(QString, name);
+    addOddCodedCustomer(storedCode);
+    auto w = editor(EditorMode::Edit);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Code")->text(), shownCode);
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral("12"));
+    child<QLineEdit>(w, "Edit_CustName")->setText(name);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+
+    QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode=12 and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=12 and ContactName='甲' and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='12' and Subject='甲' and Company='%1'").arg(name)), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=12")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='12'")), 1);
+    // The neighbours keep every row.
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=0 and ContactName='零' and Company='零号公司'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='0' and Subject='零' and Company='零号公司'")), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=5 and Company='华信科技'")), 2);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where CustCode='5' and Company='华信科技'")), 2);
+    QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode in (0, 5, 7)")), 3);
+    QCOMPARE(w->loadedCode().toLongLong(), 12);
+}
+
+// Such a code changed to the code of another customer is a duplicate: refused, nothing
+// written.
+void TestCustEditor::oddCodeToTakenCode_data()
+{
+    QTest::addColumn<QString>("storedCode");
+    QTest::addColumn<QString>("typedCode");
+    QTest::newRow("empty code to 0") << "''" << "0";
+    QTest::newRow("4.6 to 5") << "4.6" << "5";
+    QTest::newRow("text code to 0") << "'A1'" << "0";
+}
+
+void TestCustEditor::oddCodeToTakenCode()
+{
+    QFETCH(QString, storedCode);
+    QFETCH(QString, typedCode);
+    addOddCodedCustomer(storedCode);
+    const QString before = scalar(QStringLiteral(
+        "select group_concat(CustCode || '/' || Company, '|') from (select CustCode, Company from custom union all "
+        "select CustCode, Company from contact union all select CustCode, Company from T_Schedule)")).toString();
+    auto w = editor(EditorMode::Edit);
+    child<QLineEdit>(w, "Edit_Code")->setText(typedCode);
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("异码集团"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("客户编号重复，请你换一个客户编号")});
+    QCOMPARE(scalar(QStringLiteral(
+        "select group_concat(CustCode || '/' || Company, '|') from (select CustCode, Company from custom union all "
+        "select CustCode, Company from contact union all select CustCode, Company from T_Schedule)")).toString(), before);
 }
 
 // After a saved code change the dialog compares against the new code: saving again is
@@ -665,10 +756,10 @@ void TestCustEditor::secondSaveAfterCodeChange()
 {
     openLists();
     auto w = editor(EditorMode::Edit);
-    w->Edit_Code->setText(QStringLiteral("9"));
-    w->Btn_OK->click();
-    w->Edit_CustName->setText(QStringLiteral("华信集团"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Code")->setText(QStringLiteral("9"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("华信集团"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(count(QStringLiteral("select count(*) from contact where CustCode=9 and Company='华信集团'")), 2);
     QCOMPARE(w->loadedCode().toLongLong(), 9);
@@ -679,7 +770,7 @@ void TestCustEditor::categoryPicker()
 {
     openLists();
     auto w = editor(EditorMode::Add);
-    const QString opened = whenModal([&] { w->Btn_Category->trigger(); }, [](QWidget *dialog) {
+    const QString opened = whenModal([&] { child<QAction>(w, "Btn_Category")->trigger(); }, [](QWidget *dialog) {
         auto *tree = qobject_cast<TFrm_Tree *>(dialog);
         QCOMPARE(tree->RootCaption, QStringLiteral("客户分类"));
         QCOMPARE(tree->CategoryTable, QStringLiteral("Cust_Category"));
@@ -690,17 +781,17 @@ void TestCustEditor::categoryPicker()
         emit tree->TreeView1->itemDoubleClicked(items.first(), 0);
     });
     QCOMPARE(opened, QStringLiteral("TFrm_Tree"));
-    QCOMPARE(w->Edit_Category->text(), QStringLiteral("北京"));
+    QCOMPARE(child<QLineEdit>(w, "Edit_Category")->text(), QStringLiteral("北京"));
     QCOMPARE(w->categoryCode(), QStringLiteral("0101"));
     QCOMPARE(ini().readString(QStringLiteral("login"), QStringLiteral("CateCode")), QStringLiteral("0101"));
     QCOMPARE(ini().readString(QStringLiteral("login"), QStringLiteral("Category")), QStringLiteral("北京"));
-    w->Edit_CustName->setText(QStringLiteral("新公司"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("新公司"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(scalar(QStringLiteral("select Category from custom where Company='新公司'")).toString(), QStringLiteral("0101"));
-    QCOMPARE(w->Edit_Category->text(), QStringLiteral("北京")); // kept for the next customer
+    QCOMPARE(child<QLineEdit>(w, "Edit_Category")->text(), QStringLiteral("北京")); // kept for the next customer
 
     // Closing the picker without a choice changes nothing.
-    whenModal([&] { w->Btn_Category->trigger(); });
+    whenModal([&] { child<QAction>(w, "Btn_Category")->trigger(); });
     QCOMPARE(w->categoryCode(), QStringLiteral("0101"));
 }
 
@@ -708,16 +799,16 @@ void TestCustEditor::doubleClicksOpenAddresses()
 {
     openLists();
     auto w = editor(EditorMode::Edit);
-    w->Edit_Email->setText(QStringLiteral("  sales@hx.com "));
-    QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
-    w->Edit_Url->setText(QStringLiteral(" www.hx.com "));
-    QTest::mouseDClick(w->Edit_Url, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Email")->setText(QStringLiteral("  sales@hx.com "));
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Email"), Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Url")->setText(QStringLiteral(" www.hx.com "));
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Url"), Qt::LeftButton);
     QCOMPARE(m_platform->calls(), (QStringList{QStringLiteral("openUrl mailto:sales@hx.com"),
                                                QStringLiteral("openUrl http://www.hx.com")}));
-    w->Edit_Email->clear();
-    w->Edit_Url->setText(QStringLiteral("   "));
-    QTest::mouseDClick(w->Edit_Email, Qt::LeftButton);
-    QTest::mouseDClick(w->Edit_Url, Qt::LeftButton);
+    child<QLineEdit>(w, "Edit_Email")->clear();
+    child<QLineEdit>(w, "Edit_Url")->setText(QStringLiteral("   "));
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Email"), Qt::LeftButton);
+    QTest::mouseDClick(child<QLineEdit>(w, "Edit_Url"), Qt::LeftButton);
     QCOMPARE(m_platform->recorded.size(), 2); // nothing to open
 }
 
@@ -725,18 +816,18 @@ void TestCustEditor::addContactForSavedCustomer()
 {
     openLists();
     auto w = editor(EditorMode::Add);
-    w->Edit_CustName->setText(QStringLiteral("新公司"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_CustName")->setText(QStringLiteral("新公司"));
+    child<QPushButton>(w, "Btn_OK")->click();
     QString company;
     QVariant code;
     QString caption;
-    const QString opened = whenModal([&] { w->BitBtn1->click(); }, [&](QWidget *dialog) {
+    const QString opened = whenModal([&] { child<QPushButton>(w, "BitBtn1")->click(); }, [&](QWidget *dialog) {
         auto *contact = qobject_cast<TFrm_AddContact *>(dialog);
-        company = contact->Combo_Cust->currentText();
+        company = child<QComboBox>(contact, "Combo_Cust")->currentText();
         code = contact->customerCode();
         caption = contact->windowTitle();
-        contact->Edit_Name->setText(QStringLiteral("新联系人"));
-        contact->Btn_OK->click();
+        child<QLineEdit>(contact, "Edit_Name")->setText(QStringLiteral("新联系人"));
+        child<QPushButton>(contact, "Btn_OK")->click();
     });
     QCOMPARE(opened, QStringLiteral("TFrm_AddContact"));
     QCOMPARE(caption, QStringLiteral("添加联系人"));
@@ -759,10 +850,10 @@ void TestCustEditor::closingStoresPositionsAndRestoresContacts()
     TFrm_Data::RunQuery(m_data->Qry_Contact, QStringLiteral("select * from contact")); // something else meanwhile
 
     auto w = editor(EditorMode::Add);
-    w->Combo_Country->setCurrentIndex(3);
-    w->Combo_Province->setEditText(QStringLiteral("不在列表中"));
-    w->Combo_CustType->setCurrentIndex(1);
-    w->Combo_CustFrom->setEditText(QStringLiteral("展会")); // typed, but an item of the list
+    child<QComboBox>(w, "Combo_Country")->setCurrentIndex(3);
+    child<QComboBox>(w, "Combo_Province")->setEditText(QStringLiteral("不在列表中"));
+    child<QComboBox>(w, "Combo_CustType")->setCurrentIndex(1);
+    child<QComboBox>(w, "Combo_CustFrom")->setEditText(QStringLiteral("展会")); // typed, but an item of the list
     w->close();
     QVERIFY(!w->isVisible());
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("Country"), -9), 3);
@@ -771,17 +862,18 @@ void TestCustEditor::closingStoresPositionsAndRestoresContacts()
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("CustFrom"), -9), 2);
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("AutoCode"), -9), 0);
 
-    QCOMPARE(m_data->Qry_Contact->sql(), QStringLiteral("Select * From Contact where CustCode=:CustCode and F_User='张三'"));
+    QCOMPARE(m_data->Qry_Contact->sql(), QStringLiteral("Select * From Contact where CustCode=:CustCode and F_User=:Operator"));
+    QCOMPARE(m_data->Qry_Contact->parameter(QStringLiteral("Operator")).toString(), QStringLiteral("张三"));
     QCOMPARE(m_data->Qry_Contact->recordCount(), 1);
     QCOMPARE(m_data->Qry_Contact->text(QStringLiteral("ContactName")), QStringLiteral("王经理"));
-    QCOMPARE(browser->Grid_Contact->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("姓名"));
+    QCOMPARE(child<DataGrid>(browser, "Grid_Contact")->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("姓名"));
 
     // The positions come back in the next add-mode editor.
     auto again = editor(EditorMode::Add);
-    QCOMPARE(again->Combo_Country->currentText(), QStringLiteral("韩国"));
-    QCOMPARE(again->Combo_CustType->currentText(), QStringLiteral("意向客户"));
-    QCOMPARE(again->Combo_CustFrom->currentText(), QStringLiteral("展会"));
-    QCOMPARE(again->Combo_Province->currentText(), QString());
+    QCOMPARE(child<QComboBox>(again, "Combo_Country")->currentText(), QStringLiteral("韩国"));
+    QCOMPARE(child<QComboBox>(again, "Combo_CustType")->currentText(), QStringLiteral("意向客户"));
+    QCOMPARE(child<QComboBox>(again, "Combo_CustFrom")->currentText(), QStringLiteral("展会"));
+    QCOMPARE(child<QComboBox>(again, "Combo_Province")->currentText(), QString());
 }
 
 void TestCustEditor::editClosingLeavesPositions()
@@ -790,7 +882,7 @@ void TestCustEditor::editClosingLeavesPositions()
     openLists();
     TFrm_Data::RunQuery(m_data->Qry_Contact, QStringLiteral("select * from contact"));
     auto w = editor(EditorMode::Edit);
-    QVERIFY(!w->cb_Auto->isChecked());
+    QVERIFY(!child<QCheckBox>(w, "cb_Auto")->isChecked());
     QTest::keyClick(w.get(), Qt::Key_Escape);
     QVERIFY(!w->isVisible());
     QCOMPARE(ini().readInteger(QStringLiteral("FormConfig"), QStringLiteral("Country"), -9), 4);
@@ -811,7 +903,7 @@ void TestCustEditor::commands()
     // A double click on the browser's customer grid edits too, when the command is enabled.
     m_main->showCustomerBrowser();
     auto *browser = m_main->findChild<TFrm_Custom *>();
-    QCOMPARE(whenModal([&] { emit browser->Grid_Cust->doubleClicked(browser->Grid_Cust->model()->index(0, 0)); }, title),
+    QCOMPARE(whenModal([&] { emit child<DataGrid>(browser, "Grid_Cust")->doubleClicked(child<DataGrid>(browser, "Grid_Cust")->model()->index(0, 0)); }, title),
              QStringLiteral("TFrm_AddCust"));
     QCOMPARE(caption, QStringLiteral("编辑客户信息"));
     // With no customer in the list there is nothing to edit.
@@ -831,9 +923,9 @@ void TestCustEditor::screenshots()
     openLists();
     auto w = editor(EditorMode::Edit);
     QTest::qWait(50);
-    w->PageControl1->setCurrentIndex(0);
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(0);
     QVERIFY(w->grab().save(QDir(folder).filePath(QStringLiteral("custeditor_basic.png"))));
-    w->PageControl1->setCurrentIndex(1);
+    child<QTabWidget>(w, "PageControl1")->setCurrentIndex(1);
     QVERIFY(w->grab().save(QDir(folder).filePath(QStringLiteral("custeditor_details.png"))));
     auto a = editor(EditorMode::Add);
     QTest::qWait(50);

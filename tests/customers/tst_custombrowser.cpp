@@ -11,8 +11,10 @@
 #include <QDialog>
 #include <QTimer>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -28,9 +30,12 @@ private slots:
     void firstLoadThenFullList();
     void accessScope_data();
     void accessScope();
+    void scopedStatements_data();
+    void scopedStatements();
     void categorySubtree();
     void quickSearchCustomer();
     void quickSearchContact();
+    void contactSearchFindsStoredCodes();
     void headingsMoveToNextItem();
     void detailPagesFollowCustomer();
     void titleSortInMemory();
@@ -38,6 +43,7 @@ private slots:
     void f5RefreshesCustomerGrid();
     void closingEmptiesStatus();
     void reloginLeavesNoListBehind();
+    void windowFilesHoldNoStatements();
     void screenshot();
 
 private:
@@ -117,7 +123,7 @@ QStringList TestCustomBrowser::companies()
 
 QTreeWidgetItem *TestCustomBrowser::node(TFrm_Custom *w, const QString &code)
 {
-    const auto items = w->TreeView1->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
+    const auto items = child<QTreeWidget>(w, "TreeView1")->findItems(code + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
     return items.isEmpty() ? nullptr : items.first();
 }
 
@@ -128,8 +134,8 @@ void TestCustomBrowser::firstLoadThenFullList()
     QCOMPARE(w->windowTitle(), QStringLiteral("客户信息"));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 100);
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录"));
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("公司名称"));
-    QCOMPARE(w->Grid_Cust->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编号"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("公司名称"));
+    QCOMPARE(child<DataGrid>(w, "Grid_Cust")->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编号"));
 
     QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
     QCOMPARE(m_main->findChildren<TFrm_Custom *>().size(), 1); // the same browser
@@ -153,23 +159,70 @@ void TestCustomBrowser::accessScope()
     QFETCH(int, contactsOfFirst);
     login(QStringLiteral("张三"), viewAll);
     TFrm_Custom *w = openBrowser();
-    w->categoryClicked(w->TreeView1->topLevelItem(0)); // root: every customer in scope
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0)); // root: every customer in scope
     QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
     QCOMPARE(m_data->Qry_Contact->recordCount(), contactsOfFirst);
     QCOMPARE(m_data->Qry_Schedule->recordCount(), contactsOfFirst);
     for (int row = 0; !viewAll && row < m_data->Qry_Cust->recordCount(); ++row)
         QCOMPARE(m_data->Qry_Cust->value(row, m_data->Qry_Cust->fieldIndex(QStringLiteral("F_User"))).toString(),
                  QStringLiteral("张三"));
-    w->Edit_Key->setText(QStringLiteral("公司"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("公司"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), customers);
+}
+
+void TestCustomBrowser::scopedStatements_data()
+{
+    QTest::addColumn<bool>("viewAll");
+    QTest::newRow("with the view-all right") << true;
+    QTest::newRow("own records only") << false;
+}
+
+// Every list of the browser narrows by the one operator-scope rule: the owner condition
+// with the operator bound, only without the view-all right; the other values bound too.
+void TestCustomBrowser::scopedStatements()
+{
+    QFETCH(bool, viewAll);
+    login(QStringLiteral("张三"), viewAll);
+    const QString own = viewAll ? QString() : QStringLiteral(" and F_User=:Operator");
+    const QString operatorName = viewAll ? QString() : QStringLiteral("张三");
+    auto bound = [](Dataset *query, const char *name) { return query->parameter(QString::fromLatin1(name)).toString(); };
+
+    TFrm_Custom *w = openBrowser();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select top 100 * from Custom")
+                                          + (viewAll ? QString() : QStringLiteral(" where F_User=:Operator")));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+    QCOMPARE(m_data->Qry_Contact->sql(), QStringLiteral("Select * From Contact where CustCode=:CustCode") + own);
+    QCOMPARE(bound(m_data->Qry_Contact, "Operator"), operatorName);
+    QCOMPARE(m_data->Qry_Schedule->sql(), QStringLiteral("Select * From T_Schedule where CustCode=:CustCode") + own);
+    QCOMPARE(bound(m_data->Qry_Schedule, "Operator"), operatorName);
+
+    w->categoryClicked(node(w, QStringLiteral("01")));
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select * from custom where category like :Category") + own);
+    QCOMPARE(bound(m_data->Qry_Cust, "Category"), QStringLiteral("01%"));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("O'Neil"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("Select * from custom where Company like :Pattern") + own);
+    QCOMPARE(bound(m_data->Qry_Cust, "Pattern"), QStringLiteral("%O'Neil%"));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustCode in (:Code0)") + own);
+    QCOMPARE(m_data->Qry_Cust->parameter(QStringLiteral("Code0")), QVariant(qlonglong(1)));
+    QCOMPARE(bound(m_data->Qry_Cust, "Operator"), operatorName);
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestCustomBrowser::categorySubtree()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    QCOMPARE(w->TreeView1->topLevelItem(0)->text(0), QStringLiteral("客户分类"));
+    QCOMPARE(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0)->text(0), QStringLiteral("客户分类"));
     w->categoryClicked(node(w, QStringLiteral("01")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 90); // 01, 0101 and 0102
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 90 条客户记录"));
@@ -177,7 +230,7 @@ void TestCustomBrowser::categorySubtree()
     QCOMPARE(m_data->Qry_Cust->recordCount(), 30);
     w->categoryClicked(node(w, QStringLiteral("02")));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 60);
-    w->categoryClicked(w->TreeView1->topLevelItem(0));
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
 }
 
@@ -186,18 +239,18 @@ void TestCustomBrowser::quickSearchCustomer()
     login(QStringLiteral("Admin"), true);
     m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (151, 'O''Neil Trading', 'Admin')"));
     TFrm_Custom *w = openBrowser();
-    w->Edit_Key->setText(QStringLiteral("华信公司1"));
-    QTest::keyClick(w->Edit_Key, Qt::Key_Return);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("华信公司1"));
+    QTest::keyClick(child<QLineEdit>(w, "Edit_Key"), Qt::Key_Return);
     QCOMPARE(m_data->Qry_Cust->recordCount(), 31); // odd codes starting with 1: 1, 11..19, 101..149
-    QVERIFY(w->Btn_S_Cust->isEnabled());
-    w->Edit_Key->setText(QStringLiteral("o'neil"));
-    w->Btn_S_Cust->click();
+    QVERIFY(child<QPushButton>(w, "Btn_S_Cust")->isEnabled());
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("o'neil"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(companies(), QStringList{QStringLiteral("O'Neil Trading")});
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 1 条客户记录"));
 
-    w->Combo_Type->setCurrentIndex(4); // 电话
-    w->Edit_Key->setText(QStringLiteral("010-15"));
-    w->Btn_S_Cust->click();
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(4); // 电话
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("010-15"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), 2); // 15 and 150
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -206,17 +259,34 @@ void TestCustomBrowser::quickSearchContact()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    w->Combo_Type->setCurrentIndex(9);
-    emit w->Combo_Type->activated(9);
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
-    w->Edit_Key->setText(QStringLiteral("王"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(companies(), QStringList{QStringLiteral("华信公司1")}); // two contacts, one customer
-    w->Edit_Key->setText(QStringLiteral("无此人"));
-    w->Btn_S_Cust->click();
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("无此人"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
     QCOMPARE(m_data->Qry_Cust->recordCount(), 0);
     QCOMPARE(m_data->Qry_Cust->sql(), QStringLiteral("select * from Custom where CustID>0 and CustID<0"));
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 0 条客户记录"));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+// The customers of the matching contacts are found by the codes as stored: a contact of
+// customer 4.6 lists that customer, not customer 5.
+void TestCustomBrowser::contactSearchFindsStoredCodes()
+{
+    login(QStringLiteral("Admin"), true);
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (4.6, '异码公司', 'Admin')"));
+    c->exec(QStringLiteral("insert into contact (CustCode, Company, ContactName) values (4.6, '异码公司', '王异')"));
+    TFrm_Custom *w = openBrowser();
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(9);
+    emit child<QComboBox>(w, "Combo_Type")->activated(9);
+    child<QLineEdit>(w, "Edit_Key")->setText(QStringLiteral("王"));
+    child<QPushButton>(w, "Btn_S_Cust")->click();
+    QCOMPARE(companies(), (QStringList{QStringLiteral("华信公司1"), QStringLiteral("异码公司")}));
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -224,13 +294,13 @@ void TestCustomBrowser::headingsMoveToNextItem()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    w->Combo_Type->setCurrentIndex(8);
-    emit w->Combo_Type->activated(8);
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("姓名"));
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(8);
+    emit child<QComboBox>(w, "Combo_Type")->activated(8);
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("姓名"));
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Contact);
-    w->Combo_Type->setCurrentIndex(0);
-    emit w->Combo_Type->activated(0);
-    QCOMPARE(w->Combo_Type->currentText(), QStringLiteral("客户编号"));
+    child<QComboBox>(w, "Combo_Type")->setCurrentIndex(0);
+    emit child<QComboBox>(w, "Combo_Type")->activated(0);
+    QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("客户编号"));
     QCOMPARE(w->searchTarget(), TFrm_Custom::Target::Custom);
 }
 
@@ -240,19 +310,19 @@ void TestCustomBrowser::detailPagesFollowCustomer()
     TFrm_Custom *w = openBrowser();
     QCOMPARE(m_data->Qry_Contact->recordCount(), 2);
     QVERIFY(!m_data->Qry_Bill->isOpen()); // sales pages are queried only when turned to
-    w->PageControl2->setCurrentIndex(2);
+    child<QTabWidget>(w, "PageControl2")->setCurrentIndex(2);
     QCOMPARE(m_data->Qry_Bill->recordCount(), 1);
-    w->PageControl2->setCurrentIndex(3);
+    child<QTabWidget>(w, "PageControl2")->setCurrentIndex(3);
     QCOMPARE(m_data->Qry_Detail->recordCount(), 2);
-    QCOMPARE(w->Grid_Detail->footerText(w->Grid_Detail->columnOfField(QStringLiteral("SaleMoney"))).remove(QLatin1Char(',')).toDouble(), 2500.0);
+    QCOMPARE(child<DataGrid>(w, "Grid_Detail")->footerText(child<DataGrid>(w, "Grid_Detail")->columnOfField(QStringLiteral("SaleMoney"))).remove(QLatin1Char(',')).toDouble(), 2500.0);
 
-    w->Grid_Cust->setCurrentIndex(w->Grid_Cust->model()->index(1, 0)); // the operator moves to customer 2
+    child<DataGrid>(w, "Grid_Cust")->setCurrentIndex(child<DataGrid>(w, "Grid_Cust")->model()->index(1, 0)); // the operator moves to customer 2
     QCOMPARE(m_data->Qry_Cust->integer(QStringLiteral("CustCode")), 2);
     QCOMPARE(m_data->Qry_Contact->text(QStringLiteral("ContactName")), QStringLiteral("赵主任"));
     QCOMPARE(m_data->Qry_Schedule->recordCount(), 1);
     QCOMPARE(m_data->Qry_Bill->text(QStringLiteral("BillCode")), QStringLiteral("XS002"));
     QCOMPARE(m_data->Qry_Detail->recordCount(), 0);
-    w->Grid_Cust->setCurrentIndex(w->Grid_Cust->model()->index(2, 0));
+    child<DataGrid>(w, "Grid_Cust")->setCurrentIndex(child<DataGrid>(w, "Grid_Cust")->model()->index(2, 0));
     QCOMPARE(m_data->Qry_Contact->recordCount(), 0);
 }
 
@@ -261,11 +331,11 @@ void TestCustomBrowser::titleSortInMemory()
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
     const QString sql = m_data->Qry_Cust->sql();
-    w->Grid_Cust->toggleSortMark(QStringLiteral("CustCode"));
-    w->Grid_Cust->toggleSortMark(QStringLiteral("CustCode")); // descending
+    child<DataGrid>(w, "Grid_Cust")->toggleSortMark(QStringLiteral("CustCode"));
+    child<DataGrid>(w, "Grid_Cust")->toggleSortMark(QStringLiteral("CustCode")); // descending
     QCOMPARE(m_data->Qry_Cust->value(0, m_data->Qry_Cust->fieldIndex(QStringLiteral("CustCode"))).toInt(), 100);
     QCOMPARE(m_data->Qry_Cust->sql(), sql); // no new statement
-    w->Grid_Cust->clearSortMarks();
+    child<DataGrid>(w, "Grid_Cust")->clearSortMarks();
     QCOMPARE(m_data->Qry_Cust->value(0, m_data->Qry_Cust->fieldIndex(QStringLiteral("CustCode"))).toInt(), 1);
 }
 
@@ -273,13 +343,13 @@ void TestCustomBrowser::deleteKeyRunsEnabledCommand()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *w = openBrowser();
-    w->Grid_Cust->setFocus();
+    child<DataGrid>(w, "Grid_Cust")->setFocus();
     m_main->DelCust->setEnabled(false);
-    QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
+    QTest::keyClick(child<DataGrid>(w, "Grid_Cust"), Qt::Key_Delete);
     QVERIFY(m_messages->shown.isEmpty());
     m_main->DelCust->setEnabled(true);
     m_messages->answer(Msg::Answer::No);
-    QTest::keyClick(w->Grid_Cust, Qt::Key_Delete);
+    QTest::keyClick(child<DataGrid>(w, "Grid_Cust"), Qt::Key_Delete);
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("确定要删除客户记录吗！")});
 }
 
@@ -293,9 +363,9 @@ void TestCustomBrowser::f5RefreshesCustomerGrid()
     m_main->show();
     TFrm_Custom *w = openBrowser();
     QVERIFY(QTest::qWaitForWindowExposed(m_main));
-    w->Grid_Cust->setFocus();
+    child<DataGrid>(w, "Grid_Cust")->setFocus();
     m_data->connection()->exec(QStringLiteral("update custom set Company='改过' where CustCode=1"));
-    QTest::keyClick(w->Grid_Cust, Qt::Key_F5);
+    QTest::keyClick(child<DataGrid>(w, "Grid_Cust"), Qt::Key_F5);
     QCOMPARE(m_data->Qry_Cust->text(QStringLiteral("Company")), QStringLiteral("改过"));
     QCOMPARE(reminders, 0);
 }
@@ -340,6 +410,31 @@ void TestCustomBrowser::reloginLeavesNoListBehind()
     QCoreApplication::processEvents();
     QVERIFY(!editorOpened);
     QCOMPARE(m_messages->shown.size(), 0);
+}
+
+// The customer windows reach the database only through the query layer and the session:
+// no statement text, no shared scratch query, no main window in any of their files.
+void TestCustomBrowser::windowFilesHoldNoStatements()
+{
+    const QString folder = QFINDTESTDATA("../../src/customers");
+    QVERIFY2(!folder.isEmpty(), "src/customers not found beside the tests");
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files);
+    QVERIFY(files.contains(QStringLiteral("TFrm_Custom.cpp")));
+    static const QRegularExpression literal(QStringLiteral("\"(?:[^\"\\\\\\n]|\\\\.)*\""));
+    static const QRegularExpression statement(QStringLiteral("\\b(select|insert|update|delete)\\b\\s+(\\*|\\w+|into|from)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression scratch(QStringLiteral("\\bQry_(Temp|Str|Del|Sql)\\b"));
+    for (const QString &name : files) {
+        QFile file(QDir(folder).filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto it = literal.globalMatch(text); it.hasNext();) {
+            const QString found = it.next().captured();
+            QVERIFY2(!statement.match(found).hasMatch(), qPrintable(name + QStringLiteral(": ") + found));
+        }
+        QVERIFY2(!scratch.match(text).hasMatch(), qPrintable(name));
+        QVERIFY2(!text.contains(QStringLiteral("main/TFrm_Main.h")), qPrintable(name));
+    }
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the browser is saved there as a picture.

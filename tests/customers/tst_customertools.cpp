@@ -6,6 +6,7 @@
 #include "customers/TFrm_Custom.h"
 #include "customers/TFrm_Email.h"
 #include "customers/TFrm_Field.h"
+#include "customers/SearchInputs.h"
 #include "customers/TFrm_S_Cust.h"
 #include "main/TFrm_Main.h"
 #include "main/TFrm_Tree.h"
@@ -65,6 +66,7 @@ private slots:
     void batchEditCategoryText_data();
     void batchEditCategoryText();
     void batchEditWithoutSelection();
+    void batchEditFindsStoredCode();
     void batchEditCategoryPicker();
 
     void emailExport_data();
@@ -203,25 +205,27 @@ void TestCustomerTools::searchSingleCondition_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("condition");
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<QString>("value"); // what the statement binds for the input
     QTest::addColumn<QList<int>>("found");
-    QTest::newRow("category: prefix") << "Edit_cate" << "01" << "(category like'01%')" << QList<int>{1, 3, 4, 6};
-    QTest::newRow("company") << "Edit_custname" << "华信" << "(company like'%华信%')" << QList<int>{1, 6};
-    QTest::newRow("company with a quote") << "Edit_custname" << "O'Neil" << "(company like'%O''Neil%')" << QList<int>{3};
-    QTest::newRow("address") << "Edit_address" << "路" << "(address like'%路%')" << QList<int>{};
-    QTest::newRow("postcode") << "Edit_postcode" << "100" << "(postcode like'%100%')" << QList<int>{};
-    QTest::newRow("grade") << "Combo_CustType" << "重要" << "(custtype like'%重要%')" << QList<int>{};
-    QTest::newRow("country") << "Combo_country" << "中国" << "(country like'%中国%')" << QList<int>{};
-    QTest::newRow("province") << "Combo_province" << "北京" << "(province like'%北京%')" << QList<int>{};
-    QTest::newRow("source") << "Combo_CustFrom" << "展会" << "(CustFrom like'%展会%')" << QList<int>{};
-    QTest::newRow("city") << "Edit_city" << "北京" << "(city like'%北京%')" << QList<int>{1, 4, 6, 7};
-    QTest::newRow("city: blanks count") << "Edit_city" << " " << "(city like'% %')" << QList<int>{6};
-    QTest::newRow("profile") << "Edit_intro" << "软件" << "(introduce like'%软件%')" << QList<int>{};
-    QTest::newRow("telephone") << "Edit_tel" << "010" << "(tel like'%010%')" << QList<int>{1, 4, 6, 7};
-    QTest::newRow("fax") << "Edit_fax" << "8" << "(fax like'%8%')" << QList<int>{};
-    QTest::newRow("web address") << "Edit_url" << "www" << "(url like'%www%')" << QList<int>{};
-    QTest::newRow("e-mail") << "Edit_email" << "a@x" << "(email like'%a@x%')" << QList<int>{1, 6};
-    QTest::newRow("salesman: exact") << "Combo_User" << "张三" << "(F_User='张三')" << QList<int>{1, 3, 5, 7};
-    QTest::newRow("income") << "Edit_income" << "万" << "(income like'%万%')" << QList<int>{1};
+    QTest::newRow("category: prefix") << "Edit_cate" << "01" << "(category like :Category)" << "Category" << "01%" << QList<int>{1, 3, 4, 6};
+    QTest::newRow("company") << "Edit_custname" << "华信" << "(company like :Company)" << "Company" << "%华信%" << QList<int>{1, 6};
+    QTest::newRow("company with a quote") << "Edit_custname" << "O'Neil" << "(company like :Company)" << "Company" << "%O'Neil%" << QList<int>{3};
+    QTest::newRow("address") << "Edit_address" << "路" << "(address like :Address)" << "Address" << "%路%" << QList<int>{};
+    QTest::newRow("postcode") << "Edit_postcode" << "100" << "(postcode like :Postcode)" << "Postcode" << "%100%" << QList<int>{};
+    QTest::newRow("grade") << "Combo_CustType" << "重要" << "(custtype like :CustType)" << "CustType" << "%重要%" << QList<int>{};
+    QTest::newRow("country") << "Combo_country" << "中国" << "(country like :Country)" << "Country" << "%中国%" << QList<int>{};
+    QTest::newRow("province") << "Combo_province" << "北京" << "(province like :Province)" << "Province" << "%北京%" << QList<int>{};
+    QTest::newRow("source") << "Combo_CustFrom" << "展会" << "(CustFrom like :CustFrom)" << "CustFrom" << "%展会%" << QList<int>{};
+    QTest::newRow("city") << "Edit_city" << "北京" << "(city like :City)" << "City" << "%北京%" << QList<int>{1, 4, 6, 7};
+    QTest::newRow("city: blanks count") << "Edit_city" << " " << "(city like :City)" << "City" << "% %" << QList<int>{6};
+    QTest::newRow("profile") << "Edit_intro" << "软件" << "(introduce like :Introduce)" << "Introduce" << "%软件%" << QList<int>{};
+    QTest::newRow("telephone") << "Edit_tel" << "010" << "(tel like :Tel)" << "Tel" << "%010%" << QList<int>{1, 4, 6, 7};
+    QTest::newRow("fax") << "Edit_fax" << "8" << "(fax like :Fax)" << "Fax" << "%8%" << QList<int>{};
+    QTest::newRow("web address") << "Edit_url" << "www" << "(url like :Url)" << "Url" << "%www%" << QList<int>{};
+    QTest::newRow("e-mail") << "Edit_email" << "a@x" << "(email like :Email)" << "Email" << "%a@x%" << QList<int>{1, 6};
+    QTest::newRow("salesman: exact") << "Combo_User" << "张三" << "(F_User=:Salesman)" << "Salesman" << "张三" << QList<int>{1, 3, 5, 7};
+    QTest::newRow("income") << "Edit_income" << "万" << "(income like :Income)" << "Income" << "%万%" << QList<int>{1};
 }
 
 void TestCustomerTools::searchSingleCondition()
@@ -229,6 +233,8 @@ void TestCustomerTools::searchSingleCondition()
     QFETCH(QString, input);
     QFETCH(QString, text);
     QFETCH(QString, condition);
+    QFETCH(QString, parameter);
+    QFETCH(QString, value);
     QFETCH(QList<int>, found);
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust dialog(m_main);
@@ -238,10 +244,12 @@ void TestCustomerTools::searchSingleCondition()
         dialog.findChild<QComboBox *>(input)->setEditText(text);
     const QString expected = QStringLiteral("select * from [custom] where ") + condition + QStringLiteral("  ORDER BY CustID");
     QCOMPARE(dialog.statement(), expected);
-    dialog.btn_ok->click();
+    QCOMPARE(dialog.parameters(), (QVariantMap{{parameter, value}}));
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(m_data->Qry_Cust->sql(), expected);
+    QCOMPARE(m_data->Qry_Cust->parameter(parameter).toString(), value);
     QCOMPARE(codesOf(m_data->Qry_Cust), found);
 }
 
@@ -250,23 +258,28 @@ void TestCustomerTools::searchJoinsInInputOrder()
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust dialog(m_main);
     // Filled in reverse: the statement still follows the order of the inputs.
-    dialog.Edit_income->setText(QStringLiteral("万"));
-    dialog.Combo_User->setEditText(QStringLiteral("张三"));
-    dialog.Edit_city->setText(QStringLiteral("北京"));
-    dialog.Edit_custname->setText(QStringLiteral("华信"));
-    dialog.Edit_cate->setText(QStringLiteral("01"));
+    child<QLineEdit>(&dialog, "Edit_income")->setText(QStringLiteral("万"));
+    child<QComboBox>(&dialog, "Combo_User")->setEditText(QStringLiteral("张三"));
+    child<QLineEdit>(&dialog, "Edit_city")->setText(QStringLiteral("北京"));
+    child<QLineEdit>(&dialog, "Edit_custname")->setText(QStringLiteral("华信"));
+    child<QLineEdit>(&dialog, "Edit_cate")->setText(QStringLiteral("01"));
     QCOMPARE(dialog.statement(),
-             QStringLiteral("select * from [custom] where (category like'01%')AND(company like'%华信%')AND(city like'%北京%')"
-                            "AND(F_User='张三')AND(income like'%万%')  ORDER BY CustID"));
-    dialog.btn_ok->click();
+             QStringLiteral("select * from [custom] where (category like :Category)AND(company like :Company)AND(city like :City)"
+                            "AND(F_User=:Salesman)AND(income like :Income)  ORDER BY CustID"));
+    QCOMPARE(dialog.parameters(), (QVariantMap{{QStringLiteral("Category"), QStringLiteral("01%")},
+                                               {QStringLiteral("Company"), QStringLiteral("%华信%")},
+                                               {QStringLiteral("City"), QStringLiteral("%北京%")},
+                                               {QStringLiteral("Salesman"), QStringLiteral("张三")},
+                                               {QStringLiteral("Income"), QStringLiteral("%万%")}}));
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), QList<int>{1});
 
     TFrm_S_Cust two(m_main);
-    two.Edit_custname->setText(QStringLiteral("华信"));
-    two.Edit_city->setText(QStringLiteral("北京"));
+    child<QLineEdit>(&two, "Edit_custname")->setText(QStringLiteral("华信"));
+    child<QLineEdit>(&two, "Edit_city")->setText(QStringLiteral("北京"));
     QCOMPARE(two.statement(),
-             QStringLiteral("select * from [custom] where (company like'%华信%')AND(city like'%北京%')  ORDER BY CustID"));
-    two.btn_ok->click();
+             QStringLiteral("select * from [custom] where (company like :Company)AND(city like :City)  ORDER BY CustID"));
+    child<QPushButton>(&two, "btn_ok")->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), (QList<int>{1, 6}));
 }
 
@@ -277,11 +290,11 @@ void TestCustomerTools::searchDateRange_data()
     QTest::addColumn<QString>("conditions");
     QTest::addColumn<QList<int>>("found");
     const QDate feb1(2024, 2, 1), mar1(2024, 3, 1);
-    QTest::newRow("from only: open range") << feb1 << QDate() << "([Adddate]>=#2024-02-01#)" << QList<int>{2, 3, 4, 5, 6, 7};
-    QTest::newRow("to only") << QDate() << mar1 << "([Adddate]<=#2024-03-01#)" << QList<int>{1, 2, 3, 4};
-    QTest::newRow("both: closed range") << feb1 << mar1 << "([Adddate]>=#2024-02-01#)AND([Adddate]<=#2024-03-01#)"
+    QTest::newRow("from only: open range") << feb1 << QDate() << "([Adddate]>=:AddedFrom)" << QList<int>{2, 3, 4, 5, 6, 7};
+    QTest::newRow("to only") << QDate() << mar1 << "([Adddate]<=:AddedTo)" << QList<int>{1, 2, 3, 4};
+    QTest::newRow("both: closed range") << feb1 << mar1 << "([Adddate]>=:AddedFrom)AND([Adddate]<=:AddedTo)"
                                         << QList<int>{2, 3, 4};
-    QTest::newRow("one day") << mar1 << mar1 << "([Adddate]>=#2024-03-01#)AND([Adddate]<=#2024-03-01#)" << QList<int>{4};
+    QTest::newRow("one day") << mar1 << mar1 << "([Adddate]>=:AddedFrom)AND([Adddate]<=:AddedTo)" << QList<int>{4};
 }
 
 void TestCustomerTools::searchDateRange()
@@ -292,17 +305,24 @@ void TestCustomerTools::searchDateRange()
     QFETCH(QList<int>, found);
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust dialog(m_main);
-    QVERIFY(!dialog.DateTimePicker1->isChecked());
-    QVERIFY(!dialog.DateTimePicker2->isChecked());
-    QCOMPARE(dialog.DateTimePicker2->date(), QDate::currentDate());
+    QVERIFY(!child<CheckedDateEdit>(&dialog, "DateTimePicker1")->isChecked());
+    QVERIFY(!child<CheckedDateEdit>(&dialog, "DateTimePicker2")->isChecked());
+    QCOMPARE(child<CheckedDateEdit>(&dialog, "DateTimePicker2")->date(), QDate::currentDate());
     // A date set while the box is unticked does not count.
-    dialog.DateTimePicker1->dateEdit()->setDate(from.isValid() ? from : QDate(2000, 1, 1));
-    dialog.DateTimePicker2->dateEdit()->setDate(to.isValid() ? to : QDate(2000, 1, 1));
+    child<CheckedDateEdit>(&dialog, "DateTimePicker1")->dateEdit()->setDate(from.isValid() ? from : QDate(2000, 1, 1));
+    child<CheckedDateEdit>(&dialog, "DateTimePicker2")->dateEdit()->setDate(to.isValid() ? to : QDate(2000, 1, 1));
     QVERIFY(dialog.statement().isEmpty());
-    dialog.DateTimePicker1->checkBox()->setChecked(from.isValid());
-    dialog.DateTimePicker2->checkBox()->setChecked(to.isValid());
+    child<CheckedDateEdit>(&dialog, "DateTimePicker1")->checkBox()->setChecked(from.isValid());
+    child<CheckedDateEdit>(&dialog, "DateTimePicker2")->checkBox()->setChecked(to.isValid());
     QCOMPARE(dialog.statement(), QStringLiteral("select * from [custom] where ") + conditions + QStringLiteral("  ORDER BY CustID"));
-    dialog.btn_ok->click();
+    // The calendar dates themselves are bound, never a date and time.
+    QVariantMap dates;
+    if (from.isValid())
+        dates.insert(QStringLiteral("AddedFrom"), from);
+    if (to.isValid())
+        dates.insert(QStringLiteral("AddedTo"), to);
+    QCOMPARE(dialog.parameters(), dates);
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), found);
 }
 
@@ -311,24 +331,24 @@ void TestCustomerTools::searchOpensBrowserWithCountAndLayout()
     login(QStringLiteral("Admin"), true);
     QVERIFY(!m_main->findChild<TFrm_Custom *>());
     TFrm_S_Cust dialog(m_main);
-    dialog.Edit_tel->setText(QStringLiteral("010"));
-    dialog.btn_ok->click();
+    child<QLineEdit>(&dialog, "Edit_tel")->setText(QStringLiteral("010"));
+    child<QPushButton>(&dialog, "btn_ok")->click();
     auto *browser = m_main->findChild<TFrm_Custom *>();
     QVERIFY(browser);
     QCOMPARE(codesOf(m_data->Qry_Cust), (QList<int>{1, 4, 6, 7}));
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 4 条客户记录"));
-    QCOMPARE(browser->Grid_Cust->columnFields().first(), QStringLiteral("CustCode"));
+    QCOMPARE(child<DataGrid>(browser, "Grid_Cust")->columnFields().first(), QStringLiteral("CustCode"));
 
     // With the browser open: the same browser shows the next result, re-laid out.
-    browser->Grid_Cust->clearColumns();
+    child<DataGrid>(browser, "Grid_Cust")->clearColumns();
     TFrm_S_Cust again(m_main);
-    again.Edit_custname->setText(QStringLiteral("O'Neil"));
-    again.btn_ok->click();
+    child<QLineEdit>(&again, "Edit_custname")->setText(QStringLiteral("O'Neil"));
+    child<QPushButton>(&again, "btn_ok")->click();
     QCOMPARE(m_main->findChildren<TFrm_Custom *>().size(), 1);
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 1 条客户记录"));
-    QVERIFY(browser->Grid_Cust->hasConfiguredColumns());
-    QCOMPARE(browser->Grid_Cust->columnFields().first(), QStringLiteral("CustCode"));
-    QVERIFY(!browser->Grid_Cust->columnFields().contains(QStringLiteral("income"))); // hidden in "Custom"
+    QVERIFY(child<DataGrid>(browser, "Grid_Cust")->hasConfiguredColumns());
+    QCOMPARE(child<DataGrid>(browser, "Grid_Cust")->columnFields().first(), QStringLiteral("CustCode"));
+    QVERIFY(!child<DataGrid>(browser, "Grid_Cust")->columnFields().contains(QStringLiteral("income"))); // hidden in "Custom"
 }
 
 void TestCustomerTools::nothingToSearch()
@@ -339,13 +359,13 @@ void TestCustomerTools::nothingToSearch()
     const QString before = m_data->Qry_Cust->sql();
     TFrm_S_Cust dialog(m_main);
     dialog.show();
-    dialog.btn_ok->click();
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
     QCOMPARE(m_messages->last().text, QStringLiteral("没有查询项目!"));
     QVERIFY(dialog.isVisible());
     QCOMPARE(m_data->Qry_Cust->sql(), before);
-    dialog.btn_exit->click();
+    child<QPushButton>(&dialog, "btn_exit")->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(m_data->Qry_Cust->sql(), before);
 }
@@ -354,23 +374,25 @@ void TestCustomerTools::salesmanLockedWithoutViewAll()
 {
     login(QStringLiteral("张三"), false);
     TFrm_S_Cust dialog(m_main);
-    QVERIFY(!dialog.Combo_User->isEnabled());
-    QCOMPARE(dialog.Combo_User->currentText(), QStringLiteral("张三"));
+    QVERIFY(!child<QComboBox>(&dialog, "Combo_User")->isEnabled());
+    QCOMPARE(child<QComboBox>(&dialog, "Combo_User")->currentText(), QStringLiteral("张三"));
     // The salesman alone already makes a search; every search carries it.
-    QCOMPARE(dialog.statement(), QStringLiteral("select * from [custom] where (F_User='张三')  ORDER BY CustID"));
-    dialog.Edit_city->setText(QStringLiteral("北京"));
+    QCOMPARE(dialog.statement(), QStringLiteral("select * from [custom] where (F_User=:Salesman)  ORDER BY CustID"));
+    QCOMPARE(dialog.parameters(), (QVariantMap{{QStringLiteral("Salesman"), QStringLiteral("张三")}}));
+    child<QLineEdit>(&dialog, "Edit_city")->setText(QStringLiteral("北京"));
     QCOMPARE(dialog.statement(),
-             QStringLiteral("select * from [custom] where (city like'%北京%')AND(F_User='张三')  ORDER BY CustID"));
-    dialog.btn_reset->click();
-    QCOMPARE(dialog.Combo_User->currentText(), QStringLiteral("张三"));
-    dialog.Edit_city->setText(QStringLiteral("北京"));
-    dialog.btn_ok->click();
+             QStringLiteral("select * from [custom] where (city like :City)AND(F_User=:Salesman)  ORDER BY CustID"));
+    QCOMPARE(dialog.parameters().value(QStringLiteral("Salesman")).toString(), QStringLiteral("张三"));
+    child<QPushButton>(&dialog, "btn_reset")->click();
+    QCOMPARE(child<QComboBox>(&dialog, "Combo_User")->currentText(), QStringLiteral("张三"));
+    child<QLineEdit>(&dialog, "Edit_city")->setText(QStringLiteral("北京"));
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), (QList<int>{1, 7}));
 
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust all(m_main);
-    QVERIFY(all.Combo_User->isEnabled());
-    QVERIFY(all.Combo_User->currentText().isEmpty());
+    QVERIFY(child<QComboBox>(&all, "Combo_User")->isEnabled());
+    QVERIFY(child<QComboBox>(&all, "Combo_User")->currentText().isEmpty());
 }
 
 void TestCustomerTools::salesmanListFromOperators()
@@ -378,43 +400,44 @@ void TestCustomerTools::salesmanListFromOperators()
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust dialog(m_main);
     dialog.show();
-    QCOMPARE(dialog.Combo_User->count(), 0);
-    dialog.Combo_User->setEditText(QStringLiteral("李"));
-    dialog.Combo_User->showPopup();
+    QCOMPARE(child<QComboBox>(&dialog, "Combo_User")->count(), 0);
+    child<QComboBox>(&dialog, "Combo_User")->setEditText(QStringLiteral("李"));
+    child<QComboBox>(&dialog, "Combo_User")->showPopup();
     QStringList items;
-    for (int i = 0; i < dialog.Combo_User->count(); ++i)
-        items.append(dialog.Combo_User->itemText(i));
+    for (int i = 0; i < child<QComboBox>(&dialog, "Combo_User")->count(); ++i)
+        items.append(child<QComboBox>(&dialog, "Combo_User")->itemText(i));
     QCOMPARE(items, (QStringList{QStringLiteral("Admin"), QStringLiteral("张三"), QStringLiteral("李四")}));
-    QCOMPARE(dialog.Combo_User->currentText(), QStringLiteral("李")); // the typed text stays
-    dialog.Combo_User->hidePopup();
+    QCOMPARE(child<QComboBox>(&dialog, "Combo_User")->currentText(), QStringLiteral("李")); // the typed text stays
+    child<QComboBox>(&dialog, "Combo_User")->hidePopup();
     m_data->connection()->exec(QStringLiteral("insert into admin (UserName, IsUser) values ('王五', 1)"));
-    dialog.Combo_User->showPopup();
-    QCOMPARE(dialog.Combo_User->count(), 4);
-    dialog.Combo_User->hidePopup();
+    child<QComboBox>(&dialog, "Combo_User")->showPopup();
+    QCOMPARE(child<QComboBox>(&dialog, "Combo_User")->count(), 4);
+    child<QComboBox>(&dialog, "Combo_User")->hidePopup();
     // The pick lists come from the lookup tables, sorted by name, and start empty.
-    QVERIFY(dialog.Combo_country->count() > 0);
-    QVERIFY(dialog.Combo_country->currentText().isEmpty());
+    QVERIFY(child<QComboBox>(&dialog, "Combo_country")->count() > 0);
+    QVERIFY(child<QComboBox>(&dialog, "Combo_country")->currentText().isEmpty());
 }
 
 void TestCustomerTools::clearKeepsSalesmanAndDates()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_S_Cust dialog(m_main);
-    for (QLineEdit *edit : {dialog.Edit_cate, dialog.Edit_custname, dialog.Edit_address, dialog.Edit_postcode,
-                            dialog.Edit_city, dialog.Edit_intro, dialog.Edit_tel, dialog.Edit_fax, dialog.Edit_url,
-                            dialog.Edit_email, dialog.Edit_income})
-        edit->setText(QStringLiteral("1"));
-    for (QComboBox *combo : {dialog.Combo_CustType, dialog.Combo_country, dialog.Combo_province, dialog.Combo_CustFrom})
-        combo->setEditText(QStringLiteral("1"));
-    dialog.Combo_User->setEditText(QStringLiteral("张三"));
-    dialog.DateTimePicker1->setChecked(true);
-    dialog.DateTimePicker1->setDate(QDate(2024, 2, 1));
-    dialog.DateTimePicker2->setChecked(true);
+    for (const char *name : {"Edit_cate", "Edit_custname", "Edit_address", "Edit_postcode", "Edit_city", "Edit_intro",
+                             "Edit_tel", "Edit_fax", "Edit_url", "Edit_email", "Edit_income"})
+        child<QLineEdit>(&dialog, name)->setText(QStringLiteral("1"));
+    for (const char *name : {"Combo_CustType", "Combo_country", "Combo_province", "Combo_CustFrom"})
+        child<QComboBox>(&dialog, name)->setEditText(QStringLiteral("1"));
+    child<QComboBox>(&dialog, "Combo_User")->setEditText(QStringLiteral("张三"));
+    child<CheckedDateEdit>(&dialog, "DateTimePicker1")->setChecked(true);
+    child<CheckedDateEdit>(&dialog, "DateTimePicker1")->setDate(QDate(2024, 2, 1));
+    child<CheckedDateEdit>(&dialog, "DateTimePicker2")->setChecked(true);
     QCOMPARE(dialog.conditions().size(), 18);
-    dialog.btn_reset->click();
-    QCOMPARE(dialog.conditions(), (QStringList{QStringLiteral("([Adddate]>=#2024-02-01#)"),
-                                               QStringLiteral("([Adddate]<=") + SqlText::dateLiteral(QDate::currentDate()) + QStringLiteral(")"),
-                                               QStringLiteral("(F_User='张三')")}));
+    child<QPushButton>(&dialog, "btn_reset")->click();
+    QCOMPARE(dialog.conditions(), (QStringList{QStringLiteral("([Adddate]>=:AddedFrom)"), QStringLiteral("([Adddate]<=:AddedTo)"),
+                                               QStringLiteral("(F_User=:Salesman)")}));
+    QCOMPARE(dialog.parameters(), (QVariantMap{{QStringLiteral("AddedFrom"), QDate(2024, 2, 1)},
+                                               {QStringLiteral("AddedTo"), QDate::currentDate()},
+                                               {QStringLiteral("Salesman"), QStringLiteral("张三")}}));
 }
 
 void TestCustomerTools::searchCategoryPicker()
@@ -428,15 +451,15 @@ void TestCustomerTools::searchCategoryPicker()
         tree->TreeView1->setCurrentItem(node(tree, QStringLiteral("0101")));
         tree->TB_Select->trigger();
     });
-    dialog.Btn_Lookup->click();
+    child<QToolButton>(&dialog, "Btn_Lookup")->click();
     QCOMPARE(mode, int(TFrm_Tree::CustomerSearch));
-    QCOMPARE(dialog.Edit_cate->text(), QStringLiteral("0101"));
-    QVERIFY(dialog.Edit_cate->isReadOnly());
+    QCOMPARE(child<QLineEdit>(&dialog, "Edit_cate")->text(), QStringLiteral("0101"));
+    QVERIFY(child<QLineEdit>(&dialog, "Edit_cate")->isReadOnly());
 
     whenModal<TFrm_Tree>([](TFrm_Tree *tree) { tree->TB_Close->trigger(); }); // closed without a choice
-    dialog.Btn_Lookup->click();
-    QCOMPARE(dialog.Edit_cate->text(), QStringLiteral("0101"));
-    dialog.btn_ok->click();
+    child<QToolButton>(&dialog, "Btn_Lookup")->click();
+    QCOMPARE(child<QLineEdit>(&dialog, "Edit_cate")->text(), QStringLiteral("0101"));
+    child<QPushButton>(&dialog, "btn_ok")->click();
     QCOMPARE(codesOf(m_data->Qry_Cust), (QList<int>{1, 4}));
 }
 
@@ -453,35 +476,35 @@ void TestCustomerTools::chooserListsAndMoves()
     QCOMPARE(chooser.shownTitles().first(), QStringLiteral("客户编号"));
 
     auto enabled = [&chooser] {
-        return QList<bool>{chooser.SP_right->isEnabled(), chooser.SP_allright->isEnabled(), chooser.SP_left->isEnabled(),
-                           chooser.SP_allleft->isEnabled()};
+        return QList<bool>{child<QToolButton>(&chooser, "SP_right")->isEnabled(), child<QToolButton>(&chooser, "SP_allright")->isEnabled(), child<QToolButton>(&chooser, "SP_left")->isEnabled(),
+                           child<QToolButton>(&chooser, "SP_allleft")->isEnabled()};
     };
     QCOMPARE(enabled(), (QList<bool>{true, true, true, true}));
 
-    chooser.SrcList->setCurrentRow(2);
-    chooser.SP_right->click();
+    child<QListWidget>(&chooser, "SrcList")->setCurrentRow(2);
+    child<QToolButton>(&chooser, "SP_right")->click();
     QCOMPARE(chooser.shownTitles().last(), QStringLiteral("公司简介"));
-    QCOMPARE(chooser.SrcList->currentItem()->text(), QStringLiteral("年收入")); // first one selected next
-    QCOMPARE(chooser.SrcList->selectedItems().size(), 1);
+    QCOMPARE(child<QListWidget>(&chooser, "SrcList")->currentItem()->text(), QStringLiteral("年收入")); // first one selected next
+    QCOMPARE(child<QListWidget>(&chooser, "SrcList")->selectedItems().size(), 1);
 
     // A double click moves the title clicked.
-    QListWidgetItem *item = chooser.DstList->item(1);
-    emit chooser.DstList->itemDoubleClicked(item);
+    QListWidgetItem *item = child<QListWidget>(&chooser, "DstList")->item(1);
+    emit child<QListWidget>(&chooser, "DstList")->itemDoubleClicked(item);
     QCOMPARE(chooser.hiddenTitles().last(), QStringLiteral("公司名称"));
-    QCOMPARE(chooser.DstList->currentItem()->text(), QStringLiteral("客户编号"));
+    QCOMPARE(child<QListWidget>(&chooser, "DstList")->currentItem()->text(), QStringLiteral("客户编号"));
 
-    chooser.SP_allright->click();
-    QCOMPARE(chooser.SrcList->count(), 0);
+    child<QToolButton>(&chooser, "SP_allright")->click();
+    QCOMPARE(child<QListWidget>(&chooser, "SrcList")->count(), 0);
     QCOMPARE(chooser.shownTitles().mid(19), (QStringList{QStringLiteral("年收入"), QStringLiteral("其它信息"),
                                                          QStringLiteral("附加信息"), QStringLiteral("竞争对手"),
                                                          QStringLiteral("记录号"), QStringLiteral("公司名称")}));
     QCOMPARE(enabled(), (QList<bool>{false, false, true, true}));
-    chooser.SP_allleft->click();
-    QCOMPARE(chooser.DstList->count(), 0);
-    QCOMPARE(chooser.SrcList->count(), 25);
+    child<QToolButton>(&chooser, "SP_allleft")->click();
+    QCOMPARE(child<QListWidget>(&chooser, "DstList")->count(), 0);
+    QCOMPARE(child<QListWidget>(&chooser, "SrcList")->count(), 25);
     QCOMPARE(enabled(), (QList<bool>{true, true, false, false}));
-    chooser.SP_left->click(); // nothing to move
-    QCOMPARE(chooser.SrcList->count(), 25);
+    child<QToolButton>(&chooser, "SP_left")->click(); // nothing to move
+    QCOMPARE(child<QListWidget>(&chooser, "SrcList")->count(), 25);
 }
 
 void TestCustomerTools::chooserStores_data()
@@ -508,20 +531,20 @@ void TestCustomerTools::chooserStores()
     chooser.show();
     for (const QString &move : moves.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (move == QStringLiteral("<<"))
-            chooser.SP_allleft->click();
+            child<QToolButton>(&chooser, "SP_allleft")->click();
         else if (move == QStringLiteral(">>"))
-            chooser.SP_allright->click();
+            child<QToolButton>(&chooser, "SP_allright")->click();
         else if (move == QStringLiteral(">"))
-            chooser.SP_right->click();
+            child<QToolButton>(&chooser, "SP_right")->click();
         else if (move == QStringLiteral("src0>")) {
-            chooser.SrcList->setCurrentRow(0);
-            chooser.SP_right->click();
+            child<QListWidget>(&chooser, "SrcList")->setCurrentRow(0);
+            child<QToolButton>(&chooser, "SP_right")->click();
         } else if (move == QStringLiteral("dstLast<")) {
-            chooser.DstList->setCurrentRow(chooser.DstList->count() - 1);
-            chooser.SP_left->click();
+            child<QListWidget>(&chooser, "DstList")->setCurrentRow(child<QListWidget>(&chooser, "DstList")->count() - 1);
+            child<QToolButton>(&chooser, "SP_left")->click();
         }
     }
-    (confirm ? chooser.Btn_ok : chooser.Btn_exit)->click();
+    (confirm ? child<QPushButton>(&chooser, "Btn_ok") : child<QPushButton>(&chooser, "Btn_exit"))->click();
     QVERIFY(!chooser.isVisible());
     if (confirm) {
         QCOMPARE(m_messages->shown.size(), 1);
@@ -548,20 +571,20 @@ void TestCustomerTools::chooserSwitchesRowsOfOneTitle()
     TFrm_Field chooser(m_data, QStringLiteral("Custom"));
     QVERIFY(chooser.hiddenTitles().contains(QStringLiteral("电话")));
     QVERIFY(chooser.shownTitles().contains(QStringLiteral("电话")));
-    chooser.DstList->setCurrentRow(int(chooser.shownTitles().indexOf(QStringLiteral("电话"))));
-    chooser.SP_left->click();
-    chooser.SrcList->setCurrentRow(int(chooser.hiddenTitles().indexOf(QStringLiteral("O'Neil"))));
-    chooser.SP_right->click();
-    chooser.Btn_ok->click();
+    child<QListWidget>(&chooser, "DstList")->setCurrentRow(int(chooser.shownTitles().indexOf(QStringLiteral("电话"))));
+    child<QToolButton>(&chooser, "SP_left")->click();
+    child<QListWidget>(&chooser, "SrcList")->setCurrentRow(int(chooser.hiddenTitles().indexOf(QStringLiteral("O'Neil"))));
+    child<QToolButton>(&chooser, "SP_right")->click();
+    child<QPushButton>(&chooser, "Btn_ok")->click();
     QCOMPARE(scalar(QStringLiteral("select group_concat(show) from T_FieldShow where TableName='Custom' and Name='电话'")), QStringLiteral("0,0"));
     QCOMPARE(scalar(QStringLiteral("select show from T_FieldShow where Name='O''Neil'")), QStringLiteral("1"));
 
     // Shown again: both rows come back together.
     TFrm_Field again(m_data, QStringLiteral("Custom"));
     QCOMPARE(again.hiddenTitles().count(QStringLiteral("电话")), 2);
-    again.SrcList->setCurrentRow(int(again.hiddenTitles().indexOf(QStringLiteral("电话"))));
-    again.SP_right->click();
-    again.Btn_ok->click();
+    child<QListWidget>(&again, "SrcList")->setCurrentRow(int(again.hiddenTitles().indexOf(QStringLiteral("电话"))));
+    child<QToolButton>(&again, "SP_right")->click();
+    child<QPushButton>(&again, "Btn_ok")->click();
     QCOMPARE(scalar(QStringLiteral("select group_concat(show) from T_FieldShow where TableName='Custom' and Name='电话'")), QStringLiteral("1,1"));
 }
 
@@ -573,7 +596,7 @@ void TestCustomerTools::chooserOneAtATime()
         QCOMPARE(chooser->layoutName(), QStringLiteral("Custom"));
         secondRan = m_main->runHandler(QStringLiteral("ShowField_Cust")); // returns at once
         open = int(m_main->findChildren<TFrm_Field *>().size());
-        chooser->Btn_exit->click();
+        child<QPushButton>(chooser, "Btn_exit")->click();
     });
     QVERIFY(m_main->runHandler(QStringLiteral("ShowField_Cust")));
     QVERIFY(secondRan);
@@ -593,8 +616,8 @@ void TestCustomerTools::batchEditSelectedCustomers()
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *browser = openBrowser();
     QVERIFY(browser);
-    QItemSelectionModel *selection = browser->Grid_Cust->selectionModel();
-    QAbstractItemModel *model = browser->Grid_Cust->model();
+    QItemSelectionModel *selection = child<DataGrid>(browser, "Grid_Cust")->selectionModel();
+    QAbstractItemModel *model = child<DataGrid>(browser, "Grid_Cust")->model();
     selection->clearSelection(); // the current row comes selected
     for (int row : {1, 3, 4})
         selection->select(model->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -604,12 +627,12 @@ void TestCustomerTools::batchEditSelectedCustomers()
     QString info;
     whenModal<TFrm_BatchEdit>([this, &info](TFrm_BatchEdit *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("批量修改客户类别"));
-        info = dialog->lbl->text();
-        QVERIFY(dialog->Edit_Category->text().isEmpty());
-        dialog->Edit_Category->setText(QStringLiteral("0101"));
-        dialog->Btn_OK->click();
+        info = child<QLabel>(dialog, "lbl")->text();
+        QVERIFY(child<QLineEdit>(dialog, "Edit_Category")->text().isEmpty());
+        child<QLineEdit>(dialog, "Edit_Category")->setText(QStringLiteral("0101"));
+        child<QPushButton>(dialog, "Btn_OK")->click();
         QVERIFY(dialog->isVisible()); // stays open for another change
-        dialog->Btn_Exit->click();
+        child<QPushButton>(dialog, "Btn_Exit")->click();
     });
     QVERIFY(m_main->runHandler(QStringLiteral("BatchEdit")));
     QCOMPARE(info, QStringLiteral("当前选中的记录数为: 3"));
@@ -647,37 +670,55 @@ void TestCustomerTools::batchEditCategoryText()
     QFETCH(QString, stored);
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *browser = openBrowser();
-    browser->Grid_Cust->selectRow(0);
+    child<DataGrid>(browser, "Grid_Cust")->selectRow(0);
     TFrm_BatchEdit dialog(m_data, browser);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    dialog.Edit_Category->setText(text);
-    dialog.Btn_OK->click();
+    child<QLineEdit>(&dialog, "Edit_Category")->setText(text);
+    child<QPushButton>(&dialog, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{message});
     QCOMPARE(m_messages->last().title, title);
     QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=1")), stored);
     if (text.isEmpty())
-        QCOMPARE(QApplication::focusWidget(), dialog.Edit_Category);
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&dialog, "Edit_Category"));
 }
 
 void TestCustomerTools::batchEditWithoutSelection()
 {
     login(QStringLiteral("Admin"), true);
     TFrm_Custom *browser = openBrowser();
-    browser->Grid_Cust->clearSelection();
+    child<DataGrid>(browser, "Grid_Cust")->clearSelection();
     const QString before = scalar(QStringLiteral("select group_concat(Category) from custom"));
     TFrm_BatchEdit dialog(m_data, browser);
-    QCOMPARE(dialog.lbl->text(), QStringLiteral("当前选中的记录数为: 0"));
-    dialog.Edit_Category->setText(QStringLiteral("02"));
-    dialog.Btn_OK->click();
+    QCOMPARE(child<QLabel>(&dialog, "lbl")->text(), QStringLiteral("当前选中的记录数为: 0"));
+    child<QLineEdit>(&dialog, "Edit_Category")->setText(QStringLiteral("02"));
+    child<QPushButton>(&dialog, "Btn_OK")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("批量修改成功")});
     QCOMPARE(scalar(QStringLiteral("select group_concat(Category) from custom")), before);
 
     // With the customer list closed nothing is done and nothing is shown.
     m_data->Qry_Cust->close();
-    dialog.Btn_OK->click();
+    child<QPushButton>(&dialog, "Btn_OK")->click();
     QCOMPARE(m_messages->shown.size(), 1);
+}
+
+// A selected customer is changed by its code as stored: customer 4.6, not customer 5.
+void TestCustomerTools::batchEditFindsStoredCode()
+{
+    login(QStringLiteral("Admin"), true);
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, Category) values (4.6, '异码公司', '02')"));
+    TFrm_Custom *browser = openBrowser();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("Company"), QStringLiteral("异码公司")));
+    child<DataGrid>(browser, "Grid_Cust")->selectRow(m_data->Qry_Cust->currentRow());
+    TFrm_BatchEdit dialog(m_data, browser);
+    QCOMPARE(child<QLabel>(&dialog, "lbl")->text(), QStringLiteral("当前选中的记录数为: 1"));
+    child<QLineEdit>(&dialog, "Edit_Category")->setText(QStringLiteral("0101"));
+    child<QPushButton>(&dialog, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("批量修改成功")});
+    QCOMPARE(scalar(QStringLiteral("select Category from custom where Company='异码公司'")), QStringLiteral("0101"));
+    QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=5")), QStringLiteral("02"));
+    QCOMPARE(codesWhere(QStringLiteral("Category='0101' and Company<>'异码公司'")), (QList<int>{1, 4}));
 }
 
 void TestCustomerTools::batchEditCategoryPicker()
@@ -691,9 +732,9 @@ void TestCustomerTools::batchEditCategoryPicker()
         tree->TreeView1->setCurrentItem(node(tree, QStringLiteral("02")));
         tree->TB_Select->trigger();
     });
-    dialog.Btn_Category->click();
+    child<QToolButton>(&dialog, "Btn_Category")->click();
     QCOMPARE(mode, int(TFrm_Tree::BatchEdit));
-    QCOMPARE(dialog.Edit_Category->text(), QStringLiteral("02"));
+    QCOMPARE(child<QLineEdit>(&dialog, "Edit_Category")->text(), QStringLiteral("02"));
 }
 
 // ---------------------------------------------------------------- e-mail export
@@ -721,20 +762,20 @@ void TestCustomerTools::emailExport()
     TFrm_Custom *browser = openBrowser();
     QVERIFY(browser);
     if (!category.isEmpty()) {
-        const auto items = browser->TreeView1->findItems(category + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
+        const auto items = child<QTreeWidget>(browser, "TreeView1")->findItems(category + QLatin1Char('-'), Qt::MatchStartsWith | Qt::MatchRecursive);
         browser->categoryClicked(items.first());
     }
     const int rows = m_data->Qry_Cust->recordCount();
     TFrm_Email dialog(m_data, m_main);
-    QCOMPARE(dialog.Edit1->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    QVERIFY(dialog.Radio_Current->isChecked());
-    dialog.Edit1->setText(QStringLiteral(" 邮件 "));
+    QCOMPARE(child<QLineEdit>(&dialog, "Edit1")->text(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    QVERIFY(child<QRadioButton>(&dialog, "Radio_Current")->isChecked());
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral(" 邮件 "));
     dialog.setRange(range);
-    dialog.Btn_start->click();
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(exportedFile(QStringLiteral("邮件")), content);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱( %1 )").arg(written));
-    QCOMPARE(dialog.ProgressBar1->value(), 0);
+    QCOMPARE(child<QProgressBar>(&dialog, "ProgressBar1")->value(), 0);
     const QString path = QDir(m_program->dir()).absoluteFilePath(QStringLiteral("Export/邮件.txt"));
     QCOMPARE(m_platform->calls(), QStringList{QStringLiteral("openUrl ") + QUrl::fromLocalFile(path).toString()});
     if (range == TFrm_Email::CurrentList)
@@ -746,24 +787,24 @@ void TestCustomerTools::emailFileName()
     login(QStringLiteral("Admin"), true);
     openBrowser();
     TFrm_Email dialog(m_data, m_main);
-    dialog.Edit1->setText(QStringLiteral("   "));
-    dialog.Btn_start->click();
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral("   "));
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("文件名不能为空!")});
     QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
     QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
     QVERIFY(m_platform->recorded.isEmpty());
 
     // A name leading out of the Export folder is refused.
-    dialog.Edit1->setText(QStringLiteral("../外面"));
-    dialog.Btn_start->click();
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral("../外面"));
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
     QVERIFY(!QFile::exists(m_program->dir() + QStringLiteral("外面.txt")));
     QVERIFY(m_platform->recorded.isEmpty());
 
     // The preset name gives Export/<today>.txt; a removed Export folder is made again.
     QDir(ProgramDir::file(QStringLiteral("Export"))).removeRecursively();
-    dialog.Edit1->setText(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    dialog.Btn_start->click();
+    child<QLineEdit>(&dialog, "Edit1")->setText(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QCOMPARE(exportedFile(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
              QByteArray("a@x.com\r\nb@x.com\r\na@x.com\r\n\xD6\xD0@x.cn\r\n"));
     QCOMPARE(TFrm_Email::exportPath(QStringLiteral(" x ")), ProgramDir::path() + QStringLiteral("Export/x.txt"));
@@ -779,10 +820,10 @@ void TestCustomerTools::emailReplacesFile()
     old.write(QByteArray(500, 'x'));
     old.close();
     TFrm_Email dialog(m_data, m_main);
-    dialog.Edit1->setText(QStringLiteral("list"));
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral("list"));
     m_data->connection()->exec(QStringLiteral("update custom set email=''"));
     dialog.setRange(TFrm_Email::AllCustomers);
-    dialog.Btn_start->click();
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QCOMPARE(exportedFile(QStringLiteral("list")), QByteArray()); // replaced by an empty list
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱( 7 )")); // every row gone through
     QCOMPARE(m_platform->recorded.size(), 1);
@@ -792,8 +833,8 @@ void TestCustomerTools::emailCurrentListNotOpen()
 {
     m_data->Qry_Cust->close();
     TFrm_Email dialog(m_data, m_main);
-    dialog.Edit1->setText(QStringLiteral("none"));
-    dialog.Btn_start->click();
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral("none"));
+    child<QPushButton>(&dialog, "Btn_start")->click();
     QCOMPARE(exportedFile(QStringLiteral("none")), QByteArrayLiteral("<missing>"));
     QVERIFY(m_messages->shown.isEmpty());
     QVERIFY(m_platform->recorded.isEmpty());
@@ -808,9 +849,9 @@ void TestCustomerTools::commandsOpenDialogs()
     QString searchTitle, emailTitle;
     whenModal<TFrm_S_Cust>([&searchTitle](TFrm_S_Cust *dialog) {
         searchTitle = dialog->windowTitle();
-        QCOMPARE(dialog->GroupBox1->title(), QStringLiteral("  组 合 查 询  "));
-        dialog->Edit_custname->setText(QStringLiteral("华信"));
-        dialog->btn_ok->click();
+        QCOMPARE(child<QGroupBox>(dialog, "GroupBox1")->title(), QStringLiteral("  组 合 查 询  "));
+        child<QLineEdit>(dialog, "Edit_custname")->setText(QStringLiteral("华信"));
+        child<QPushButton>(dialog, "btn_ok")->click();
     });
     QVERIFY(m_main->runHandler(QStringLiteral("SearchCust")));
     QCOMPARE(searchTitle, QStringLiteral("客户信息查询"));
@@ -819,7 +860,7 @@ void TestCustomerTools::commandsOpenDialogs()
 
     whenModal<TFrm_Email>([&emailTitle](TFrm_Email *dialog) {
         emailTitle = dialog->windowTitle();
-        dialog->btn_exit->click();
+        child<QPushButton>(dialog, "btn_exit")->click();
     });
     QVERIFY(m_main->runHandler(QStringLiteral("ExportEmail")));
     QCOMPARE(emailTitle, QStringLiteral("导出客户电子信箱"));
@@ -843,7 +884,7 @@ void TestCustomerTools::screenshots()
     QDir().mkpath(folder);
     login(QStringLiteral("张三"), false);
     TFrm_Custom *browser = openBrowser();
-    browser->Grid_Cust->selectRow(0);
+    child<DataGrid>(browser, "Grid_Cust")->selectRow(0);
 
     auto save = [&folder](QWidget *dialog, const char *file) {
         dialog->show();
@@ -851,17 +892,17 @@ void TestCustomerTools::screenshots()
         QVERIFY(dialog->grab().save(QDir(folder).filePath(QString::fromLatin1(file))));
     };
     TFrm_S_Cust search(m_main);
-    search.Edit_custname->setText(QStringLiteral("华信"));
-    search.DateTimePicker1->setChecked(true);
+    child<QLineEdit>(&search, "Edit_custname")->setText(QStringLiteral("华信"));
+    child<CheckedDateEdit>(&search, "DateTimePicker1")->setChecked(true);
     save(&search, "customer_search.png");
     TFrm_Field chooser(m_data, QStringLiteral("Custom"), m_main);
-    chooser.SrcList->setCurrentRow(0);
+    child<QListWidget>(&chooser, "SrcList")->setCurrentRow(0);
     save(&chooser, "column_chooser.png");
     TFrm_BatchEdit batch(m_data, browser, m_main);
-    batch.Edit_Category->setText(QStringLiteral("0101"));
+    child<QLineEdit>(&batch, "Edit_Category")->setText(QStringLiteral("0101"));
     save(&batch, "batch_edit.png");
     TFrm_Email email(m_data, m_main);
-    email.ProgressBar1->setValue(40);
+    child<QProgressBar>(&email, "ProgressBar1")->setValue(40);
     save(&email, "email_export.png");
 }
 
