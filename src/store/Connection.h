@@ -50,7 +50,8 @@ public:
 
     // Runs a statement that returns no rows; returns the number of rows changed.
     int exec(const QString &engineSql);
-    // Runs several ';'-separated statements (schema scripts).
+    // Runs several ';'-separated statements (schema scripts); fault injection counts
+    // the call as one statement.
     void execScript(const QString &engineSql);
 
     void begin(); // takes the write lock now (BEGIN IMMEDIATE)
