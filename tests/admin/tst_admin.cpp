@@ -91,20 +91,41 @@ void TestAdmin::cleanup()
 
 std::unique_ptr<TFrm_UserList> TestAdmin::openList()
 {
-    auto list = std::make_unique<TFrm_UserList>(m_data, m_main);
+    auto list = std::make_unique<TFrm_UserList>(m_main);
     list->show();
     return list;
 }
 
 std::unique_ptr<TFrm_UserRight> TestAdmin::editor(const QString &kind, bool creating, qint64 userId, qint64 partId)
 {
-    auto w = std::make_unique<TFrm_UserRight>(m_data, m_main);
+    auto w = std::make_unique<TFrm_UserRight>(m_main);
     w->EditorKind = kind;
-    w->Creating = creating;
+    w->setMode(creating ? EditorMode::Add : EditorMode::Edit);
     w->EditUserID = userId;
     w->EditPartID = partId;
     w->show();
     return w;
+}
+
+// A tab widget page's caption and whether its tab is shown, by the page's name.
+template <class Window>
+static QString pageCaption(const Window &window, const char *page)
+{
+    auto *pages = child<QTabWidget>(window, "PageControl1");
+    return pages->tabText(pages->indexOf(child<QWidget>(window, page)));
+}
+
+template <class Window>
+static bool pageShown(const Window &window, const char *page)
+{
+    auto *pages = child<QTabWidget>(window, "PageControl1");
+    return pages->isTabVisible(pages->indexOf(child<QWidget>(window, page)));
+}
+
+template <class Window>
+static void showPage(const Window &window, const char *page)
+{
+    child<QTabWidget>(window, "PageControl1")->setCurrentWidget(child<QWidget>(window, page));
 }
 
 // A click on a right's box: the grid's model is told the new state, as the check box delegate does.
@@ -135,10 +156,10 @@ QString TestAdmin::whenModal(const std::function<void()> &start, const std::func
 void TestAdmin::createViaEditor(const QString &name, const QString &role, const QString &password)
 {
     auto w = editor(TFrm_UserRight::UserKind, true, 0, 0);
-    w->Edit_Name->setText(name);
-    w->Edit_Pass->setText(password);
-    w->Combo_User->setEditText(role);
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(name);
+    child<QLineEdit>(w, "Edit_Pass")->setText(password);
+    child<QComboBox>(w, "Combo_User")->setEditText(role);
+    child<QPushButton>(w, "Btn_OK")->click();
 }
 
 qint64 TestAdmin::userId(const QString &name) const
@@ -183,8 +204,8 @@ QStringList TestAdmin::loginNames()
     TFrm_Login login(m_main, m_data);
     login.show();
     QStringList names;
-    for (int i = 0; i < login.Combo_User->count(); ++i)
-        names.append(login.Combo_User->itemText(i));
+    for (int i = 0; i < child<QComboBox>(&login, "Combo_User")->count(); ++i)
+        names.append(child<QComboBox>(&login, "Combo_User")->itemText(i));
     login.close();
     return names;
 }
@@ -212,42 +233,44 @@ void TestAdmin::listsShowOperatorsAndRoles()
     m_fixture->db()->exec(QStringLiteral("insert into admin (UserName, PartName, Remark, IsUser, Permit) "
                                          "values ('停用者','普通用户','已离职',0,1)"));
     auto list = openList();
-    QCOMPARE(list->PageControl1->tabText(0), QStringLiteral("用户列表"));
-    QCOMPARE(list->PageControl1->tabText(1), QStringLiteral("角色列表"));
-    QCOMPARE(list->Btn_Add->text(), QStringLiteral("新建&A"));
-    QCOMPARE(list->Btn_Edit->text(), QStringLiteral("修改&E"));
-    QCOMPARE(list->Btn_Del->text(), QStringLiteral("删除&D"));
-    QCOMPARE(list->Btn_Exit->text(), QStringLiteral("退出&Q"));
-    QTreeWidgetItem *titles = list->ListView1->headerItem();
+    auto *users = child<QTreeWidget>(list, "ListView1");
+    auto *roles = child<QTreeWidget>(list, "ListView2");
+    QCOMPARE(child<QTabWidget>(list, "PageControl1")->tabText(0), QStringLiteral("用户列表"));
+    QCOMPARE(child<QTabWidget>(list, "PageControl1")->tabText(1), QStringLiteral("角色列表"));
+    QCOMPARE(child<QPushButton>(list, "Btn_Add")->text(), QStringLiteral("新建&A"));
+    QCOMPARE(child<QPushButton>(list, "Btn_Edit")->text(), QStringLiteral("修改&E"));
+    QCOMPARE(child<QPushButton>(list, "Btn_Del")->text(), QStringLiteral("删除&D"));
+    QCOMPARE(child<QPushButton>(list, "Btn_Exit")->text(), QStringLiteral("退出&Q"));
+    QTreeWidgetItem *titles = users->headerItem();
     QCOMPARE((QStringList{titles->text(0), titles->text(1), titles->text(2)}),
              (QStringList{QStringLiteral("编号"), QStringLiteral("用户姓名"), QStringLiteral("用户描述")}));
-    QCOMPARE(listColumn(list->ListView1, 0), (QStringList{QStringLiteral("1"), QString::number(userId(QStringLiteral("停用者")))}));
-    QCOMPARE(listColumn(list->ListView1, 1), (QStringList{QStringLiteral("Admin"), QStringLiteral("停用者")}));
-    QCOMPARE(listColumn(list->ListView1, 2), (QStringList{QStringLiteral("系统管理员帐号，拥有全部权限"), QStringLiteral("已离职")}));
+    QCOMPARE(listColumn(users, 0), (QStringList{QStringLiteral("1"), QString::number(userId(QStringLiteral("停用者")))}));
+    QCOMPARE(listColumn(users, 1), (QStringList{QStringLiteral("Admin"), QStringLiteral("停用者")}));
+    QCOMPARE(listColumn(users, 2), (QStringList{QStringLiteral("系统管理员帐号，拥有全部权限"), QStringLiteral("已离职")}));
     // Enabled and disabled operators carry different icons.
-    QVERIFY(list->ListView1->topLevelItem(0)->icon(0).cacheKey() != list->ListView1->topLevelItem(1)->icon(0).cacheKey());
-    QCOMPARE(list->PopupMenu1->actions().first()->text(), QStringLiteral("刷新"));
+    QVERIFY(users->topLevelItem(0)->icon(0).cacheKey() != users->topLevelItem(1)->icon(0).cacheKey());
+    QCOMPARE(child<QMenu>(list, "PopupMenu1")->actions().first()->text(), QStringLiteral("刷新"));
 
     // Rows written elsewhere appear on refresh.
     m_fixture->db()->exec(QStringLiteral("insert into admin (UserName, IsUser) values ('新来的',1)"));
-    list->N_Refresh->trigger();
-    QCOMPARE(list->ListView1->topLevelItemCount(), 3);
-    QCOMPARE(list->ListView1->topLevelItem(2)->icon(0).cacheKey(), list->ListView1->topLevelItem(0)->icon(0).cacheKey());
+    child<QAction>(list, "N_Refresh")->trigger();
+    QCOMPARE(users->topLevelItemCount(), 3);
+    QCOMPARE(users->topLevelItem(2)->icon(0).cacheKey(), users->topLevelItem(0)->icon(0).cacheKey());
 
-    list->PageControl1->setCurrentWidget(list->TS_Part);
-    titles = list->ListView2->headerItem();
+    showPage(list, "TS_Part");
+    titles = roles->headerItem();
     QCOMPARE((QStringList{titles->text(0), titles->text(1), titles->text(2)}),
              (QStringList{QStringLiteral("编号"), QStringLiteral("角色名称"), QStringLiteral("角色描述")}));
-    QCOMPARE(listColumn(list->ListView2, 0), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
-    QCOMPARE(listColumn(list->ListView2, 1),
+    QCOMPARE(listColumn(roles, 0), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(listColumn(roles, 1),
              (QStringList{QStringLiteral("系统管理员"), QStringLiteral("普通用户"), QStringLiteral("销售经理")}));
-    QCOMPARE(list->ListView2->topLevelItem(0)->text(2), QStringLiteral("拥有全部权限"));
-    QVERIFY(list->Btn_Add->isHidden());
-    QVERIFY(list->Btn_Del->isHidden());
-    QVERIFY(!list->Btn_Edit->isHidden());
-    list->PageControl1->setCurrentWidget(list->TS_User);
-    QVERIFY(!list->Btn_Add->isHidden());
-    QVERIFY(!list->Btn_Del->isHidden());
+    QCOMPARE(roles->topLevelItem(0)->text(2), QStringLiteral("拥有全部权限"));
+    QVERIFY(child<QPushButton>(list, "Btn_Add")->isHidden());
+    QVERIFY(child<QPushButton>(list, "Btn_Del")->isHidden());
+    QVERIFY(!child<QPushButton>(list, "Btn_Edit")->isHidden());
+    showPage(list, "TS_User");
+    QVERIFY(!child<QPushButton>(list, "Btn_Add")->isHidden());
+    QVERIFY(!child<QPushButton>(list, "Btn_Del")->isHidden());
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -257,35 +280,35 @@ void TestAdmin::editorLabels()
 {
     auto w = editor(TFrm_UserRight::UserKind, true, 0, 0);
     const QList<QPair<QString, QWidget *>> expected{
-        {QStringLiteral("用户名称"), w->Edit_Name}, {QStringLiteral("初始密码"), w->Edit_Pass},
-        {QStringLiteral("用户权限"), w->Combo_User}, {QStringLiteral("用户描述"), w->Memo_User},
-        {QStringLiteral("角色名称"), w->Edit_Part}, {QStringLiteral("角色描述"), w->Memo_Part}};
+        {QStringLiteral("用户名称"), child<QLineEdit>(w, "Edit_Name")}, {QStringLiteral("初始密码"), child<QLineEdit>(w, "Edit_Pass")},
+        {QStringLiteral("用户权限"), child<QComboBox>(w, "Combo_User")}, {QStringLiteral("用户描述"), child<QPlainTextEdit>(w, "Memo_User")},
+        {QStringLiteral("角色名称"), child<QLineEdit>(w, "Edit_Part")}, {QStringLiteral("角色描述"), child<QPlainTextEdit>(w, "Memo_Part")}};
     const auto labels = w->findChildren<QLabel *>();
     for (const auto &[caption, input] : expected) {
         const auto found = std::find_if(labels.cbegin(), labels.cend(), [&](QLabel *l) { return l->buddy() == input; });
         QVERIFY2(found != labels.cend(), qPrintable(input->objectName()));
         QCOMPARE((*found)->text(), caption);
     }
-    QCOMPARE(w->PageControl1->tabText(w->PageControl1->indexOf(w->TS_User)), QStringLiteral("操作员"));
-    QCOMPARE(w->PageControl1->tabText(w->PageControl1->indexOf(w->TS_UserAuth)), QStringLiteral("用户权限"));
-    QCOMPARE(w->PageControl1->tabText(w->PageControl1->indexOf(w->TS_Part)), QStringLiteral("角色"));
-    QCOMPARE(w->PageControl1->tabText(w->PageControl1->indexOf(w->TS_Authority)), QStringLiteral("权限设置"));
-    QCOMPARE(w->CB_User->text(), QStringLiteral("操作员禁用"));
-    QCOMPARE(w->Btn_OK->text(), QStringLiteral("保存"));
-    QCOMPARE(w->Btn_Exit->text(), QStringLiteral("退出"));
-    QCOMPARE(w->DBGridEh1->horizontalHeaderItem(0)->text(), QStringLiteral("功能名称"));
-    QCOMPARE(w->DBGridEh1->horizontalHeaderItem(1)->text(), QStringLiteral("权限"));
+    QCOMPARE(pageCaption(w, "TS_User"), QStringLiteral("操作员"));
+    QCOMPARE(pageCaption(w, "TS_UserAuth"), QStringLiteral("用户权限"));
+    QCOMPARE(pageCaption(w, "TS_Part"), QStringLiteral("角色"));
+    QCOMPARE(pageCaption(w, "TS_Authority"), QStringLiteral("权限设置"));
+    QCOMPARE(child<QCheckBox>(w, "CB_User")->text(), QStringLiteral("操作员禁用"));
+    QCOMPARE(child<QPushButton>(w, "Btn_OK")->text(), QStringLiteral("保存"));
+    QCOMPARE(child<QPushButton>(w, "Btn_Exit")->text(), QStringLiteral("退出"));
+    QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->horizontalHeaderItem(0)->text(), QStringLiteral("功能名称"));
+    QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->horizontalHeaderItem(1)->text(), QStringLiteral("权限"));
     // The operator editor shows its two pages and the check box, not the role's.
-    QVERIFY(w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_User)));
-    QVERIFY(w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_UserAuth)));
-    QVERIFY(!w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_Part)));
-    QVERIFY(!w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_Authority)));
-    QVERIFY(!w->CB_User->isHidden());
+    QVERIFY(pageShown(w, "TS_User"));
+    QVERIFY(pageShown(w, "TS_UserAuth"));
+    QVERIFY(!pageShown(w, "TS_Part"));
+    QVERIFY(!pageShown(w, "TS_Authority"));
+    QVERIFY(!child<QCheckBox>(w, "CB_User")->isHidden());
     QCOMPARE(w->windowTitle(), QStringLiteral("新增操作员"));
-    QVERIFY(w->Edit_Name->isEnabled());
-    QCOMPARE(w->Combo_User->currentText(), QString());
-    QCOMPARE(w->Combo_User->count(), 3);
-    QCOMPARE(w->Combo_User->itemText(1), QStringLiteral("普通用户"));
+    QVERIFY(child<QLineEdit>(w, "Edit_Name")->isEnabled());
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->count(), 3);
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->itemText(1), QStringLiteral("普通用户"));
 }
 
 void TestAdmin::createOperator_data()
@@ -318,11 +341,11 @@ void TestAdmin::createOperator()
 
     auto w = editor(TFrm_UserRight::UserKind, true, 0, 0);
     QSignalSpy changed(w.get(), &TFrm_UserRight::operatorsChanged);
-    w->Edit_Name->setText(name);
-    w->Edit_Pass->setText(QStringLiteral("pw'1"));
-    w->Combo_User->setEditText(role);
-    w->Memo_User->setPlainText(QStringLiteral("新同事"));
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(name);
+    child<QLineEdit>(w, "Edit_Pass")->setText(QStringLiteral("pw'1"));
+    child<QComboBox>(w, "Combo_User")->setEditText(role);
+    child<QPlainTextEdit>(w, "Memo_User")->setPlainText(QStringLiteral("新同事"));
+    child<QPushButton>(w, "Btn_OK")->click();
 
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("添加操作员成功")});
     QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
@@ -386,9 +409,9 @@ void TestAdmin::createRefusals()
 
     auto w = editor(TFrm_UserRight::UserKind, true, 0, 0);
     QSignalSpy changed(w.get(), &TFrm_UserRight::operatorsChanged);
-    w->Edit_Name->setText(name);
-    w->Combo_User->setEditText(role);
-    w->Btn_OK->click();
+    child<QLineEdit>(w, "Edit_Name")->setText(name);
+    child<QComboBox>(w, "Combo_User")->setEditText(role);
+    child<QPushButton>(w, "Btn_OK")->click();
 
     QCOMPARE(m_messages->texts(), QStringList{message});
     QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
@@ -429,16 +452,16 @@ void TestAdmin::createFromList()
     auto list = openList();
     QString title;
     QStringList namesWhileOpen;
-    const QString opened = whenModal([&] { list->Btn_Add->click(); }, [&](QWidget *dialog) {
+    const QString opened = whenModal([&] { child<QPushButton>(list, "Btn_Add")->click(); }, [&](QWidget *dialog) {
         auto *w = qobject_cast<TFrm_UserRight *>(dialog);
         QVERIFY(w);
         title = w->windowTitle();
         QCOMPARE(w->EditorKind, QStringLiteral("User"));
-        QVERIFY(w->Creating);
-        w->Edit_Name->setText(QStringLiteral("王五"));
-        w->Combo_User->setCurrentIndex(2);
-        w->Btn_OK->click();
-        namesWhileOpen = listColumn(list->ListView1, 1);
+        QVERIFY(w->isAdding());
+        child<QLineEdit>(w, "Edit_Name")->setText(QStringLiteral("王五"));
+        child<QComboBox>(w, "Combo_User")->setCurrentIndex(2);
+        child<QPushButton>(w, "Btn_OK")->click();
+        namesWhileOpen = listColumn(child<QTreeWidget>(list, "ListView1"), 1);
     });
     QCOMPARE(opened, QStringLiteral("TFrm_UserRight"));
     QCOMPARE(title, QStringLiteral("新增操作员"));
@@ -469,35 +492,35 @@ void TestAdmin::editOperator()
     Rows rights = userRights(QStringLiteral("O'Neil"));
 
     auto list = openList();
-    list->ListView1->setCurrentItem(list->ListView1->topLevelItem(1));
+    child<QTreeWidget>(list, "ListView1")->setCurrentItem(child<QTreeWidget>(list, "ListView1")->topLevelItem(1));
     QStringList afterSave;
-    const QString opened = whenModal([&] { list->Btn_Edit->click(); }, [&](QWidget *dialog) {
+    const QString opened = whenModal([&] { child<QPushButton>(list, "Btn_Edit")->click(); }, [&](QWidget *dialog) {
         auto *w = qobject_cast<TFrm_UserRight *>(dialog);
         QVERIFY(w);
         QCOMPARE(w->EditUserID, id);
         QCOMPARE(w->windowTitle(), QStringLiteral("编辑操作员"));
-        QCOMPARE(w->Edit_Name->text(), QStringLiteral("O'Neil"));
-        QVERIFY(!w->Edit_Name->isEnabled());
-        QCOMPARE(w->Edit_Pass->text(), QStringLiteral("old"));
-        QCOMPARE(w->Combo_User->currentText(), QStringLiteral("系统管理员"));
-        QVERIFY(!w->CB_User->isChecked());
-        QVERIFY(w->Btn_OK->isEnabled());
-        QCOMPARE(w->DBGridEh1->rowCount(), int(rights.size()));
+        QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("O'Neil"));
+        QVERIFY(!child<QLineEdit>(w, "Edit_Name")->isEnabled());
+        QCOMPARE(child<QLineEdit>(w, "Edit_Pass")->text(), QStringLiteral("old"));
+        QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QStringLiteral("系统管理员"));
+        QVERIFY(!child<QCheckBox>(w, "CB_User")->isChecked());
+        QVERIFY(child<QPushButton>(w, "Btn_OK")->isEnabled());
+        QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->rowCount(), int(rights.size()));
         for (int row = 0; row < rights.size(); ++row) {
-            QCOMPARE(w->DBGridEh1->functionName(row), rights.at(row).first);
-            QCOMPARE(w->DBGridEh1->authority(row), rights.at(row).second);
+            QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->functionName(row), rights.at(row).first);
+            QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->authority(row), rights.at(row).second);
         }
         // Two boxes changed: both are written, the last one too.
-        tick(w->DBGridEh1, 2, false);
-        tick(w->DBGridEh1, 4, false);
-        w->Edit_Pass->setText(QStringLiteral("new"));
-        w->Combo_User->setEditText(role);
-        w->Memo_User->setPlainText(QStringLiteral("调岗"));
-        w->CB_User->setChecked(disable);
-        w->Btn_OK->click();
+        tick(child<RightsGrid>(w, "DBGridEh1"), 2, false);
+        tick(child<RightsGrid>(w, "DBGridEh1"), 4, false);
+        child<QLineEdit>(w, "Edit_Pass")->setText(QStringLiteral("new"));
+        child<QComboBox>(w, "Combo_User")->setEditText(role);
+        child<QPlainTextEdit>(w, "Memo_User")->setPlainText(QStringLiteral("调岗"));
+        child<QCheckBox>(w, "CB_User")->setChecked(disable);
+        child<QPushButton>(w, "Btn_OK")->click();
         QVERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Accepted));
-        afterSave = listColumn(list->ListView1, 1);
+        afterSave = listColumn(child<QTreeWidget>(list, "ListView1"), 1);
     });
     QCOMPARE(opened, QStringLiteral("TFrm_UserRight"));
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存成功")});
@@ -521,21 +544,21 @@ void TestAdmin::disabledOperatorNotOfferedAtLogin()
     createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"));
     QVERIFY(loginNames().contains(QStringLiteral("张三")));
     auto w = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
-    w->CB_User->setChecked(true);
-    w->Btn_OK->click();
+    child<QCheckBox>(w, "CB_User")->setChecked(true);
+    child<QPushButton>(w, "Btn_OK")->click();
     QCOMPARE(loginNames(), QStringList{QStringLiteral("Admin")});
     // Shown ticked when opened again; unticking enables him again.
     auto again = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
-    QVERIFY(again->CB_User->isChecked());
-    again->CB_User->setChecked(false);
-    again->Btn_OK->click();
+    QVERIFY(child<QCheckBox>(again, "CB_User")->isChecked());
+    child<QCheckBox>(again, "CB_User")->setChecked(false);
+    child<QPushButton>(again, "Btn_OK")->click();
     QCOMPARE(loginNames(), (QStringList{QStringLiteral("Admin"), QStringLiteral("张三")}));
     // A new operator created with the box ticked cannot log in either.
     auto created = editor(TFrm_UserRight::UserKind, true, 0, 0);
-    created->Edit_Name->setText(QStringLiteral("李四"));
-    created->Combo_User->setEditText(QStringLiteral("普通用户"));
-    created->CB_User->setChecked(true);
-    created->Btn_OK->click();
+    child<QLineEdit>(created, "Edit_Name")->setText(QStringLiteral("李四"));
+    child<QComboBox>(created, "Combo_User")->setEditText(QStringLiteral("普通用户"));
+    child<QCheckBox>(created, "CB_User")->setChecked(true);
+    child<QPushButton>(created, "Btn_OK")->click();
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where UserName='李四' and IsUser=0")), 1);
     QVERIFY(!loginNames().contains(QStringLiteral("李四")));
 }
@@ -544,39 +567,39 @@ void TestAdmin::adminIsReadOnly()
 {
     const Rows before = userRights(QStringLiteral("Admin"));
     auto w = editor(TFrm_UserRight::UserKind, false, 1, 0);
-    QCOMPARE(w->Edit_Name->text(), QStringLiteral("Admin"));
-    QVERIFY(!w->Btn_OK->isEnabled());
-    QVERIFY(w->DBGridEh1->isReadOnly());
-    QCOMPARE(w->DBGridEh1->rowCount(), 20);
-    for (int row = 0; row < w->DBGridEh1->rowCount(); ++row)
-        QVERIFY(!(w->DBGridEh1->item(row, 1)->flags() & Qt::ItemIsUserCheckable));
-    w->Btn_OK->click(); // disabled: nothing happens
+    QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("Admin"));
+    QVERIFY(!child<QPushButton>(w, "Btn_OK")->isEnabled());
+    QVERIFY(child<RightsGrid>(w, "DBGridEh1")->isReadOnly());
+    QCOMPARE(child<RightsGrid>(w, "DBGridEh1")->rowCount(), 20);
+    for (int row = 0; row < child<RightsGrid>(w, "DBGridEh1")->rowCount(); ++row)
+        QVERIFY(!(child<RightsGrid>(w, "DBGridEh1")->item(row, 1)->flags() & Qt::ItemIsUserCheckable));
+    child<QPushButton>(w, "Btn_OK")->click(); // disabled: nothing happens
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(userRights(QStringLiteral("Admin")), before);
 
     // Another operator's grid can be changed.
     createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"));
     auto other = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
-    QVERIFY(other->Btn_OK->isEnabled());
-    QVERIFY(other->DBGridEh1->item(0, 1)->flags() & Qt::ItemIsUserCheckable);
+    QVERIFY(child<QPushButton>(other, "Btn_OK")->isEnabled());
+    QVERIFY(child<RightsGrid>(other, "DBGridEh1")->item(0, 1)->flags() & Qt::ItemIsUserCheckable);
 }
 
 void TestAdmin::changeNeedsSelection()
 {
     auto list = openList();
-    list->ListView1->setCurrentItem(nullptr);
-    QCOMPARE(whenModal([&] { list->Btn_Edit->click(); }), QString());
-    QCOMPARE(whenModal([&] { list->Btn_Del->click(); }), QString());
-    list->PageControl1->setCurrentWidget(list->TS_Part);
-    list->ListView2->setCurrentItem(nullptr);
-    QCOMPARE(whenModal([&] { list->Btn_Edit->click(); }), QString());
+    child<QTreeWidget>(list, "ListView1")->setCurrentItem(nullptr);
+    QCOMPARE(whenModal([&] { child<QPushButton>(list, "Btn_Edit")->click(); }), QString());
+    QCOMPARE(whenModal([&] { child<QPushButton>(list, "Btn_Del")->click(); }), QString());
+    showPage(list, "TS_Part");
+    child<QTreeWidget>(list, "ListView2")->setCurrentItem(nullptr);
+    QCOMPARE(whenModal([&] { child<QPushButton>(list, "Btn_Edit")->click(); }), QString());
     QVERIFY(m_messages->shown.isEmpty());
     // A double click opens the selected item like the change button.
-    list->PageControl1->setCurrentWidget(list->TS_User);
-    QTreeWidgetItem *admin = list->ListView1->topLevelItem(0);
-    list->ListView1->setCurrentItem(admin);
+    showPage(list, "TS_User");
+    QTreeWidgetItem *admin = child<QTreeWidget>(list, "ListView1")->topLevelItem(0);
+    child<QTreeWidget>(list, "ListView1")->setCurrentItem(admin);
     qint64 edited = -1;
-    QCOMPARE(whenModal([&] { emit list->ListView1->itemDoubleClicked(admin, 0); },
+    QCOMPARE(whenModal([&] { emit child<QTreeWidget>(list, "ListView1")->itemDoubleClicked(admin, 0); },
                        [&](QWidget *d) { edited = qobject_cast<TFrm_UserRight *>(d)->EditUserID; }),
              QStringLiteral("TFrm_UserRight"));
     QCOMPARE(edited, 1);
@@ -614,11 +637,11 @@ void TestAdmin::deleteOperator()
 
     auto list = openList();
     const qint64 id = userId(name);
-    const auto items = list->ListView1->findItems(name, Qt::MatchExactly, 1);
+    const auto items = child<QTreeWidget>(list, "ListView1")->findItems(name, Qt::MatchExactly, 1);
     QCOMPARE(items.size(), 1);
-    list->ListView1->setCurrentItem(items.first());
+    child<QTreeWidget>(list, "ListView1")->setCurrentItem(items.first());
     m_messages->answer(yes ? Msg::Answer::Yes : Msg::Answer::No);
-    list->Btn_Del->click();
+    child<QPushButton>(list, "Btn_Del")->click();
 
     QCOMPARE(m_messages->texts(), messages);
     const Msg::Record &question = m_messages->shown.first();
@@ -633,7 +656,7 @@ void TestAdmin::deleteOperator()
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where UserID=") + QString::number(id)), int(!deleted));
     QCOMPARE(int(userRights(name).size()), deleted ? 0 : ownRights);
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from T_UserAuthority")), allRights - (deleted ? ownRights : 0));
-    QCOMPARE(listColumn(list->ListView1, 1).contains(name), !deleted);
+    QCOMPARE(listColumn(child<QTreeWidget>(list, "ListView1"), 1).contains(name), !deleted);
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where UserID=1")), 1);
 }
 
@@ -644,13 +667,13 @@ void TestAdmin::deleteRollsBackOnFailure()
     m_fixture->db()->exec(QStringLiteral("create trigger keep_rights before delete on T_UserAuthority "
                                          "begin select raise(abort, '删除被拒绝'); end"));
     auto list = openList();
-    list->ListView1->setCurrentItem(list->ListView1->topLevelItem(1));
+    child<QTreeWidget>(list, "ListView1")->setCurrentItem(child<QTreeWidget>(list, "ListView1")->topLevelItem(1));
     m_messages->answer(Msg::Answer::Yes);
-    list->Btn_Del->click();
+    child<QPushButton>(list, "Btn_Del")->click();
     QCOMPARE(m_messages->texts(), (QStringList{QStringLiteral("您确认要删除该用户吗？"), QStringLiteral("删除用户失败!")}));
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where UserName='张三'")), 1);
     QCOMPARE(userRights(QStringLiteral("张三")).size(), 20);
-    QCOMPARE(listColumn(list->ListView1, 1), (QStringList{QStringLiteral("Admin"), QStringLiteral("张三")}));
+    QCOMPARE(listColumn(child<QTreeWidget>(list, "ListView1"), 1), (QStringList{QStringLiteral("Admin"), QStringLiteral("张三")}));
     QVERIFY(!m_data->connection()->inTransaction());
 }
 
@@ -666,32 +689,32 @@ void TestAdmin::roleRights()
     QVERIFY(!expected.at(0).second);
 
     auto list = openList();
-    list->PageControl1->setCurrentWidget(list->TS_Part);
-    list->ListView2->setCurrentItem(list->ListView2->topLevelItem(1));
-    const QString opened = whenModal([&] { list->Btn_Edit->click(); }, [&](QWidget *dialog) {
+    showPage(list, "TS_Part");
+    child<QTreeWidget>(list, "ListView2")->setCurrentItem(child<QTreeWidget>(list, "ListView2")->topLevelItem(1));
+    const QString opened = whenModal([&] { child<QPushButton>(list, "Btn_Edit")->click(); }, [&](QWidget *dialog) {
         auto *w = qobject_cast<TFrm_UserRight *>(dialog);
         QVERIFY(w);
         QCOMPARE(w->EditorKind, QStringLiteral("Part"));
         QCOMPARE(w->EditPartID, 2);
         QCOMPARE(w->windowTitle(), QStringLiteral("编辑操作员"));
-        QVERIFY(!w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_User)));
-        QVERIFY(!w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_UserAuth)));
-        QVERIFY(w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_Part)));
-        QVERIFY(w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->TS_Authority)));
-        QCOMPARE(w->PageControl1->currentWidget(), w->TS_Part);
-        QVERIFY(w->CB_User->isHidden());
-        QCOMPARE(w->Edit_Part->text(), role);
-        QVERIFY(!w->Edit_Part->isEnabled());
-        QVERIFY(w->Memo_Part->toPlainText().startsWith(QStringLiteral("可新增")));
-        QVERIFY(w->Memo_Part->isReadOnly());
-        QCOMPARE(w->DBGridEh2->rowCount(), 20);
+        QVERIFY(!pageShown(w, "TS_User"));
+        QVERIFY(!pageShown(w, "TS_UserAuth"));
+        QVERIFY(pageShown(w, "TS_Part"));
+        QVERIFY(pageShown(w, "TS_Authority"));
+        QCOMPARE(child<QTabWidget>(w, "PageControl1")->currentWidget(), child<QWidget>(w, "TS_Part"));
+        QVERIFY(child<QCheckBox>(w, "CB_User")->isHidden());
+        QCOMPARE(child<QLineEdit>(w, "Edit_Part")->text(), role);
+        QVERIFY(!child<QLineEdit>(w, "Edit_Part")->isEnabled());
+        QVERIFY(child<QPlainTextEdit>(w, "Memo_Part")->toPlainText().startsWith(QStringLiteral("可新增")));
+        QVERIFY(child<QPlainTextEdit>(w, "Memo_Part")->isReadOnly());
+        QCOMPARE(child<RightsGrid>(w, "DBGridEh2")->rowCount(), 20);
         for (int row = 0; row < expected.size(); ++row) {
-            QCOMPARE(w->DBGridEh2->functionName(row), expected.at(row).first);
-            QCOMPARE(w->DBGridEh2->authority(row), expected.at(row).second);
+            QCOMPARE(child<RightsGrid>(w, "DBGridEh2")->functionName(row), expected.at(row).first);
+            QCOMPARE(child<RightsGrid>(w, "DBGridEh2")->authority(row), expected.at(row).second);
         }
-        tick(w->DBGridEh2, 0, true);
-        tick(w->DBGridEh2, 19, true); // the last change counts too
-        w->Btn_OK->click(); // nothing more to save for a role
+        tick(child<RightsGrid>(w, "DBGridEh2"), 0, true);
+        tick(child<RightsGrid>(w, "DBGridEh2"), 19, true); // the last change counts too
+        child<QPushButton>(w, "Btn_OK")->click(); // nothing more to save for a role
         QVERIFY(w->isVisible());
     });
     QCOMPARE(opened, QStringLiteral("TFrm_UserRight"));
@@ -722,7 +745,7 @@ void TestAdmin::screenshots()
     auto list = openList();
     QTest::qWait(50);
     QVERIFY(list->grab().save(dir.filePath(QStringLiteral("admin_userlist.png"))));
-    list->PageControl1->setCurrentWidget(list->TS_Part);
+    showPage(list, "TS_Part");
     QVERIFY(list->grab().save(dir.filePath(QStringLiteral("admin_rolelist.png"))));
     list->close();
 
@@ -733,13 +756,13 @@ void TestAdmin::screenshots()
     auto edited = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
     QTest::qWait(50);
     QVERIFY(edited->grab().save(dir.filePath(QStringLiteral("admin_edit.png"))));
-    edited->PageControl1->setCurrentWidget(edited->TS_UserAuth);
+    showPage(edited, "TS_UserAuth");
     QVERIFY(edited->grab().save(dir.filePath(QStringLiteral("admin_edit_rights.png"))));
     edited->close();
     auto part = editor(TFrm_UserRight::PartKind, false, 0, 2);
     QTest::qWait(50);
     QVERIFY(part->grab().save(dir.filePath(QStringLiteral("admin_role.png"))));
-    part->PageControl1->setCurrentWidget(part->TS_Authority);
+    showPage(part, "TS_Authority");
     QVERIFY(part->grab().save(dir.filePath(QStringLiteral("admin_role_rights.png"))));
 }
 

@@ -143,18 +143,18 @@ void tst_Login::loginWindow()
     QCOMPARE(login.findChild<QLabel *>("Label2")->text(), QStringLiteral("请选择操作员姓名并输入相应密码"));
     QCOMPARE(login.findChild<QLabel *>("Label4")->text(), QStringLiteral("初始用户为：“Admin” 密码为空"));
     QCOMPARE(login.findChild<QLabel *>("Label1")->text(), QStringLiteral("用户名称："));
-    QCOMPARE(login.findChild<QLabel *>("Label1")->buddy(), login.Combo_User);
+    QCOMPARE(login.findChild<QLabel *>("Label1")->buddy(), child<QComboBox>(&login, "Combo_User"));
     QCOMPARE(login.findChild<QLabel *>("Label3")->text(), QStringLiteral("用户密码："));
-    QCOMPARE(login.findChild<QLabel *>("Label3")->buddy(), login.Edit_Pass);
+    QCOMPARE(login.findChild<QLabel *>("Label3")->buddy(), child<QLineEdit>(&login, "Edit_Pass"));
     QVERIFY(!login.findChild<QComboBox *>("Combo_User")->isEditable());
     QCOMPARE(login.findChild<QLineEdit *>("Edit_Pass")->echoMode(), QLineEdit::Password);
     QVERIFY(login.findChild<QLineEdit *>("Edit_Pass")->text().isEmpty());
     QCOMPARE(login.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
-    QVERIFY(login.Btn_ok->isDefault());
+    QVERIFY(child<QPushButton>(&login, "Btn_ok")->isDefault());
     QCOMPARE(login.findChild<QPushButton *>("Btn_Exit")->text(), QStringLiteral("取消(&C)"));
 
     login.show();
-    QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&login, "Btn_Exit"), Qt::LeftButton);
     QVERIFY(!login.isVisible());
     QVERIFY(!login.LoginOK);
     QVERIFY(f.main->OperatorName.isEmpty());
@@ -166,7 +166,7 @@ void tst_Login::listsActiveOperatorsAsStored()
     f.addLoginOperators();
     TFrm_Login login(f.main.get(), f.data.get());
     // The disabled operator is missing; names keep their blanks.
-    QCOMPARE(items(login.Combo_User), (QStringList{"Admin", "张三", "赵六", " 王五 ", LongName}));
+    QCOMPARE(items(child<QComboBox>(&login, "Combo_User")), (QStringList{"Admin", "张三", "赵六", " 王五 ", LongName}));
 }
 
 void tst_Login::preselectsSavedPosition_data()
@@ -188,8 +188,8 @@ void tst_Login::preselectsSavedPosition()
     f.addOperator(QStringLiteral("张三"), QString());
     f.addOperator(QStringLiteral("李四"), QString());
     TFrm_Login login(f.main.get(), f.data.get());
-    QCOMPARE(login.Combo_User->count(), 3);
-    QCOMPARE(login.Combo_User->currentIndex(), selected);
+    QCOMPARE(child<QComboBox>(&login, "Combo_User")->count(), 3);
+    QCOMPARE(child<QComboBox>(&login, "Combo_User")->currentIndex(), selected);
 }
 
 void tst_Login::pressOK_data()
@@ -278,19 +278,19 @@ void tst_Login::failedLoginRemembersOperatorForNextTime()
     f.addLoginOperators();
     {
         TFrm_Login login(f.main.get(), f.data.get());
-        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("赵六")));
-        typeText(login.Edit_Pass, QStringLiteral("wrong"));
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(child<QComboBox>(&login, "Combo_User")->findText(QStringLiteral("赵六")));
+        typeText(child<QLineEdit>(&login, "Edit_Pass"), QStringLiteral("wrong"));
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QVERIFY(!login.LoginOK);
-        QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_Exit"), Qt::LeftButton);
     }
     TFrm_Login next(f.main.get(), f.data.get());
-    QCOMPARE(next.Combo_User->currentText(), QStringLiteral("赵六"));
+    QCOMPARE(child<QComboBox>(&next, "Combo_User")->currentText(), QStringLiteral("赵六"));
     QCOMPARE(f.savedPosition(), 2);
 
     // Pressing OK with nothing chosen saves -1.
-    next.Combo_User->setCurrentIndex(-1);
-    QTest::mouseClick(next.Btn_ok, Qt::LeftButton);
+    child<QComboBox>(&next, "Combo_User")->setCurrentIndex(-1);
+    QTest::mouseClick(child<QPushButton>(&next, "Btn_ok"), Qt::LeftButton);
     QCOMPARE(f.savedPosition(), -1);
 }
 
@@ -301,11 +301,11 @@ void tst_Login::focusFollowsChoice()
     TFrm_Login login(f.main.get(), f.data.get());
     login.show();
     QVERIFY(QTest::qWaitForWindowActive(&login));
-    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
-    login.Combo_User->setFocus();
-    QCOMPARE(QApplication::focusWidget(), login.Combo_User);
-    QTest::keyClick(login.Combo_User, Qt::Key_Down); // chooses the next entry
-    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&login, "Edit_Pass"));
+    child<QComboBox>(&login, "Combo_User")->setFocus();
+    QCOMPARE(QApplication::focusWidget(), child<QComboBox>(&login, "Combo_User"));
+    QTest::keyClick(child<QComboBox>(&login, "Combo_User"), Qt::Key_Down); // chooses the next entry
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&login, "Edit_Pass"));
 }
 
 void tst_Login::databaseFailures()
@@ -318,9 +318,9 @@ void tst_Login::databaseFailures()
         TFrm_Login login(f.main.get(), f.data.get());
         f.exec(QStringLiteral("drop table T_UserAuthority"));
         login.show();
-        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("张三")));
-        typeText(login.Edit_Pass, QStringLiteral("Abc123"));
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(child<QComboBox>(&login, "Combo_User")->findText(QStringLiteral("张三")));
+        typeText(child<QLineEdit>(&login, "Edit_Pass"), QStringLiteral("Abc123"));
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QCOMPARE(f.messages.shown.size(), 1);
         QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
         QVERIFY(!login.LoginOK);
@@ -335,10 +335,10 @@ void tst_Login::databaseFailures()
     {
         Fixture f;
         TFrm_Login login(f.main.get(), f.data.get());
-        login.Combo_User->setCurrentIndex(0);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(0);
         f.exec(QStringLiteral("drop table admin"));
         login.show();
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QCOMPARE(f.messages.shown.size(), 1);
         QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
         QVERIFY(!login.LoginOK);
@@ -349,7 +349,7 @@ void tst_Login::databaseFailures()
 void tst_Login::changePassDialog()
 {
     Fixture f;
-    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    TFrm_ChangePass dialog(f.main.get());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("修改密码"));
     QVERIFY(dialog.isModal());
     const QList<QPair<QString, QString>> inputs = {
@@ -367,10 +367,10 @@ void tst_Login::changePassDialog()
         QCOMPARE(label->text(), caption);
     }
     QCOMPARE(dialog.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
-    QVERIFY(dialog.Btn_ok->isDefault());
+    QVERIFY(child<QPushButton>(&dialog, "Btn_ok")->isDefault());
     QCOMPARE(dialog.findChild<QPushButton *>("btn_exit")->text(), QStringLiteral("退出(&E)"));
     dialog.show();
-    QTest::mouseClick(dialog.btn_exit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&dialog, "btn_exit"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
 }
 
@@ -414,7 +414,7 @@ void tst_Login::changePassword()
     f.addOperator(QStringLiteral("旁人"), QStringLiteral("Abc"));
     f.main->OperatorName = name;
 
-    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    TFrm_ChangePass dialog(f.main.get());
     dialog.show();
     typeText(dialog.findChild<QLineEdit *>("Edit_oldpass"), oldTyped);
     typeText(dialog.findChild<QLineEdit *>("Edit_newpass"), newTyped);
