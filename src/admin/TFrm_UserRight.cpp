@@ -121,6 +121,21 @@ void TFrm_UserRight::refuse(const QString &text, QWidget *input)
     input->setFocus();
 }
 
+bool TFrm_UserRight::roleRefused(const QString &role)
+{
+    if (role.trimmed().isEmpty()) {
+        refuse(QStringLiteral("请给用户指定权限!"), ui->Combo_User);
+        return true;
+    }
+    // The operator's rights are copied from the role: a name that is no role would leave
+    // him without any.
+    if (!Operators::roleExists(m_data->connection(), role)) {
+        refuse(QStringLiteral("角色「%1」不存在，请从列表中选择角色!").arg(role), ui->Combo_User);
+        return true;
+    }
+    return false;
+}
+
 void TFrm_UserRight::saveNewOperator()
 {
     // The name is stored without surrounding blanks, so it is tested and used so everywhere:
@@ -131,10 +146,8 @@ void TFrm_UserRight::saveNewOperator()
         return;
     }
     const QString role = ui->Combo_User->currentText();
-    if (role.trimmed().isEmpty()) {
-        refuse(QStringLiteral("请给用户指定权限!"), ui->Combo_User);
+    if (roleRefused(role))
         return;
-    }
     if (Operators::nameTaken(m_data->connection(), name)) {
         refuse(QStringLiteral("用户名重复,请换一个用户名!"), ui->Edit_Name);
         return;
@@ -160,6 +173,9 @@ void TFrm_UserRight::saveOperator()
     // The name cannot be changed here: it stays as stored, and with it the link to the
     // operator's rights rows.
     const QString role = ui->Combo_User->currentText();
+    // A role stored before roles were checked stays as it is until it is changed.
+    if (role != Qry_User->text(QStringLiteral("PartName")) && roleRefused(role))
+        return;
     Qry_User->edit();
     try {
         Qry_User->setValue(QStringLiteral("Password"), ui->Edit_Pass->text());

@@ -52,6 +52,8 @@ private:
     void saveNewOperator();
     void saveOperator();
     void refuse(const QString &text, QWidget *input);
+    // Shows why the role cannot be given and returns true: none given, or no such role.
+    bool roleRefused(const QString &role);
     static int permitFor(const QString &role);
 
     std::unique_ptr<Ui::TFrm_UserRight> ui;

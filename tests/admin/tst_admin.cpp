@@ -46,6 +46,8 @@ private slots:
     void createFromList();
     void editOperator_data();
     void editOperator();
+    void editRole_data();
+    void editRole();
     void disabledOperatorNotOfferedAtLogin();
     void adminIsReadOnly();
     void changeNeedsSelection();
@@ -324,6 +326,12 @@ void TestAdmin::createOperator_data()
     QTest::newRow("role of no rights rows") << QStringLiteral("周九") << QStringLiteral("临时角色") << 0;
 }
 
+// A role that the table holds without rights rows (临时角色 is made for the test).
+static bool madeForTest(const QString &role)
+{
+    return role == QStringLiteral("临时角色");
+}
+
 // A new operator gets the role's rights rows, copied in key order, so that his log-in
 // reads the role's slots.
 void TestAdmin::createOperator()
@@ -332,6 +340,8 @@ void TestAdmin::createOperator()
     QFETCH(QString, role);
     QFETCH(int, permit);
     const QString stored = name.trimmed();
+    if (madeForTest(role))
+        m_fixture->db()->exec(QStringLiteral("insert into T_Part (PartName, Remark) values (%1, '')").arg(SqlText::quoted(role)));
     const int usersBefore = m_fixture->count(QStringLiteral("select count(*) from admin"));
     const int rightsBefore = m_fixture->count(QStringLiteral("select count(*) from T_UserAuthority"));
     // Make the role's rows differ from slot to slot, so that a wrong order shows.
@@ -395,6 +405,15 @@ void TestAdmin::createRefusals_data()
     QTest::newRow("other letter case") << QStringLiteral("ADMIN") << role << duplicate << "Edit_Name";
     QTest::newRow("existing name with blanks") << QStringLiteral(" 张三 ") << role << duplicate << "Edit_Name";
     QTest::newRow("existing name with a quote") << QStringLiteral("O'Neil") << role << duplicate << "Edit_Name";
+    // A role is chosen from the list: a name that is no role would give the operator no rights.
+    QTest::newRow("no such role") << QStringLiteral("新人") << QStringLiteral("临时角色")
+                                  << QStringLiteral("角色「临时角色」不存在，请从列表中选择角色!") << "Combo_User";
+    QTest::newRow("role with a blank before it") << QStringLiteral("新人") << QStringLiteral(" 普通用户")
+                                                 << QStringLiteral("角色「 普通用户」不存在，请从列表中选择角色!")
+                                                 << "Combo_User";
+    QTest::newRow("no such role, existing name: role first")
+        << QStringLiteral("张三") << QStringLiteral("临时角色") << QStringLiteral("角色「临时角色」不存在，请从列表中选择角色!")
+        << "Combo_User";
 }
 
 void TestAdmin::createRefusals()
@@ -537,6 +556,49 @@ void TestAdmin::editOperator()
     QCOMPARE(userRights(QStringLiteral("O'Neil")), rights); // not copied again from the new role
     QCOMPARE(afterSave.size(), 2);
     QCOMPARE(loginNames().contains(QStringLiteral("O'Neil")), !disable);
+}
+
+void TestAdmin::editRole_data()
+{
+    QTest::addColumn<QString>("role"); // typed over the stored 旧角色, which is no role
+    QTest::addColumn<QString>("message");
+    const QString saved = QStringLiteral("保存成功");
+    QTest::newRow("changed to a role") << QStringLiteral("销售经理") << saved;
+    QTest::newRow("stored role kept, though no role") << QStringLiteral("旧角色") << saved;
+    QTest::newRow("changed to no role") << QStringLiteral("临时角色")
+                                        << QStringLiteral("角色「临时角色」不存在，请从列表中选择角色!");
+    QTest::newRow("emptied") << QString() << QStringLiteral("请给用户指定权限!");
+}
+
+// A changed role must be one of the roles; a stored one is kept as it is.
+void TestAdmin::editRole()
+{
+    QFETCH(QString, role);
+    QFETCH(QString, message);
+    m_fixture->db()->exec(QStringLiteral("insert into admin (UserName, Password, PartName, Remark, IsUser, Permit) "
+                                         "values ('孙八', '', '旧角色', '老同事', 1, 0)"));
+    const qint64 id = userId(QStringLiteral("孙八"));
+    auto w = editor(TFrm_UserRight::UserKind, false, id, 0);
+    QSignalSpy changed(w.get(), &TFrm_UserRight::operatorsChanged);
+    QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QStringLiteral("旧角色"));
+    child<QComboBox>(w, "Combo_User")->setEditText(role);
+    child<QPlainTextEdit>(w, "Memo_User")->setPlainText(QStringLiteral("调岗"));
+    child<QPushButton>(w, "Btn_OK")->click();
+
+    QCOMPARE(m_messages->texts(), QStringList{message});
+    const QString where = QStringLiteral(" from admin where UserID=") + QString::number(id);
+    const bool saved = message == QStringLiteral("保存成功");
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select PartName") + where).toString(),
+             saved ? role : QStringLiteral("旧角色"));
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select Remark") + where).toString(),
+             saved ? QStringLiteral("调岗") : QStringLiteral("老同事"));
+    QCOMPARE(changed.count(), int(saved));
+    QCOMPARE(w->isVisible(), !saved);
+    if (!saved) {
+        QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
+        QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+        QCOMPARE(w->focusWidget() ? w->focusWidget()->objectName() : QString(), QStringLiteral("Combo_User"));
+    }
 }
 
 void TestAdmin::disabledOperatorNotOfferedAtLogin()
