@@ -1,5 +1,6 @@
 #include "TFrm_UserList.h"
 #include "ui_TFrm_UserList.h"
+#include "SessionOperator.h"
 #include "TFrm_UserRight.h"
 #include "data/TFrm_Data.h"
 #include "store/Connection.h"
@@ -154,6 +155,11 @@ void TFrm_UserList::deleteSelected()
     const qint64 id = item->data(0, IdRole).toLongLong();
     if (id == AdministratorId) {
         Messages::box(this, QStringLiteral("这是系统管理员帐号，不能删除"), Warning, Msg::Icon::Information);
+        return;
+    }
+    // The operator at work keeps his account while he works with it.
+    if (isSessionOperator(*m_session, item->text(1))) {
+        Messages::box(this, QStringLiteral("不能删除当前登录的操作员!"), Warning, Msg::Icon::Information);
         return;
     }
     delete item;

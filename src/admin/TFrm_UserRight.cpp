@@ -1,5 +1,6 @@
 #include "TFrm_UserRight.h"
 #include "ui_TFrm_UserRight.h"
+#include "SessionOperator.h"
 #include "data/TFrm_Data.h"
 #include "store/Dataset.h"
 #include "store/queries/Operators.h"
@@ -176,6 +177,11 @@ void TFrm_UserRight::saveOperator()
     // A role stored before roles were checked stays as it is until it is changed.
     if (role != Qry_User->text(QStringLiteral("PartName")) && roleRefused(role))
         return;
+    // The operator at work would lock himself out at his next login.
+    if (ui->CB_User->isChecked() && isSessionOperator(*m_session, Qry_User->text(QStringLiteral("UserName")))) {
+        refuse(QStringLiteral("不能禁用当前登录的操作员!"), ui->CB_User);
+        return;
+    }
     Qry_User->edit();
     try {
         Qry_User->setValue(QStringLiteral("Password"), ui->Edit_Pass->text());

@@ -6,6 +6,7 @@
 #include "app/TFrm_Login.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
+#include "store/Gbk.h"
 #include "store/SqlText.h"
 
 #include <QApplication>
@@ -26,6 +27,9 @@
 #include <functional>
 
 using Rows = QList<QPair<QString, bool>>; // FunctionName, Authority in key order
+
+// Twelve characters, 24 GBK bytes: the login holds the first ten.
+static const QString LongName = QStringLiteral("一二三四五六七八九十甲乙");
 
 // The operator and role administration driven as an administrator would: the list
 // window and the editor on the delivered database, messages answered by the script.
@@ -49,6 +53,7 @@ private slots:
     void editRole_data();
     void editRole();
     void disabledOperatorNotOfferedAtLogin();
+    void loggedInOperatorCannotBeDisabled();
     void adminIsReadOnly();
     void changeNeedsSelection();
     void deleteOperator_data();
@@ -625,6 +630,56 @@ void TestAdmin::disabledOperatorNotOfferedAtLogin()
     QVERIFY(!loginNames().contains(QStringLiteral("李四")));
 }
 
+// The operator at work cannot lock himself out; he can change the rest of his row, and
+// disable others.
+void TestAdmin::loggedInOperatorCannotBeDisabled()
+{
+    createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"));
+    createViaEditor(LongName, QStringLiteral("普通用户"));
+    m_main->setOperator(QStringLiteral("张三"), 1);
+    m_messages->shown.clear();
+    const QString own = QStringLiteral("不能禁用当前登录的操作员!");
+    const QString where = QStringLiteral(" from admin where UserName='张三'");
+
+    auto w = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
+    QSignalSpy changed(w.get(), &TFrm_UserRight::operatorsChanged);
+    child<QPlainTextEdit>(w, "Memo_User")->setPlainText(QStringLiteral("调岗"));
+    child<QCheckBox>(w, "CB_User")->setChecked(true);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{own});
+    QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
+    QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+    QCOMPARE(w->focusWidget() ? w->focusWidget()->objectName() : QString(), QStringLiteral("CB_User"));
+    QVERIFY(w->isVisible());
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select IsUser") + where).toInt(), 1);
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select Remark") + where).toString(), QString());
+
+    m_messages->shown.clear();
+    child<QCheckBox>(w, "CB_User")->setChecked(false);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存成功")});
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select Remark") + where).toString(), QStringLiteral("调岗"));
+
+    // The login holds a long name cut to 20 bytes: he is still the operator at work.
+    m_main->setOperator(Gbk::cut(LongName, 20), 1);
+    m_messages->shown.clear();
+    auto longName = editor(TFrm_UserRight::UserKind, false, userId(LongName), 0);
+    child<QCheckBox>(longName, "CB_User")->setChecked(true);
+    child<QPushButton>(longName, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{own});
+    QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where IsUser=0")), 0);
+
+    // Someone else can be disabled.
+    m_messages->shown.clear();
+    auto other = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("张三")), 0);
+    child<QCheckBox>(other, "CB_User")->setChecked(true);
+    child<QPushButton>(other, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存成功")});
+    QCOMPARE(m_fixture->scalar(QStringLiteral("select IsUser") + where).toInt(), 0);
+}
+
 void TestAdmin::adminIsReadOnly()
 {
     const Rows before = userRights(QStringLiteral("Admin"));
@@ -670,27 +725,42 @@ void TestAdmin::changeNeedsSelection()
 void TestAdmin::deleteOperator_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("loggedIn"); // the session's operator, held as the login holds him
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("deleted");
     const QString ask = QStringLiteral("您确认要删除该用户吗？");
-    QTest::newRow("answered no") << QStringLiteral("张三") << false << QStringList{ask} << false;
-    QTest::newRow("operator") << QStringLiteral("张三") << true << QStringList{ask, QStringLiteral("删除用户成功!")} << true;
-    QTest::newRow("name with a quote") << QStringLiteral("O'Neil") << true
-                                       << QStringList{ask, QStringLiteral("删除用户成功!")} << true;
-    QTest::newRow("administrator account") << QStringLiteral("Admin") << true
+    const QString done = QStringLiteral("删除用户成功!");
+    const QString own = QStringLiteral("不能删除当前登录的操作员!");
+    const QString admin = QStringLiteral("Admin");
+    QTest::newRow("answered no") << QStringLiteral("张三") << admin << false << QStringList{ask} << false;
+    QTest::newRow("operator") << QStringLiteral("张三") << admin << true << QStringList{ask, done} << true;
+    QTest::newRow("name with a quote") << QStringLiteral("O'Neil") << admin << true << QStringList{ask, done} << true;
+    QTest::newRow("administrator account") << admin << admin << true
                                            << QStringList{ask, QStringLiteral("这是系统管理员帐号，不能删除")} << false;
+    QTest::newRow("administrator account, logged in as another")
+        << admin << QStringLiteral("张三") << true << QStringList{ask, QStringLiteral("这是系统管理员帐号，不能删除")}
+        << false;
+    QTest::newRow("the operator logged in") << QStringLiteral("张三") << QStringLiteral("张三") << true
+                                            << QStringList{ask, own} << false;
+    QTest::newRow("another while logged in") << QStringLiteral("O'Neil") << QStringLiteral("张三") << true
+                                             << QStringList{ask, done} << true;
+    QTest::newRow("the operator logged in, name held cut") << LongName << LongName << true << QStringList{ask, own}
+                                                           << false;
 }
 
 // Deleting removes the operator's row and his rights rows, and only those.
 void TestAdmin::deleteOperator()
 {
     QFETCH(QString, name);
+    QFETCH(QString, loggedIn);
     QFETCH(bool, yes);
     QFETCH(QStringList, messages);
     QFETCH(bool, deleted);
     createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"));
     createViaEditor(QStringLiteral("O'Neil"), QStringLiteral("销售经理"));
+    createViaEditor(LongName, QStringLiteral("普通用户"));
+    m_main->setOperator(Gbk::cut(loggedIn, 20), 0);
     m_messages->shown.clear();
     const int users = m_fixture->count(QStringLiteral("select count(*) from admin"));
     const int allRights = m_fixture->count(QStringLiteral("select count(*) from T_UserAuthority"));
