@@ -3,6 +3,7 @@
 #include "SessionOperator.h"
 #include "data/TFrm_Data.h"
 #include "store/Dataset.h"
+#include "store/PasswordHash.h"
 #include "store/queries/Operators.h"
 #include "ui/EditorForm.h"
 #include "ui/Guarded.h"
@@ -90,7 +91,10 @@ void TFrm_UserRight::showSteps()
     Operators::openById(*Qry_User, EditUserID);
     if (!Qry_User->isEmpty()) {
         ui->Edit_Name->setText(Qry_User->text(QStringLiteral("UserName")));
-        ui->Edit_Pass->setText(Qry_User->text(QStringLiteral("Password")));
+        // Only the password's hash is stored, so there is nothing to show: a password
+        // typed here replaces it, an empty box keeps it.
+        ui->Edit_Pass->clear();
+        ui->Edit_Pass->setPlaceholderText(QStringLiteral("不修改请留空"));
         EditorForm::setComboText(ui->Combo_User, Qry_User->text(QStringLiteral("PartName")));
         ui->Memo_User->setPlainText(Qry_User->text(QStringLiteral("Remark")));
         ui->CB_User->setChecked(!Qry_User->boolean(QStringLiteral("IsUser")));
@@ -156,7 +160,7 @@ void TFrm_UserRight::saveNewOperator()
 
     Operators::NewOperator newOperator;
     newOperator.userName = name;
-    newOperator.storedPassword = ui->Edit_Pass->text();
+    newOperator.storedPassword = PasswordHash::make(ui->Edit_Pass->text()); // the empty one too
     newOperator.partName = role;
     newOperator.remark = ui->Memo_User->toPlainText();
     // The box below the pages says whether the new operator may log in.
@@ -182,9 +186,15 @@ void TFrm_UserRight::saveOperator()
         refuse(QStringLiteral("不能禁用当前登录的操作员!"), ui->CB_User);
         return;
     }
+    const QString stored = Qry_User->text(QStringLiteral("Password"));
+    const QString typed = ui->Edit_Pass->text();
+    // A password still stored as typed (from an older database) is kept as its hash.
+    const QString password = !typed.isEmpty()               ? PasswordHash::make(typed)
+                             : PasswordHash::isHash(stored) ? stored
+                                                            : PasswordHash::make(stored);
     Qry_User->edit();
     try {
-        Qry_User->setValue(QStringLiteral("Password"), ui->Edit_Pass->text());
+        Qry_User->setValue(QStringLiteral("Password"), password);
         Qry_User->setValue(QStringLiteral("PartName"), role);
         Qry_User->setValue(QStringLiteral("Remark"), ui->Memo_User->toPlainText());
         Qry_User->setValue(QStringLiteral("IsUser"), !ui->CB_User->isChecked());

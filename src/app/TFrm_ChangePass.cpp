@@ -2,6 +2,7 @@
 #include "ui_TFrm_ChangePass.h"
 #include "data/TFrm_Data.h"
 #include "store/Dataset.h"
+#include "store/PasswordHash.h"
 #include "store/queries/Operators.h"
 #include "ui/Guarded.h"
 #include "ui/Messages.h"
@@ -26,7 +27,7 @@ void TFrm_ChangePass::changePassword()
     Dataset user(connection);
     Operators::openByName(user, m_session->operatorName());
     // Without a row of the operator (a name cut to 20 bytes) no old password can match.
-    if (user.isEmpty() || ui->Edit_oldpass->text() != user.text(QStringLiteral("Password"))) {
+    if (user.isEmpty() || !PasswordHash::matches(ui->Edit_oldpass->text(), user.text(QStringLiteral("Password")))) {
         Messages::plain(this, QStringLiteral("旧密码错误!"));
         return;
     }
@@ -35,7 +36,9 @@ void TFrm_ChangePass::changePassword()
                       QStringLiteral("验证密码"), Msg::Icon::Information);
         return;
     }
-    Operators::setPassword(connection, user.integer(QStringLiteral("UserID")), ui->Edit_newpass->text());
+    // Stored as its hash only, the empty password too.
+    Operators::setPassword(connection, user.integer(QStringLiteral("UserID")),
+                           PasswordHash::make(ui->Edit_newpass->text()));
     Messages::box(this, QStringLiteral("修改密码成功!"), QStringLiteral("成功"), Msg::Icon::Information);
     accept();
 }

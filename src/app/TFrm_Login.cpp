@@ -2,7 +2,9 @@
 #include "ui_TFrm_Login.h"
 #include "data/TFrm_Data.h"
 #include "store/Dataset.h"
+#include "store/DbError.h"
 #include "store/Gbk.h"
+#include "store/PasswordHash.h"
 #include "store/ProgramDir.h"
 #include "store/queries/Operators.h"
 #include "ui/Guarded.h"
@@ -75,7 +77,9 @@ void TFrm_Login::tryLogin()
         return;
     }
     const QString typed = ui->Edit_Pass->text();
-    if (typed == stored) {
+    if (PasswordHash::matches(typed, stored)) {
+        if (!user.isEmpty() && !PasswordHash::isHash(stored))
+            storeHash(user.integer(QStringLiteral("UserID")), typed);
         // Sets operator, timer, permit, status bar and rights together, or nothing when
         // reading the rights fails.
         m_setOperator(Gbk::cut(chosen.trimmed(), 20), permit);
@@ -87,11 +91,22 @@ void TFrm_Login::tryLogin()
         ui->Edit_Pass->setFocus();
         return;
     }
-    if (!stored.trimmed().isEmpty())
+    if (!PasswordHash::isBlank(stored))
         Messages::box(this, QStringLiteral("密码错误，请重新输入密码！"), Warning, Msg::Icon::Error);
     else
         Messages::box(this, chosen + QStringLiteral("密码为空，您可以直接点击确定按钮登录！"), Warning, Msg::Icon::Error);
     ui->Edit_Pass->clear();
+}
+
+// A password from an older database, just typed correctly, is replaced by its hash.
+// When the file refuses the change (read-only, say) the operator still logs in, and the
+// next login tries again: keeping him out would not make the password any safer.
+void TFrm_Login::storeHash(qint64 userId, const QString &password)
+{
+    try {
+        Operators::setPassword(m_session->data()->connection(), userId, PasswordHash::make(password));
+    } catch (const DbError &) {
+    }
 }
 
 void TFrm_Login::showEvent(QShowEvent *event)

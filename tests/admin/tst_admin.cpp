@@ -3,10 +3,13 @@
 #include "admin/RightsGrid.h"
 #include "admin/TFrm_UserList.h"
 #include "admin/TFrm_UserRight.h"
+#include "app/TFrm_ChangePass.h"
 #include "app/TFrm_Login.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/Gbk.h"
+#include "store/PasswordHash.h"
+#include "store/PasswordHashTesting.h"
 #include "store/SqlText.h"
 
 #include <QApplication>
@@ -50,6 +53,9 @@ private slots:
     void createFromList();
     void editOperator_data();
     void editOperator();
+    void editPassword_data();
+    void editPassword();
+    void noPasswordStoredAsTyped();
     void editRole_data();
     void editRole();
     void disabledOperatorNotOfferedAtLogin();
@@ -76,6 +82,8 @@ private:
     static QStringList listColumn(QTreeWidget *list, int column);
     QStringList loginNames();
 
+    // The suite creates many operators: their password hashes take few iterations here.
+    const PasswordHash::TestIterations m_quickHashes{1000};
     std::unique_ptr<WindowFixture> m_fixture;
     TFrm_Data *m_data = nullptr;
     TFrm_Main *m_main = nullptr;
@@ -368,7 +376,9 @@ void TestAdmin::createOperator()
     QVERIFY(w->isVisible()); // stays open for the next operator
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin")), usersBefore + 1);
     const QString where = QStringLiteral(" from admin where UserName=") + SqlText::quoted(stored);
-    QCOMPARE(m_fixture->scalar(QStringLiteral("select Password") + where).toString(), QStringLiteral("pw'1"));
+    const QString password = m_fixture->scalar(QStringLiteral("select Password") + where).toString();
+    QVERIFY2(PasswordHash::isHash(password), qPrintable(password)); // never as typed
+    QVERIFY(PasswordHash::matches(QStringLiteral("pw'1"), password));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select PartName") + where).toString(), role);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Remark") + where).toString(), QStringLiteral("新同事"));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Permit") + where).toInt(), permit);
@@ -525,7 +535,9 @@ void TestAdmin::editOperator()
         QCOMPARE(w->windowTitle(), QStringLiteral("编辑操作员"));
         QCOMPARE(child<QLineEdit>(w, "Edit_Name")->text(), QStringLiteral("O'Neil"));
         QVERIFY(!child<QLineEdit>(w, "Edit_Name")->isEnabled());
-        QCOMPARE(child<QLineEdit>(w, "Edit_Pass")->text(), QStringLiteral("old"));
+        // Only the hash is stored: the box starts empty, which keeps the password.
+        QCOMPARE(child<QLineEdit>(w, "Edit_Pass")->text(), QString());
+        QCOMPARE(child<QLineEdit>(w, "Edit_Pass")->placeholderText(), QStringLiteral("不修改请留空"));
         QCOMPARE(child<QComboBox>(w, "Combo_User")->currentText(), QStringLiteral("系统管理员"));
         QVERIFY(!child<QCheckBox>(w, "CB_User")->isChecked());
         QVERIFY(child<QPushButton>(w, "Btn_OK")->isEnabled());
@@ -551,7 +563,9 @@ void TestAdmin::editOperator()
     QCOMPARE(m_messages->last().kind, Msg::Kind::Plain);
     const QString where = QStringLiteral(" from admin where UserID=") + QString::number(id);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select UserName") + where).toString(), QStringLiteral("O'Neil"));
-    QCOMPARE(m_fixture->scalar(QStringLiteral("select Password") + where).toString(), QStringLiteral("new"));
+    const QString password = m_fixture->scalar(QStringLiteral("select Password") + where).toString();
+    QVERIFY2(PasswordHash::isHash(password), qPrintable(password));
+    QVERIFY(PasswordHash::matches(QStringLiteral("new"), password));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select PartName") + where).toString(), role);
     QCOMPARE(m_fixture->scalar(QStringLiteral("select Remark") + where).toString(), QStringLiteral("调岗"));
     QCOMPARE(m_fixture->scalar(QStringLiteral("select IsUser") + where).toInt(), disable ? 0 : 1);
@@ -561,6 +575,81 @@ void TestAdmin::editOperator()
     QCOMPARE(userRights(QStringLiteral("O'Neil")), rights); // not copied again from the new role
     QCOMPARE(afterSave.size(), 2);
     QCOMPARE(loginNames().contains(QStringLiteral("O'Neil")), !disable);
+}
+
+void TestAdmin::editPassword_data()
+{
+    QTest::addColumn<QString>("stored"); // before: as an older database holds it, or hashed
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("password"); // afterwards
+    const QString oldHash = PasswordHash::make(QStringLiteral("old"), QByteArray("fixed test salt!"), 1000);
+    QTest::newRow("kept, stored as typed") << QStringLiteral("old") << QString() << QStringLiteral("old");
+    QTest::newRow("kept, stored hashed") << oldHash << QString() << QStringLiteral("old");
+    QTest::newRow("kept empty, stored as typed") << QString() << QString() << QString();
+    QTest::newRow("new one, stored as typed") << QStringLiteral("old") << QStringLiteral("新的") << QStringLiteral("新的");
+    QTest::newRow("new one, stored hashed") << oldHash << QStringLiteral("新的") << QStringLiteral("新的");
+    QTest::newRow("blanks") << oldHash << QStringLiteral("  ") << QStringLiteral("  ");
+}
+
+// The editor of an operator writes hashes only. An empty box keeps the password; one
+// still stored as typed gets its hash on the way.
+void TestAdmin::editPassword()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(QString, password);
+    m_fixture->db()->exec(QStringLiteral("insert into admin (UserName, Password, PartName, Remark, IsUser, Permit) "
+                                         "values ('孙八', %1, '普通用户', '', 1, 1)")
+                              .arg(SqlText::quoted(stored)));
+    auto w = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("孙八")), 0);
+    QCOMPARE(child<QLineEdit>(w, "Edit_Pass")->text(), QString());
+    child<QLineEdit>(w, "Edit_Pass")->setText(typed);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("保存成功")});
+    const QString after = m_fixture->scalar(QStringLiteral("select Password from admin where UserName='孙八'")).toString();
+    QVERIFY2(PasswordHash::isHash(after), qPrintable(after));
+    QVERIFY(PasswordHash::matches(password, after));
+    if (PasswordHash::isHash(stored) && typed.isEmpty())
+        QCOMPARE(after, stored);
+}
+
+// Whatever way a password enters the table (a new operator, the editor, the own change,
+// the first login with a password from an older database), only its hash is stored.
+void TestAdmin::noPasswordStoredAsTyped()
+{
+    const QStringList typed{QStringLiteral("a1"), QString(), QStringLiteral("  "), QStringLiteral("b2"),
+                            QStringLiteral("c3")};
+    createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"), typed[0]);
+    createViaEditor(QStringLiteral("李四"), QStringLiteral("普通用户"), typed[1]);
+    createViaEditor(QStringLiteral("王五"), QStringLiteral("销售经理"), typed[2]);
+    auto w = editor(TFrm_UserRight::UserKind, false, userId(QStringLiteral("李四")), 0);
+    child<QLineEdit>(w, "Edit_Pass")->setText(typed[3]);
+    child<QPushButton>(w, "Btn_OK")->click();
+
+    m_main->setOperator(QStringLiteral("王五"), 0);
+    TFrm_ChangePass change(m_main);
+    child<QLineEdit>(&change, "Edit_oldpass")->setText(typed[2]);
+    child<QLineEdit>(&change, "Edit_newpass")->setText(typed[4]);
+    child<QLineEdit>(&change, "Edit_pass")->setText(typed[4]);
+    child<QPushButton>(&change, "Btn_ok")->click();
+
+    TFrm_Login login(m_main, m_data); // Admin, as delivered: the empty password as typed
+    child<QComboBox>(&login, "Combo_User")->setCurrentIndex(0);
+    child<QPushButton>(&login, "Btn_ok")->click();
+    QVERIFY(login.LoginOK);
+
+    QCOMPARE(m_messages->texts(), (QStringList{QStringLiteral("添加操作员成功"), QStringLiteral("添加操作员成功"),
+                                               QStringLiteral("添加操作员成功"), QStringLiteral("保存成功"),
+                                               QStringLiteral("修改密码成功!")}));
+    Dataset operators(m_data->connection());
+    operators.setSql(QStringLiteral("select UserName, Password from admin"));
+    operators.open();
+    QCOMPARE(operators.recordCount(), 4);
+    for (int row = 0; row < operators.recordCount(); ++row) {
+        const QString stored = operators.value(row, 1).toString();
+        QVERIFY2(PasswordHash::isHash(stored), qPrintable(operators.value(row, 0).toString() + ": " + stored));
+        QVERIFY(!typed.contains(stored));
+    }
 }
 
 void TestAdmin::editRole_data()
