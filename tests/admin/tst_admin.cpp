@@ -49,6 +49,7 @@ private slots:
     void createOperator();
     void createRefusals_data();
     void createRefusals();
+    void createRollsBackOnFailure_data();
     void createRollsBackOnFailure();
     void createFromList();
     void editOperator_data();
@@ -64,6 +65,7 @@ private slots:
     void changeNeedsSelection();
     void deleteOperator_data();
     void deleteOperator();
+    void deleteRollsBackOnFailure_data();
     void deleteRollsBackOnFailure();
     void roleRights();
     void screenshots();
@@ -460,10 +462,27 @@ void TestAdmin::createRefusals()
 }
 
 // A failure while copying the rights takes the new operator back too, and is reported.
+void TestAdmin::createRollsBackOnFailure_data()
+{
+    QTest::addColumn<QString>("refusal"); // a trigger that refuses one of the rows written
+    const QString rightsRow = QStringLiteral(
+        "create trigger refuse before insert on T_UserAuthority when "
+        "(select count(*) from T_UserAuthority where UserName = new.UserName) = %1 "
+        "begin select raise(abort, '写入被拒绝'); end");
+    QTest::newRow("operator's row") << QStringLiteral(
+        "create trigger refuse before insert on admin begin select raise(abort, '写入被拒绝'); end");
+    QTest::newRow("first rights row") << rightsRow.arg(0);
+    QTest::newRow("a rights row between") << QStringLiteral(
+        "create trigger refuse before insert on T_UserAuthority "
+        "when new.FunctionName = '客户查询' begin select raise(abort, '写入被拒绝'); end");
+    QTest::newRow("last rights row") << rightsRow.arg(19);
+}
+
+// Creating is all or nothing, wherever it fails.
 void TestAdmin::createRollsBackOnFailure()
 {
-    m_fixture->db()->exec(QStringLiteral("create trigger refuse_rights before insert on T_UserAuthority "
-                                         "when new.FunctionName = '客户查询' begin select raise(abort, '写入被拒绝'); end"));
+    QFETCH(QString, refusal);
+    m_fixture->db()->exec(refusal);
     const int rights = m_fixture->count(QStringLiteral("select count(*) from T_UserAuthority"));
     createViaEditor(QStringLiteral("王五"), QStringLiteral("普通用户"));
     QCOMPARE(m_messages->shown.size(), 1);
@@ -474,7 +493,7 @@ void TestAdmin::createRollsBackOnFailure()
     QVERIFY(!m_data->connection()->inTransaction());
 
     // Once the cause is gone the same input succeeds.
-    m_fixture->db()->exec(QStringLiteral("drop trigger refuse_rights"));
+    m_fixture->db()->exec(QStringLiteral("drop trigger refuse"));
     m_messages->shown.clear();
     createViaEditor(QStringLiteral("王五"), QStringLiteral("普通用户"));
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("添加操作员成功")});
@@ -881,12 +900,22 @@ void TestAdmin::deleteOperator()
     QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from admin where UserID=1")), 1);
 }
 
+void TestAdmin::deleteRollsBackOnFailure_data()
+{
+    QTest::addColumn<QString>("refusal"); // a trigger that refuses one of the deletions
+    QTest::newRow("operator's row") << QStringLiteral(
+        "create trigger keep before delete on admin begin select raise(abort, '删除被拒绝'); end");
+    QTest::newRow("rights rows") << QStringLiteral(
+        "create trigger keep before delete on T_UserAuthority begin select raise(abort, '删除被拒绝'); end");
+}
+
+// Deleting is all or nothing, wherever it fails.
 void TestAdmin::deleteRollsBackOnFailure()
 {
+    QFETCH(QString, refusal);
     createViaEditor(QStringLiteral("张三"), QStringLiteral("普通用户"));
     m_messages->shown.clear();
-    m_fixture->db()->exec(QStringLiteral("create trigger keep_rights before delete on T_UserAuthority "
-                                         "begin select raise(abort, '删除被拒绝'); end"));
+    m_fixture->db()->exec(refusal);
     auto list = openList();
     child<QTreeWidget>(list, "ListView1")->setCurrentItem(child<QTreeWidget>(list, "ListView1")->topLevelItem(1));
     m_messages->answer(Msg::Answer::Yes);
