@@ -1,11 +1,12 @@
 #include "AdminCommands.h"
 #include "TFrm_UserList.h"
-#include "main/TFrm_Main.h"
+#include "ui/Commands.h"
+#include "ui/Session.h"
 
-void installAdminCommands(TFrm_Main *mainWindow)
+void installAdminCommands(Session *session)
 {
-    mainWindow->setHandler(QStringLiteral("M_UserList"), [mainWindow] {
-        TFrm_UserList window(mainWindow->data(), mainWindow);
+    session->setHandler(QString::fromLatin1(Cmd::M_UserList), [session] {
+        TFrm_UserList window(session);
         window.exec();
     });
 }

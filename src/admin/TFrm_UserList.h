@@ -5,13 +5,10 @@
 
 class Connection;
 class Dataset;
-class QAction;
 class QMenu;
-class QPushButton;
-class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class Session;
 class TFrm_Data;
+namespace Ui { class TFrm_UserList; }
 
 // The operator and role list: operators on one page, roles on the other, with the
 // buttons that open the editor for a new operator, for the selected operator or role,
@@ -21,7 +18,8 @@ class TFrm_UserList : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFrm_UserList(TFrm_Data *data, QWidget *parent = nullptr);
+    // Shown over the session's dialog parent unless a parent is given.
+    explicit TFrm_UserList(Session *session, QWidget *parent = nullptr);
     ~TFrm_UserList() override;
 
     // Reads the operators (UserID, UserName, Remark; the icon tells enabled or disabled).
@@ -33,24 +31,19 @@ public:
     void editSelected();
     void deleteSelected();
 
-    QTabWidget *PageControl1;
-    QWidget *TS_User, *TS_Part;
-    QTreeWidget *ListView1, *ListView2;
-    QMenu *PopupMenu1;
-    QAction *N_Refresh;
-    QPushButton *Btn_Add, *Btn_Edit, *Btn_Del, *Btn_Exit;
-    Dataset *Qry_User, *Qry_Part; // on the window's own connection
-    Dataset *Qry_Del;             // on the shared connection
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void pageChanged();
     void openEditor(const QString &kind, bool creating, qint64 userId, qint64 partId);
-    static QTreeWidget *makeList(QWidget *page, const char *name, const QStringList &titles);
+    bool onUserPage() const;
 
+    std::unique_ptr<Ui::TFrm_UserList> ui;
+    QMenu *PopupMenu1; // the operator list's context menu
+    Session *m_session;
     TFrm_Data *m_data;
     std::unique_ptr<Connection> m_connection;
+    Dataset *Qry_User, *Qry_Part; // on the window's own connection
     bool m_shown = false;
 };

@@ -1,25 +1,22 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/RecordEditor.h"
 
-class Connection;
+#include <memory>
+
 class Dataset;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QTabWidget;
-class RightsGrid;
+class QWidget;
+class Session;
 class TFrm_Data;
+namespace Ui { class TFrm_UserRight; }
 
 // The operator and role editor. The list window sets its state before showing it:
-// an operator editor ("User") creates a new operator from a role, with the role's
-// rights copied in slot order, or changes an existing one; a role editor ("Part")
-// changes the rights of a role. Its statements run on the shared connection, so that
-// creating an operator is one transaction with everything else written there.
-class TFrm_UserRight : public QDialog
+// an operator editor ("User") creates a new operator from a role (add mode), with the
+// role's rights copied in slot order, or changes an existing one (edit mode); a role
+// editor ("Part") changes the rights of a role. Its statements run on the shared
+// connection, so that creating an operator is one transaction with everything else
+// written there.
+class TFrm_UserRight : public RecordEditor
 {
     Q_OBJECT
 public:
@@ -30,47 +27,38 @@ public:
     // The operator whose rights cannot be changed here.
     static inline const QString ProtectedName = QStringLiteral("Admin");
 
-    explicit TFrm_UserRight(TFrm_Data *data, QWidget *parent = nullptr);
+    // Shown over the session's dialog parent unless a parent is given.
+    explicit TFrm_UserRight(Session *session, QWidget *parent = nullptr);
     ~TFrm_UserRight() override;
 
-    // Set before the editor is shown.
+    // Set before the editor is shown, with the mode (add: a new operator).
     QString EditorKind = UserKind;
-    bool Creating = false;
     qint64 EditUserID = 0;
     qint64 EditPartID = 0;
 
-    // The show steps: hides the pages that do not belong to the kind, fills the role
-    // list and loads the operator or the role. Runs once, when the editor is first shown.
-    void FormShow();
-    // What the save button does for the editor's kind and state.
+    // What the save button does for the editor's kind and mode.
     void save();
-
-    QTabWidget *PageControl1;
-    QWidget *TS_User, *TS_UserAuth, *TS_Part, *TS_Authority;
-    QLabel *Label_Name, *Label_Pass, *Label_User, *Label_Memo, *Label_Part, *Label_MemoPart;
-    QLineEdit *Edit_Name, *Edit_Pass, *Edit_Part;
-    QComboBox *Combo_User;
-    QPlainTextEdit *Memo_User, *Memo_Part;
-    RightsGrid *DBGridEh1, *DBGridEh2;
-    QCheckBox *CB_User;
-    QPushButton *Btn_OK, *Btn_Exit;
-
-    // The editor's own queries on the shared connection.
-    Dataset *Qry_User, *Qry_UserAuth, *Qry_Part, *Qry_PartAuth, *Qry_Temp;
 
 signals:
     // An operator was created or changed: the operator list should be read again.
     void operatorsChanged();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    // Hides the pages that do not belong to the kind, fills the role list and loads the
+    // operator or the role.
+    void showSteps() override;
 
 private:
     void saveNewOperator();
     void saveOperator();
-    bool refuse(const QString &text, QWidget *input);
+    void refuse(const QString &text, QWidget *input);
+    // Shows why the role cannot be given and returns true: none given, or no such role.
+    bool roleRefused(const QString &role);
     static int permitFor(const QString &role);
 
+    std::unique_ptr<Ui::TFrm_UserRight> ui;
+    Session *m_session;
     TFrm_Data *m_data;
-    bool m_shown = false;
+    // The editor's own queries on the shared connection.
+    Dataset *Qry_User, *Qry_UserAuth, *Qry_Part, *Qry_PartAuth;
 };

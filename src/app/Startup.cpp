@@ -25,7 +25,7 @@ int start(QApplication &app)
 
     if (!data.connectOK())
         return 0;
-    TFrm_Login login(&mainWindow, &data);
+    TFrm_Login login(&mainWindow, [&mainWindow](const QString &name, int permit) { mainWindow.setOperator(name, permit); });
     login.exec();
     if (!login.LoginOK)
         return 0;

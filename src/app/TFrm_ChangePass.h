@@ -1,27 +1,26 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
+namespace Ui { class TFrm_ChangePass; }
 
 // Lets the current operator change the own password.
 class TFrm_ChangePass : public QDialog
 {
     Q_OBJECT
 public:
-    TFrm_ChangePass(TFrm_Main *mainWindow, TFrm_Data *data, QWidget *parent = nullptr);
-
-    QLabel *Label1, *Label2, *Label3;
-    QLineEdit *Edit_oldpass, *Edit_newpass, *Edit_pass;
-    QPushButton *Btn_ok, *btn_exit;
+    // Shown over the session's dialog parent unless a parent is given.
+    explicit TFrm_ChangePass(Session *session, QWidget *parent = nullptr);
+    // The data module is the session's own; the parameter stays for openers that pass it.
+    TFrm_ChangePass(Session *session, TFrm_Data * /*data*/, QWidget *parent) : TFrm_ChangePass(session, parent) {}
+    ~TFrm_ChangePass() override;
 
 private:
     void changePassword();
 
-    TFrm_Main *m_main;
-    TFrm_Data *m_data;
+    std::unique_ptr<Ui::TFrm_ChangePass> ui;
+    Session *m_session;
 };

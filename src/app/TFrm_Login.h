@@ -1,28 +1,42 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <memory>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+class Session;
 class TFrm_Data;
-class TFrm_Main;
+namespace Ui { class TFrm_Login; }
 
-// Asks for an operator and a password; on success fills the main window's operator
-// context. Serves both the start of the program and a relogin.
+// Asks for an operator and a password; on success hands the operator to the program's
+// operator context. Serves both the start of the program and a relogin.
 class TFrm_Login : public QDialog
 {
     Q_OBJECT
 public:
-    TFrm_Login(TFrm_Main *mainWindow, TFrm_Data *data, QWidget *parent = nullptr);
+    // Fills the program's operator context (name, permit, rights, status bar, timer) for
+    // the operator who logged in, or throws and leaves the context as it was.
+    using SetOperator = std::function<void(const QString &operatorName, int permit)>;
 
+    // Shown over the session's dialog parent unless a parent is given.
+    TFrm_Login(Session *session, SetOperator setOperator, QWidget *parent = nullptr);
+
+    // For an opener holding the main window itself: its setOperator() fills the context.
+    // The data module is the session's own; the parameter stays for openers that pass it.
+    template <class MainWindow>
+    TFrm_Login(MainWindow *mainWindow, TFrm_Data * /*data*/, QWidget *parent = nullptr)
+        : TFrm_Login(static_cast<Session *>(mainWindow),
+                     [mainWindow](const QString &operatorName, int permit) {
+                         mainWindow->setOperator(operatorName, permit);
+                     },
+                     parent)
+    {
+    }
+
+    ~TFrm_Login() override;
+
+    // Set when the login succeeded; read by the start-up sequence.
     bool LoginOK = false;
-
-    QLabel *Image1, *Label1, *Label2, *Label3, *Label4;
-    QComboBox *Combo_User;
-    QLineEdit *Edit_Pass;
-    QPushButton *Btn_ok, *Btn_Exit;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -31,7 +45,9 @@ private:
     void fillUsers();
     void pressOK();
     void tryLogin();
+    void storeHash(qint64 userId, const QString &password);
 
-    TFrm_Main *m_main;
-    TFrm_Data *m_data;
+    std::unique_ptr<Ui::TFrm_Login> ui;
+    Session *m_session;
+    SetOperator m_setOperator;
 };

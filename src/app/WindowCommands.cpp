@@ -45,11 +45,11 @@ void openCategoryWindow(TFrm_Main *main, const QString &table, const QString &ca
 void installSessionDialogs(TFrm_Main *main)
 {
     main->setHandler(QString::fromLatin1(Cmd::ChangePassword), [main] {
-        TFrm_ChangePass dialog(main, main->data(), main);
+        TFrm_ChangePass dialog(main, main);
         dialog.exec();
     });
     main->loginDialog = [main] {
-        TFrm_Login login(main, main->data(), main);
+        TFrm_Login login(main, [main](const QString &name, int permit) { main->setOperator(name, permit); }, main);
         login.exec();
     };
 }

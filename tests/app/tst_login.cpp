@@ -7,6 +7,7 @@
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"
 #include "store/IniSettings.h"
+#include "store/PasswordHash.h"
 #include "store/SqlText.h"
 #include "ui/Messages.h"
 
@@ -22,6 +23,15 @@ namespace {
 
 const QString Warning = QStringLiteral("警告");
 const QString LongName = QStringLiteral("一二三四五六七八九十甲乙"); // 12 characters, 24 GBK bytes
+
+// How the fixture stores passwords: as typed, like a database from before the hashes, or
+// hashed. The test hashes take few iterations; the count is read from the stored text.
+enum class Stored { Plain, Hashed };
+
+QString quickHash(const QString &password)
+{
+    return PasswordHash::make(password, QByteArray("fixed test salt!"), 1000);
+}
 
 struct Fixture
 {
@@ -42,11 +52,12 @@ struct Fixture
     }
     void exec(const QString &sql) { data->connection()->exec(sql); }
     void addOperator(const QString &name, const QString &password, int permit = 0, bool isUser = true,
-                     const QList<bool> &rights = {})
+                     const QList<bool> &rights = {}, Stored stored = Stored::Plain)
     {
+        const QString value = stored == Stored::Hashed ? quickHash(password) : password;
         exec(QStringLiteral("insert into admin (UserName, Password, PartName, Remark, IsUser, Permit) "
                             "values (%1, %2, '', '', %3, %4)")
-                 .arg(SqlText::quoted(name), SqlText::quoted(password))
+                 .arg(SqlText::quoted(name), SqlText::quoted(value))
                  .arg(isUser ? 1 : 0)
                  .arg(permit));
         for (int slot = 0; slot < rights.size(); ++slot)
@@ -55,13 +66,16 @@ struct Fixture
                      .arg(rights[slot] ? 1 : 0));
     }
     // The operators of the login tests, in key order after Admin.
-    void addLoginOperators()
+    void addLoginOperators(Stored stored = Stored::Plain)
     {
-        addOperator(QStringLiteral("张三"), QStringLiteral("Abc123"), 1, true, QList<bool>(20, false));
-        addOperator(QStringLiteral("停用"), QString(), 0, false);
-        addOperator(QStringLiteral("赵六"), QStringLiteral("  "));
-        addOperator(QStringLiteral(" 王五 "), QString());
-        addOperator(LongName, QString());
+        if (stored == Stored::Hashed)
+            exec(QStringLiteral("update admin set Password=%1 where UserName='Admin'")
+                     .arg(SqlText::quoted(quickHash(QString()))));
+        addOperator(QStringLiteral("张三"), QStringLiteral("Abc123"), 1, true, QList<bool>(20, false), stored);
+        addOperator(QStringLiteral("停用"), QString(), 0, false, {}, stored);
+        addOperator(QStringLiteral("赵六"), QStringLiteral("  "), 0, true, {}, stored);
+        addOperator(QStringLiteral(" 王五 "), QString(), 0, true, {}, stored);
+        addOperator(LongName, QString(), 0, true, {}, stored);
     }
     // A previous operator in force, to see that a failed login leaves it alone.
     void setPrevious()
@@ -120,6 +134,8 @@ private slots:
     void preselectsSavedPosition();
     void pressOK_data();
     void pressOK();
+    void plainPasswordHashedAtFirstLogin();
+    void loginWhenHashCannotBeWritten();
     void failedLoginRemembersOperatorForNextTime();
     void focusFollowsChoice();
     void databaseFailures();
@@ -143,18 +159,18 @@ void tst_Login::loginWindow()
     QCOMPARE(login.findChild<QLabel *>("Label2")->text(), QStringLiteral("请选择操作员姓名并输入相应密码"));
     QCOMPARE(login.findChild<QLabel *>("Label4")->text(), QStringLiteral("初始用户为：“Admin” 密码为空"));
     QCOMPARE(login.findChild<QLabel *>("Label1")->text(), QStringLiteral("用户名称："));
-    QCOMPARE(login.findChild<QLabel *>("Label1")->buddy(), login.Combo_User);
+    QCOMPARE(login.findChild<QLabel *>("Label1")->buddy(), child<QComboBox>(&login, "Combo_User"));
     QCOMPARE(login.findChild<QLabel *>("Label3")->text(), QStringLiteral("用户密码："));
-    QCOMPARE(login.findChild<QLabel *>("Label3")->buddy(), login.Edit_Pass);
+    QCOMPARE(login.findChild<QLabel *>("Label3")->buddy(), child<QLineEdit>(&login, "Edit_Pass"));
     QVERIFY(!login.findChild<QComboBox *>("Combo_User")->isEditable());
     QCOMPARE(login.findChild<QLineEdit *>("Edit_Pass")->echoMode(), QLineEdit::Password);
     QVERIFY(login.findChild<QLineEdit *>("Edit_Pass")->text().isEmpty());
     QCOMPARE(login.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
-    QVERIFY(login.Btn_ok->isDefault());
+    QVERIFY(child<QPushButton>(&login, "Btn_ok")->isDefault());
     QCOMPARE(login.findChild<QPushButton *>("Btn_Exit")->text(), QStringLiteral("取消(&C)"));
 
     login.show();
-    QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&login, "Btn_Exit"), Qt::LeftButton);
     QVERIFY(!login.isVisible());
     QVERIFY(!login.LoginOK);
     QVERIFY(f.main->OperatorName.isEmpty());
@@ -166,7 +182,7 @@ void tst_Login::listsActiveOperatorsAsStored()
     f.addLoginOperators();
     TFrm_Login login(f.main.get(), f.data.get());
     // The disabled operator is missing; names keep their blanks.
-    QCOMPARE(items(login.Combo_User), (QStringList{"Admin", "张三", "赵六", " 王五 ", LongName}));
+    QCOMPARE(items(child<QComboBox>(&login, "Combo_User")), (QStringList{"Admin", "张三", "赵六", " 王五 ", LongName}));
 }
 
 void tst_Login::preselectsSavedPosition_data()
@@ -188,12 +204,13 @@ void tst_Login::preselectsSavedPosition()
     f.addOperator(QStringLiteral("张三"), QString());
     f.addOperator(QStringLiteral("李四"), QString());
     TFrm_Login login(f.main.get(), f.data.get());
-    QCOMPARE(login.Combo_User->count(), 3);
-    QCOMPARE(login.Combo_User->currentIndex(), selected);
+    QCOMPARE(child<QComboBox>(&login, "Combo_User")->count(), 3);
+    QCOMPARE(child<QComboBox>(&login, "Combo_User")->currentIndex(), selected);
 }
 
 void tst_Login::pressOK_data()
 {
+    QTest::addColumn<bool>("hashed");      // the operators' passwords stored hashed, else as typed
     QTest::addColumn<QString>("user");     // entry to choose; empty: none
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");  // empty: the login succeeds
@@ -201,27 +218,38 @@ void tst_Login::pressOK_data()
     QTest::addColumn<QString>("operatorName");
     QTest::addColumn<int>("permit");
 
-    QTest::newRow("Admin with empty password") << "Admin" << "" << "" << "" << "Admin" << 0;
-    QTest::newRow("own password") << "张三" << "Abc123" << "" << "Abc123" << "张三" << 1;
-    QTest::newRow("no user chosen") << "" << "Abc123" << "请选择一个用户名！" << "Abc123" << "" << 0;
-    QTest::newRow("no user, no password") << "" << "" << "请选择一个用户名！" << "" << "" << 0;
-    QTest::newRow("empty password") << "张三" << "" << "请输入密码！" << "" << "" << 0;
-    QTest::newRow("wrong password") << "张三" << "Abc12" << "密码错误，请重新输入密码！" << "" << "" << 0;
-    QTest::newRow("letter case counts") << "张三" << "abc123" << "密码错误，请重新输入密码！" << "" << "" << 0;
-    QTest::newRow("stored empty, typed something")
-        << "Admin" << "secret" << "Admin密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
-    QTest::newRow("stored blanks, typed other")
-        << "赵六" << "x" << "赵六密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
-    QTest::newRow("stored blanks, typed nothing") << "赵六" << "" << "请输入密码！" << "" << "" << 0;
-    QTest::newRow("stored blanks, typed blanks") << "赵六" << "  " << "" << "  " << "赵六" << 0;
-    QTest::newRow("name with blanks, trimmed") << " 王五 " << "" << "" << "" << "王五" << 0;
-    QTest::newRow("name with blanks, message untrimmed")
-        << " 王五 " << "x" << " 王五 密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
-    QTest::newRow("12 characters held as 10") << LongName << "" << "" << "" << LongName.left(10) << 0;
+    // Passwords from an older database (as typed) and hashed ones behave alike.
+    for (const bool hashed : {false, true}) {
+        auto row = [hashed](const char *tag) -> QTestData & {
+            return QTest::newRow(qPrintable(QString::fromLatin1(tag) + (hashed ? " (hashed)" : " (plain)"))) << hashed;
+        };
+        row("Admin with empty password") << "Admin" << "" << "" << "" << "Admin" << 0;
+        row("own password") << "张三" << "Abc123" << "" << "Abc123" << "张三" << 1;
+        row("no user chosen") << "" << "Abc123" << "请选择一个用户名！" << "Abc123" << "" << 0;
+        row("no user, no password") << "" << "" << "请选择一个用户名！" << "" << "" << 0;
+        row("empty password") << "张三" << "" << "请输入密码！" << "" << "" << 0;
+        row("wrong password") << "张三" << "Abc12" << "密码错误，请重新输入密码！" << "" << "" << 0;
+        row("letter case counts") << "张三" << "abc123" << "密码错误，请重新输入密码！" << "" << "" << 0;
+        row("stored empty, typed something")
+            << "Admin" << "secret" << "Admin密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+        row("stored blanks, typed nothing") << "赵六" << "" << "请输入密码！" << "" << "" << 0;
+        row("stored blanks, typed blanks") << "赵六" << "  " << "" << "  " << "赵六" << 0;
+        row("name with blanks, trimmed") << " 王五 " << "" << "" << "" << "王五" << 0;
+        row("name with blanks, message untrimmed")
+            << " 王五 " << "x" << " 王五 密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+        row("12 characters held as 10") << LongName << "" << "" << "" << LongName.left(10) << 0;
+    }
+    // A plain password of blanks counts as empty for the hint; once hashed, only the
+    // empty password is known to be empty.
+    QTest::newRow("stored blanks, typed other (plain)")
+        << false << "赵六" << "x" << "赵六密码为空，您可以直接点击确定按钮登录！" << "" << "" << 0;
+    QTest::newRow("stored blanks, typed other (hashed)")
+        << true << "赵六" << "x" << "密码错误，请重新输入密码！" << "" << "" << 0;
 }
 
 void tst_Login::pressOK()
 {
+    QFETCH(bool, hashed);
     QFETCH(QString, user);
     QFETCH(QString, typed);
     QFETCH(QString, message);
@@ -229,8 +257,9 @@ void tst_Login::pressOK()
     QFETCH(QString, operatorName);
     QFETCH(int, permit);
     Fixture f;
-    f.addLoginOperators();
+    f.addLoginOperators(hashed ? Stored::Hashed : Stored::Plain);
     f.setPrevious();
+    const QString before = f.storedPassword(user);
     TFrm_Login login(f.main.get(), f.data.get());
     login.show();
     auto *combo = login.findChild<QComboBox *>("Combo_User");
@@ -252,6 +281,12 @@ void tst_Login::pressOK()
         QCOMPARE(f.main->Permit, permit);
         QCOMPARE(f.main->statusPanel(0), QStringLiteral(" 当前操作员: ") + operatorName);
         QVERIFY(f.main->Timer1->isActive());
+        // A password as typed is replaced by its hash; a hash stays as it was.
+        const QString after = f.storedPassword(user);
+        QVERIFY2(PasswordHash::isHash(after), qPrintable(after));
+        QVERIFY(PasswordHash::matches(typed, after));
+        if (hashed)
+            QCOMPARE(after, before);
         return;
     }
     QCOMPARE(f.messages.shown.size(), 1);
@@ -270,6 +305,69 @@ void tst_Login::pressOK()
     QVERIFY(f.main->right(3));
     QVERIFY(f.main->AddCust->isEnabled());
     QVERIFY(!f.main->Timer1->isActive());
+    QCOMPARE(f.storedPassword(user), before); // a failed login writes nothing
+}
+
+namespace {
+
+// Logs in through a new login window: the message shown, empty when it succeeded.
+QString logIn(Fixture &f, const QString &user, const QString &typed)
+{
+    f.messages.shown.clear();
+    TFrm_Login login(f.main.get(), f.data.get());
+    auto *combo = child<QComboBox>(&login, "Combo_User");
+    combo->setCurrentIndex(combo->findText(user));
+    typeText(child<QLineEdit>(&login, "Edit_Pass"), typed);
+    QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
+    if (login.LoginOK != f.messages.shown.isEmpty())
+        return QStringLiteral("login %1 but message shown").arg(login.LoginOK ? "succeeded" : "failed");
+    return login.LoginOK ? QString() : f.messages.last().text;
+}
+
+} // namespace
+
+// A password from an older database is kept as typed until its operator logs in with it;
+// from then on only its hash is stored, and the same password logs in.
+void tst_Login::plainPasswordHashedAtFirstLogin()
+{
+    Fixture f;
+    f.addLoginOperators();
+    const QString wrong = QStringLiteral("密码错误，请重新输入密码！");
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("abc123")), wrong);
+    QCOMPARE(f.storedPassword(QStringLiteral("张三")), QStringLiteral("Abc123"));
+
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("Abc123")), QString());
+    const QString hash = f.storedPassword(QStringLiteral("张三"));
+    QVERIFY2(hash.startsWith(QStringLiteral("pbkdf2-sha256$120000$")), qPrintable(hash));
+    QVERIFY(!hash.contains(QStringLiteral("Abc123")));
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("Abc123")), QString());
+    QCOMPARE(f.storedPassword(QStringLiteral("张三")), hash); // hashed once, not at every login
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("abc123")), wrong);
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("Abc123 ")), wrong);
+
+    // The first login of a new database: Admin with the empty password.
+    QCOMPARE(f.storedPassword(QStringLiteral("Admin")), QString());
+    QCOMPARE(logIn(f, QStringLiteral("Admin"), QString()), QString());
+    const QString adminHash = f.storedPassword(QStringLiteral("Admin"));
+    QVERIFY(PasswordHash::isHash(adminHash));
+    QCOMPARE(logIn(f, QStringLiteral("Admin"), QString()), QString());
+    QCOMPARE(logIn(f, QStringLiteral("Admin"), QStringLiteral("x")),
+             QStringLiteral("Admin密码为空，您可以直接点击确定按钮登录！"));
+    QCOMPARE(f.storedPassword(QStringLiteral("Admin")), adminHash);
+}
+
+// The hash replaces the typed password when it can; a file that refuses the change does
+// not keep the operator out.
+void tst_Login::loginWhenHashCannotBeWritten()
+{
+    Fixture f;
+    f.addLoginOperators();
+    f.exec(QStringLiteral("create trigger keep_passwords before update on admin "
+                          "begin select raise(abort, '只读'); end"));
+    QCOMPARE(logIn(f, QStringLiteral("张三"), QStringLiteral("Abc123")), QString());
+    QCOMPARE(f.main->OperatorName, QStringLiteral("张三"));
+    QCOMPARE(f.storedPassword(QStringLiteral("张三")), QStringLiteral("Abc123"));
+    QVERIFY(!f.data->connection()->inTransaction());
 }
 
 void tst_Login::failedLoginRemembersOperatorForNextTime()
@@ -278,19 +376,19 @@ void tst_Login::failedLoginRemembersOperatorForNextTime()
     f.addLoginOperators();
     {
         TFrm_Login login(f.main.get(), f.data.get());
-        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("赵六")));
-        typeText(login.Edit_Pass, QStringLiteral("wrong"));
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(child<QComboBox>(&login, "Combo_User")->findText(QStringLiteral("赵六")));
+        typeText(child<QLineEdit>(&login, "Edit_Pass"), QStringLiteral("wrong"));
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QVERIFY(!login.LoginOK);
-        QTest::mouseClick(login.Btn_Exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_Exit"), Qt::LeftButton);
     }
     TFrm_Login next(f.main.get(), f.data.get());
-    QCOMPARE(next.Combo_User->currentText(), QStringLiteral("赵六"));
+    QCOMPARE(child<QComboBox>(&next, "Combo_User")->currentText(), QStringLiteral("赵六"));
     QCOMPARE(f.savedPosition(), 2);
 
     // Pressing OK with nothing chosen saves -1.
-    next.Combo_User->setCurrentIndex(-1);
-    QTest::mouseClick(next.Btn_ok, Qt::LeftButton);
+    child<QComboBox>(&next, "Combo_User")->setCurrentIndex(-1);
+    QTest::mouseClick(child<QPushButton>(&next, "Btn_ok"), Qt::LeftButton);
     QCOMPARE(f.savedPosition(), -1);
 }
 
@@ -301,11 +399,11 @@ void tst_Login::focusFollowsChoice()
     TFrm_Login login(f.main.get(), f.data.get());
     login.show();
     QVERIFY(QTest::qWaitForWindowActive(&login));
-    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
-    login.Combo_User->setFocus();
-    QCOMPARE(QApplication::focusWidget(), login.Combo_User);
-    QTest::keyClick(login.Combo_User, Qt::Key_Down); // chooses the next entry
-    QCOMPARE(QApplication::focusWidget(), login.Edit_Pass);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&login, "Edit_Pass"));
+    child<QComboBox>(&login, "Combo_User")->setFocus();
+    QCOMPARE(QApplication::focusWidget(), child<QComboBox>(&login, "Combo_User"));
+    QTest::keyClick(child<QComboBox>(&login, "Combo_User"), Qt::Key_Down); // chooses the next entry
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&login, "Edit_Pass"));
 }
 
 void tst_Login::databaseFailures()
@@ -318,9 +416,9 @@ void tst_Login::databaseFailures()
         TFrm_Login login(f.main.get(), f.data.get());
         f.exec(QStringLiteral("drop table T_UserAuthority"));
         login.show();
-        login.Combo_User->setCurrentIndex(login.Combo_User->findText(QStringLiteral("张三")));
-        typeText(login.Edit_Pass, QStringLiteral("Abc123"));
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(child<QComboBox>(&login, "Combo_User")->findText(QStringLiteral("张三")));
+        typeText(child<QLineEdit>(&login, "Edit_Pass"), QStringLiteral("Abc123"));
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QCOMPARE(f.messages.shown.size(), 1);
         QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
         QVERIFY(!login.LoginOK);
@@ -335,10 +433,10 @@ void tst_Login::databaseFailures()
     {
         Fixture f;
         TFrm_Login login(f.main.get(), f.data.get());
-        login.Combo_User->setCurrentIndex(0);
+        child<QComboBox>(&login, "Combo_User")->setCurrentIndex(0);
         f.exec(QStringLiteral("drop table admin"));
         login.show();
-        QTest::mouseClick(login.Btn_ok, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
         QCOMPARE(f.messages.shown.size(), 1);
         QCOMPARE(f.messages.last().kind, Msg::Kind::ErrorReport);
         QVERIFY(!login.LoginOK);
@@ -349,7 +447,7 @@ void tst_Login::databaseFailures()
 void tst_Login::changePassDialog()
 {
     Fixture f;
-    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    TFrm_ChangePass dialog(f.main.get());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("修改密码"));
     QVERIFY(dialog.isModal());
     const QList<QPair<QString, QString>> inputs = {
@@ -367,15 +465,16 @@ void tst_Login::changePassDialog()
         QCOMPARE(label->text(), caption);
     }
     QCOMPARE(dialog.findChild<QPushButton *>("Btn_ok")->text(), QStringLiteral("确定(&Y)"));
-    QVERIFY(dialog.Btn_ok->isDefault());
+    QVERIFY(child<QPushButton>(&dialog, "Btn_ok")->isDefault());
     QCOMPARE(dialog.findChild<QPushButton *>("btn_exit")->text(), QStringLiteral("退出(&E)"));
     dialog.show();
-    QTest::mouseClick(dialog.btn_exit, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&dialog, "btn_exit"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
 }
 
 void tst_Login::changePassword_data()
 {
+    QTest::addColumn<bool>("hashed"); // the old password stored hashed, else as typed
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("oldTyped");
     QTest::addColumn<QString>("newTyped");
@@ -383,24 +482,29 @@ void tst_Login::changePassword_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("stored"); // the password afterwards
+    QTest::addColumn<QString>("password"); // the password afterwards
 
     const int plain = int(Msg::Kind::Plain), box = int(Msg::Kind::Box);
-    QTest::newRow("wrong old password") << "李四" << "abc" << "new" << "new" << plain << "客户管理系统"
-                                        << "旧密码错误!" << "Abc";
-    QTest::newRow("old password, letter case counts")
-        << "李四" << "ABC" << "new" << "new" << plain << "客户管理系统" << "旧密码错误!" << "Abc";
-    QTest::newRow("verify differs") << "李四" << "Abc" << "new" << "neu" << box << "验证密码"
-                                    << "在\"验证\"框中重新输入新密码并单击\"确定\"按钮,以验证新密码." << "Abc";
-    QTest::newRow("changed") << "李四" << "Abc" << "新口令9" << "新口令9" << box << "成功" << "修改密码成功!"
-                             << "新口令9";
-    QTest::newRow("changed to empty") << "李四" << "Abc" << "" << "" << box << "成功" << "修改密码成功!" << "";
-    QTest::newRow("name with a quote") << "O'Neil" << "Abc" << "x'y" << "x'y" << box << "成功"
-                                       << "修改密码成功!" << "x'y";
+    for (const bool hashed : {false, true}) {
+        auto row = [hashed](const char *tag) -> QTestData & {
+            return QTest::newRow(qPrintable(QString::fromLatin1(tag) + (hashed ? " (hashed)" : " (plain)"))) << hashed;
+        };
+        row("wrong old password") << "李四" << "abc" << "new" << "new" << plain << "客户管理系统" << "旧密码错误!"
+                                  << "Abc";
+        row("old password, letter case counts")
+            << "李四" << "ABC" << "new" << "new" << plain << "客户管理系统" << "旧密码错误!" << "Abc";
+        row("verify differs") << "李四" << "Abc" << "new" << "neu" << box << "验证密码"
+                              << "在\"验证\"框中重新输入新密码并单击\"确定\"按钮,以验证新密码." << "Abc";
+        row("changed") << "李四" << "Abc" << "新口令9" << "新口令9" << box << "成功" << "修改密码成功!" << "新口令9";
+        row("changed to empty") << "李四" << "Abc" << "" << "" << box << "成功" << "修改密码成功!" << "";
+        row("name with a quote") << "O'Neil" << "Abc" << "x'y" << "x'y" << box << "成功" << "修改密码成功!"
+                                 << "x'y";
+    }
 }
 
 void tst_Login::changePassword()
 {
+    QFETCH(bool, hashed);
     QFETCH(QString, name);
     QFETCH(QString, oldTyped);
     QFETCH(QString, newTyped);
@@ -408,13 +512,16 @@ void tst_Login::changePassword()
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, message);
-    QFETCH(QString, stored);
+    QFETCH(QString, password);
     Fixture f;
-    f.addOperator(name, QStringLiteral("Abc"));
-    f.addOperator(QStringLiteral("旁人"), QStringLiteral("Abc"));
+    const Stored stored = hashed ? Stored::Hashed : Stored::Plain;
+    f.addOperator(name, QStringLiteral("Abc"), 0, true, {}, stored);
+    f.addOperator(QStringLiteral("旁人"), QStringLiteral("Abc"), 0, true, {}, stored);
     f.main->OperatorName = name;
+    const QString before = f.storedPassword(name);
+    const QString otherBefore = f.storedPassword(QStringLiteral("旁人"));
 
-    TFrm_ChangePass dialog(f.main.get(), f.data.get());
+    TFrm_ChangePass dialog(f.main.get());
     dialog.show();
     typeText(dialog.findChild<QLineEdit *>("Edit_oldpass"), oldTyped);
     typeText(dialog.findChild<QLineEdit *>("Edit_newpass"), newTyped);
@@ -428,9 +535,18 @@ void tst_Login::changePassword()
     QCOMPARE(shown.text, message);
     if (shown.kind == Msg::Kind::Box)
         QCOMPARE(shown.icon, Msg::Icon::Information);
-    QCOMPARE(dialog.isVisible(), stored == QStringLiteral("Abc")); // closes only after a change
-    QCOMPARE(f.storedPassword(name), stored);
-    QCOMPARE(f.storedPassword(QStringLiteral("旁人")), QStringLiteral("Abc"));
+    const bool changed = password != QStringLiteral("Abc");
+    QCOMPARE(dialog.isVisible(), !changed); // closes only after a change
+    const QString after = f.storedPassword(name);
+    if (changed) {
+        // The new password is stored as its hash, never as typed.
+        QVERIFY2(PasswordHash::isHash(after), qPrintable(after));
+        QVERIFY(PasswordHash::matches(password, after));
+        QVERIFY(after != newTyped);
+    } else {
+        QCOMPARE(after, before);
+    }
+    QCOMPARE(f.storedPassword(QStringLiteral("旁人")), otherBefore);
 }
 
 QTEST_MAIN(tst_Login)

@@ -660,11 +660,11 @@ void tst_MainWindow::reloginClosesChildrenAndKeepsContextOnFailure()
         QVERIFY(login->isModal());
         QCOMPARE(login->parentWidget(), f.main.get());
         QCOMPARE(closedChildren, (QStringList{"B", "A"})); // last opened first
-        login->Combo_User->setCurrentIndex(login->Combo_User->findText(QStringLiteral("张三")));
-        QTest::keyClicks(login->Edit_Pass, QStringLiteral("321"));
-        QTest::mouseClick(login->Btn_ok, Qt::LeftButton);
+        child<QComboBox>(login, "Combo_User")->setCurrentIndex(child<QComboBox>(login, "Combo_User")->findText(QStringLiteral("张三")));
+        QTest::keyClicks(child<QLineEdit>(login, "Edit_Pass"), QStringLiteral("321"));
+        QTest::mouseClick(child<QPushButton>(login, "Btn_ok"), Qt::LeftButton);
         QVERIFY(login->isVisible());
-        QTest::mouseClick(login->Btn_Exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(login, "Btn_Exit"), Qt::LeftButton);
         checked = true;
     });
     f.main->menuEntry("Sys_Relogin")->trigger();
@@ -691,9 +691,9 @@ void tst_MainWindow::reloginReplacesOperator()
     f.main->Timer1->stop();
 
     whenShown<TFrm_Login>(f.main.get(), [](TFrm_Login *login) {
-        login->Combo_User->setCurrentIndex(login->Combo_User->findText(QStringLiteral("张三")));
-        QTest::keyClicks(login->Edit_Pass, QStringLiteral("123"));
-        QTest::mouseClick(login->Btn_ok, Qt::LeftButton);
+        child<QComboBox>(login, "Combo_User")->setCurrentIndex(child<QComboBox>(login, "Combo_User")->findText(QStringLiteral("张三")));
+        QTest::keyClicks(child<QLineEdit>(login, "Edit_Pass"), QStringLiteral("123"));
+        QTest::mouseClick(child<QPushButton>(login, "Btn_ok"), Qt::LeftButton);
     });
     f.main->Relogin();
 
@@ -724,7 +724,7 @@ void tst_MainWindow::systemDialogs()
     seen.clear();
     whenShown<TFrm_ChangePass>(f.main.get(), [&](TFrm_ChangePass *dialog) {
         seen = dialog->windowTitle() + QLatin1Char('|') + QString::number(dialog->isModal());
-        QTest::mouseClick(dialog->btn_exit, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(dialog, "btn_exit"), Qt::LeftButton);
     });
     f.main->menuEntry("N31")->trigger();
     QCOMPARE(seen, QStringLiteral("修改密码|1"));
