@@ -3,6 +3,7 @@
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "store/Dataset.h"
+#include "store/SettingKeys.h"
 #include "store/queries/Schedules.h"
 #include "ui/DataGrid.h"
 #include "ui/Guarded.h"
@@ -18,11 +19,6 @@
 #include <QTimer>
 
 namespace {
-const QString Section = QStringLiteral("otherInfo");
-const QString AwokeKey = QStringLiteral("awoke");
-const QString DayKey = QStringLiteral("Day");
-// The design name of the frame's reminder timer.
-const QString ReminderTimer = QStringLiteral("Timer1");
 } // namespace
 
 TFrm_Awoke::TFrm_Awoke(Session *session, QWidget *parent)
@@ -56,29 +52,20 @@ void TFrm_Awoke::showEvent(QShowEvent *event)
     guarded(this, [this] { showSteps(); });
 }
 
-// Shown once per start of the frame's timer: the timer opened it, or it would open it
-// again. The session offers no word for the timer, so it is found by its design name
-// among the frame's own objects.
-void TFrm_Awoke::stopReminderTimer()
-{
-    if (QWidget *frame = m_session->dialogParent())
-        if (auto *timer = frame->findChild<QTimer *>(ReminderTimer, Qt::FindDirectChildrenOnly))
-            timer->stop();
-}
-
 void TFrm_Awoke::showSteps()
 {
-    stopReminderTimer();
+    // Shown once per start of the frame's timer: the timer opened it, or would open it again.
+    m_session->stopReminderTimer();
     IniSettings &settings = m_data->settings();
-    if (settings.readInteger(Section, AwokeKey, -1) != 0)
+    if (Setting::ShowReminders.read(settings) != 0)
         ui->CheckBox1->setChecked(false); // a change like the operator's: writes awoke = 1
-    ui->Edit_Day->setText(settings.readString(Section, DayKey));
+    ui->Edit_Day->setText(Setting::ReminderDays.read(settings));
     loadReminders();
 }
 
 void TFrm_Awoke::tickChanged(bool ticked)
 {
-    guarded(this, [this, ticked] { m_data->settings().writeInteger(Section, AwokeKey, ticked ? 0 : 1); });
+    guarded(this, [this, ticked] { Setting::ShowReminders.write(m_data->settings(), ticked ? 0 : 1); });
 }
 
 void TFrm_Awoke::loadReminders()
@@ -107,7 +94,7 @@ void TFrm_Awoke::reject()
     }
     // A settings file that cannot be written is reported; the window still closes, or
     // the operator could never leave it.
-    guarded(this, [this, day] { m_data->settings().writeInteger(Section, DayKey, day); });
+    guarded(this, [this, day] { Setting::ReminderDays.write(m_data->settings(), QString::number(day)); });
     QDialog::reject();
 }
 

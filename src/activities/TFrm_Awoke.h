@@ -42,7 +42,6 @@ protected:
 
 private:
     void showSteps();
-    void stopReminderTimer();
     void tickChanged(bool ticked);
 
     std::unique_ptr<Ui::TFrm_Awoke> ui;

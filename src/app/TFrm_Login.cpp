@@ -1,6 +1,7 @@
 #include "TFrm_Login.h"
 #include "ui_TFrm_Login.h"
 #include "data/TFrm_Data.h"
+#include "store/SettingKeys.h"
 #include "store/Dataset.h"
 #include "store/DbError.h"
 #include "store/Gbk.h"
@@ -47,8 +48,7 @@ void TFrm_Login::fillUsers()
     const int name = users.checkedFieldIndex(QStringLiteral("UserName"));
     for (int row = 0; row < users.recordCount(); ++row)
         ui->Combo_User->addItem(Dataset::displayText(users.value(row, name)));
-    const int position =
-        m_session->data()->settings().readInteger(QStringLiteral("login"), QStringLiteral("username"), -1);
+    const int position = Setting::LoginUser.read(m_session->data()->settings());
     ui->Combo_User->setCurrentIndex(position >= 0 && position < ui->Combo_User->count() ? position : -1);
 }
 
@@ -57,8 +57,7 @@ void TFrm_Login::pressOK()
     guarded(this, [this] { tryLogin(); });
     // Remembered after every press, also when the login failed.
     guarded(this, [this] {
-        m_session->data()->settings().writeInteger(QStringLiteral("login"), QStringLiteral("username"),
-                                                   ui->Combo_User->currentIndex());
+        Setting::LoginUser.write(m_session->data()->settings(), ui->Combo_User->currentIndex());
     });
     if (LoginOK)
         accept();

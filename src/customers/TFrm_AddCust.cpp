@@ -3,6 +3,7 @@
 #include "TFrm_AddContact.h"
 #include "TFrm_Custom.h"
 #include "data/TFrm_Data.h"
+#include "store/SettingKeys.h"
 #include "main/TFrm_Tree.h"
 #include "store/Transaction.h"
 #include "store/queries/Contacts.h"
@@ -19,9 +20,6 @@
 
 namespace {
 
-const QString FormConfig = QStringLiteral("FormConfig");
-const QString Login = QStringLiteral("login");
-const QString AutoCode = QStringLiteral("AutoCode");
 const QString Reminder = QStringLiteral("提醒");
 
 // Before this date the date input shows nothing: a customer without a date added.
@@ -78,7 +76,7 @@ void TFrm_AddCust::proposeCode()
 
 void TFrm_AddCust::autoClicked(bool checked)
 {
-    guarded(this, [this, checked] { m_data->settings().writeInteger(FormConfig, AutoCode, checked ? 1 : 0); });
+    guarded(this, [this, checked] { Setting::AutoCode.write(m_data->settings(), checked ? 1 : 0); });
 }
 
 // ------------------------------------------------------------------ showing
@@ -110,15 +108,15 @@ void TFrm_AddCust::showSteps()
         resetForNext();
         ui->DateEdit1->setDate(QDate::currentDate());
         EditorForm::setComboText(ui->Combo_User, m_session->operatorName());
-        ui->Edit_Category->setText(ini.readString(Login, QStringLiteral("Category")));
-        m_categoryCode = ini.readString(Login, QStringLiteral("CateCode"));
-        if (ini.readInteger(FormConfig, AutoCode, -1) == 1)
+        ui->Edit_Category->setText(Setting::LastCategoryName.read(ini));
+        m_categoryCode = Setting::LastCategoryCode.read(ini);
+        if (Setting::AutoCode.read(ini) == 1)
             ui->cb_Auto->setChecked(true); // proposes a code
-        const QList<QPair<QComboBox *, QString>> remembered = {
-            {ui->Combo_Country, QStringLiteral("Country")}, {ui->Combo_Province, QStringLiteral("Province")},
-            {ui->Combo_CustType, QStringLiteral("CustType")}, {ui->Combo_CustFrom, QStringLiteral("CustFrom")}};
-        for (const auto &[combo, key] : remembered) {
-            const int position = ini.readInteger(FormConfig, key, -1);
+        const QList<QPair<QComboBox *, IntegerSetting>> remembered = {
+            {ui->Combo_Country, Setting::LastCountry}, {ui->Combo_Province, Setting::LastProvince},
+            {ui->Combo_CustType, Setting::LastCustType}, {ui->Combo_CustFrom, Setting::LastCustFrom}};
+        for (const auto &[combo, setting] : remembered) {
+            const int position = setting.read(ini);
             combo->setCurrentIndex(position >= 0 && position < combo->count() ? position : -1);
         }
         // The navigator stays unbound: there is no row to walk in add mode.
@@ -169,7 +167,7 @@ void TFrm_AddCust::loadRecord()
 
 void TFrm_AddCust::resetForNext()
 {
-    if (m_data->settings().readInteger(FormConfig, AutoCode, -1) != 0) {
+    if (Setting::AutoCode.read(m_data->settings()) != 0) {
         proposeCode();
         ui->PageControl1->setCurrentIndex(0);
         ui->Edit_CustName->setFocus();
@@ -381,11 +379,11 @@ void TFrm_AddCust::closingSteps()
 {
     IniSettings &ini = m_data->settings();
     if (isAdding()) {
-        ini.writeInteger(FormConfig, QStringLiteral("Country"), EditorForm::comboPosition(ui->Combo_Country));
-        ini.writeInteger(FormConfig, QStringLiteral("Province"), EditorForm::comboPosition(ui->Combo_Province));
-        ini.writeInteger(FormConfig, QStringLiteral("CustType"), EditorForm::comboPosition(ui->Combo_CustType));
-        ini.writeInteger(FormConfig, QStringLiteral("CustFrom"), EditorForm::comboPosition(ui->Combo_CustFrom));
-        ini.writeInteger(FormConfig, AutoCode, ui->cb_Auto->isChecked() ? 1 : 0);
+        Setting::LastCountry.write(ini, EditorForm::comboPosition(ui->Combo_Country));
+        Setting::LastProvince.write(ini, EditorForm::comboPosition(ui->Combo_Province));
+        Setting::LastCustType.write(ini, EditorForm::comboPosition(ui->Combo_CustType));
+        Setting::LastCustFrom.write(ini, EditorForm::comboPosition(ui->Combo_CustFrom));
+        Setting::AutoCode.write(ini, ui->cb_Auto->isChecked() ? 1 : 0);
     }
     // The contact list of the current customer again, in the operator's scope as the
     // browser shows it.

@@ -32,10 +32,6 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
     Qry_SoftInfo = makeQuery("Qry_SoftInfo");
     Qry_Report = makeQuery("Qry_Report");
     Qry_Count = makeQuery("Qry_Count");
-    Qry_Temp = makeQuery("Qry_Temp");
-    Qry_Str = makeQuery("Qry_Str");
-    Qry_Del = makeQuery("Qry_Del");
-    Qry_Sql = makeQuery("Qry_Sql");
 
     DS_Cust = new DataSource(QStringLiteral("DS_Cust"), Qry_Cust, this);
     DS_Contact = new DataSource(QStringLiteral("DS_Contact"), Qry_Contact, this);

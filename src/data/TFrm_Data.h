@@ -83,7 +83,6 @@ public:
     Dataset *Qry_Cust, *Qry_Contact, *Qry_Schedule, *Qry_Daily, *Qry_Bill, *Qry_Detail;
     Dataset *Qry_BillDetail, *Qry_Goods, *Qry_Custom, *Qry_Other, *Qry_HY, *Qry_zw, *Qry_Depart;
     Dataset *Qry_FieldShow, *Qry_Import, *Qry_SoftInfo, *Qry_Report, *Qry_Count;
-    Dataset *Qry_Temp, *Qry_Str, *Qry_Del, *Qry_Sql;
     DataSource *DS_Cust, *DS_Contact, *DS_Schedule, *DS_Daily, *DS_Bill, *DS_Detail;
     DataSource *DS_BillDetail, *DS_Goods, *DS_Other;
 

@@ -622,6 +622,11 @@ void TFrm_Main::showSequence()
         showCustomerBrowser();
 }
 
+void TFrm_Main::stopReminderTimer()
+{
+    Timer1->stop();
+}
+
 void TFrm_Main::timerTick()
 {
     // The reminders window switches the timer off when it is shown.

@@ -52,6 +52,7 @@ public:
     QString operatorName() const override { return OperatorName; }
     int permit() const override { return Permit; }
     bool hasRight(Right r) const override { return right(int(r)); }
+    void stopReminderTimer() override;
     QWidget *dialogParent() const override { return const_cast<TFrm_Main *>(this); }
     QWidget *showChildWindow(const std::type_info &type, const std::function<QWidget *()> &create,
                              bool maximized) override;

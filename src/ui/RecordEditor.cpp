@@ -36,5 +36,10 @@ void RecordEditor::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    guarded(this, [this] { showSteps(); });
+    if (!guarded(this, [this] { showSteps(); })) {
+        // The record could not be loaded: a save now would write half-filled inputs over
+        // it. Nothing can be done in the dialog; it closes once the report is read.
+        setEnabled(false);
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
 }

@@ -23,7 +23,8 @@ public:
     bool isAdding() const { return m_mode == EditorMode::Add; }
 
 protected:
-    // Runs once, when the dialog is first shown, inside the default error report.
+    // Runs once, when the dialog is first shown, inside the default error report. When it
+    // fails the editor is disabled and closes: it holds no record it could save.
     virtual void showSteps() = 0;
     // The navigator moved: put the new current row into the inputs.
     virtual void loadRecord() {}

@@ -55,6 +55,9 @@ public:
     virtual void setStatusPanel(int panel, const QString &text) = 0;
     virtual QString statusPanel(int panel) const = 0;
 
+    // The reminders window, once shown, stops the timer that opens it; a login starts it again.
+    virtual void stopReminderTimer() = 0;
+
     // The window that dialogs are opened over.
     virtual QWidget *dialogParent() const = 0;
 

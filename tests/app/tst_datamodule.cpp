@@ -212,9 +212,11 @@ void TestDataModule::sharedQueriesAndLinks()
     TFrm_Data data;
     for (const char *name : {"Qry_Cust", "Qry_Contact", "Qry_Schedule", "Qry_Daily", "Qry_Bill", "Qry_Detail",
                              "Qry_BillDetail", "Qry_Goods", "Qry_Custom", "Qry_Other", "Qry_HY", "Qry_zw",
-                             "Qry_Depart", "Qry_FieldShow", "Qry_Import", "Qry_SoftInfo", "Qry_Report", "Qry_Count",
-                             "Qry_Temp", "Qry_Str", "Qry_Del", "Qry_Sql"})
+                             "Qry_Depart", "Qry_FieldShow", "Qry_Import", "Qry_SoftInfo", "Qry_Report", "Qry_Count"})
         QVERIFY2(data.findChild<Dataset *>(QString::fromLatin1(name)), name);
+    // No scratch queries shared between windows: each works with its own.
+    for (const char *name : {"Qry_Temp", "Qry_Str", "Qry_Del", "Qry_Sql"})
+        QVERIFY2(!data.findChild<Dataset *>(QString::fromLatin1(name)), name);
     for (const char *name : {"DS_Cust", "DS_Contact", "DS_Schedule", "DS_Daily", "DS_Bill", "DS_Detail",
                              "DS_BillDetail", "DS_Goods", "DS_Other"})
         QVERIFY2(data.findChild<DataSource *>(QString::fromLatin1(name)), name);
@@ -230,7 +232,8 @@ void TestDataModule::sharedQueriesAndLinks()
     QCOMPARE(data.Qry_Schedule->recordCount(), 0);
     data.Qry_Cust->next();
     QCOMPARE(data.Qry_Schedule->recordCount(), 1);
-    QCOMPARE(TFrm_Data::RunSql(data.Qry_Sql, QStringLiteral("delete from T_Schedule where CustCode='2'")), 1);
+    Dataset scratch(data.connection());
+    QCOMPARE(TFrm_Data::RunSql(&scratch, QStringLiteral("delete from T_Schedule where CustCode='2'")), 1);
 }
 
 void TestDataModule::reportTemplatesLoadedOrSkipped()
@@ -334,11 +337,12 @@ void TestDataModule::fillCombos()
     data.connection()->exec(QStringLiteral("insert into Dict_CustType (name) values ('乙 '), (' 甲'), ('丙')"));
     QComboBox combo;
     combo.addItem(QStringLiteral("old"));
-    TFrm_Data::FillComboById(data.Qry_Temp, &combo, QStringLiteral("Dict_CustType"));
+    Dataset lookup(data.connection());
+    TFrm_Data::FillComboById(&lookup, &combo, QStringLiteral("Dict_CustType"));
     QCOMPARE(combo.count(), 3);
     QCOMPARE(combo.itemText(0), QStringLiteral("乙"));
     QCOMPARE(combo.itemText(1), QStringLiteral("甲"));
-    TFrm_Data::FillComboByName(data.Qry_Temp, &combo, QStringLiteral("Dict_CustType"));
+    TFrm_Data::FillComboByName(&lookup, &combo, QStringLiteral("Dict_CustType"));
     QCOMPARE(combo.count(), 3);
     QCOMPARE(combo.itemText(0), QStringLiteral("甲")); // ' 甲' sorts first by its stored text
 }

@@ -149,7 +149,8 @@ void TestCategoryTree::proposal()
     QFETCH(bool, child);
     QFETCH(QString, expected);
     setCodes(codes.split(QLatin1Char(' '), Qt::SkipEmptyParts));
-    const Proposal p = propose(*m_data->Qry_Temp, QStringLiteral("Cust_Category"), current, child);
+    Dataset scratch(m_data->connection());
+    const Proposal p = propose(scratch, QStringLiteral("Cust_Category"), current, child);
     QCOMPARE(p.code.value_or(current), expected);
 }
 
