@@ -73,6 +73,8 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
         try {
             switchDatabase(m_databasePath);
             ConnectOK = true;
+            if (isReadOnly())
+                Messages::box(nullptr, readOnlyNotice(), Msg::ProgramTitle, Msg::Icon::Information);
             break;
         } catch (const DbError &error) {
             // A database another program holds locked is the right one, only busy:
@@ -123,9 +125,15 @@ QString TFrm_Data::databasePathFor(const QString &dbConn, const QString &program
     return dbConn.isEmpty() ? programDir + QStringLiteral("DataBase/Custom.mdb") : dbConn;
 }
 
-void TFrm_Data::switchDatabase(const QString &path)
+QString TFrm_Data::readOnlyNotice()
 {
-    std::unique_ptr<Connection> opened = Connection::open(path);
+    return QStringLiteral("数据库文件只能读取，不能写入：可以查看和打印数据，但不能新增、修改或删除。\n"
+                          "请检查数据库文件及其所在文件夹的写入权限。");
+}
+
+void TFrm_Data::switchDatabase(const QString &path, bool readOnly)
+{
+    std::unique_ptr<Connection> opened = readOnly ? Connection::openReadOnly(path) : Connection::open(path);
     for (Dataset *query : queries())
         query->setConnection(opened.get());
     ADOConnection1 = std::move(opened);

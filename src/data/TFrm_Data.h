@@ -58,7 +58,11 @@ public:
 
     // Opens another database file for every shared query (throws DbError on failure,
     // keeping the previous connection).
-    void switchDatabase(const QString &path);
+    void switchDatabase(const QString &path, bool readOnly = false);
+    // The database can only be read: windows offer no saves (see TFrm_Main::applyRights).
+    bool isReadOnly() const { return ADOConnection1 && ADOConnection1->isReadOnly(); }
+    // The notice the start-up gives for such a database.
+    static QString readOnlyNotice();
     // Closes every query and the connection (compaction needs the file to itself).
     void closeConnection();
     // Closes the customer list and the queries that follow it, so that nothing loaded in

@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -101,6 +102,15 @@ const CommandRow Commands[] = {
 };
 
 #undef KEHU_COMMAND
+
+// Commands and entries that write to the database: none of them is offered while the
+// database can only be read.
+const char *const WritingCommands[] = {
+    Cmd::AddCust, Cmd::EditCust, Cmd::DelCust, Cmd::AddContact, Cmd::EditContact, Cmd::DelContact,
+    Cmd::AddSchedule, Cmd::EditSchedule, Cmd::DelSchedule, Cmd::AddDaily, Cmd::EditDaily, Cmd::DelDaily,
+    Cmd::AddGoods, Cmd::EditGoods, Cmd::DelGoods, Cmd::AddBill, Cmd::EditBill, Cmd::DelBill,
+    Cmd::M_ClearData, Cmd::Cust_Category, Cmd::Goods_Category, Cmd::M_Other, Cmd::M_UserList, Cmd::M_Company,
+    Cmd::M_CompactDB, Cmd::ImportCustomers, Cmd::ChangePassword, Cmd::CompanyEntry};
 
 // Menu entries that rights slot 1 shows or hides.
 const char *const SystemEntries[] = {"Sys_Compact", "Sys_User", "sys_Import", "Sys_Company", "Sys_Backup"};
@@ -569,6 +579,18 @@ void TFrm_Main::applyRights()
     }
     for (const char *name : SystemEntries)
         setEntryShown(menuEntry(QString::fromLatin1(name)), right(1));
+
+    const bool readOnly = m_data && m_data->isReadOnly();
+    for (const char *name : WritingCommands) {
+        const QString entry = QString::fromLatin1(name);
+        QAction *action = menuEntry(entry);
+        if (!action || m_unavailable.contains(entry))
+            continue;
+        const auto row = std::find_if(std::begin(Commands), std::end(Commands),
+                                      [name](const CommandRow &r) { return qstrcmp(r.name, name) == 0; });
+        const bool byRights = row == std::end(Commands) || row->slot == 0 || row->slot == 2 || right(row->slot);
+        action->setEnabled(byRights && !readOnly);
+    }
 }
 
 void TFrm_Main::setOperator(const QString &operatorName, int permit)

@@ -105,9 +105,26 @@ std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArr
     // empty path or a directory would still open a temporary database.
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
-    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READWRITE, password, busyTimeoutMs);
+    // A file that may not be written opens for reading only (the engine would do the same
+    // without a word); the program then says so instead of failing at the first save.
+    const int mode = QFileInfo(path).isWritable() ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    std::unique_ptr<Connection> connection = openWith(path, mode, password, busyTimeoutMs);
     connection->checkProgramTables();
     return connection;
+}
+
+std::unique_ptr<Connection> Connection::openReadOnly(const QString &path, const QByteArray &password)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
+    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READONLY, password, BusyTimeoutMs);
+    connection->checkProgramTables();
+    return connection;
+}
+
+bool Connection::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_db, "main") == 1;
 }
 
 std::unique_ptr<Connection> Connection::create(const QString &path, const QByteArray &password)

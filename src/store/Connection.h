@@ -39,6 +39,12 @@ public:
     static std::unique_ptr<Connection> open(const QString &path,
                                             const QByteArray &password = DatabasePassword,
                                             int busyTimeoutMs = BusyTimeoutMs);
+    // The same, for reading only: nothing can be written through the connection. A file the
+    // process may not write is opened so by open() too.
+    static std::unique_ptr<Connection> openReadOnly(const QString &path,
+                                                    const QByteArray &password = DatabasePassword);
+    // True when the database can only be read (a read-only file, folder or medium).
+    bool isReadOnly() const;
     // Creates a new, empty encrypted database (used only by the build-time tool and tests).
     static std::unique_ptr<Connection> create(const QString &path,
                                               const QByteArray &password = DatabasePassword);

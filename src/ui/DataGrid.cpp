@@ -285,16 +285,16 @@ void DataGrid::followDataset(int row)
 void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    Dataset *data = dataset();
+    Dataset *rows = dataset();
     // While rows are being inserted or removed the view renumbers on its own; the
     // dataset announces its own current row right after.
-    if (m_following || !data || !current.isValid() || m_model->isChangingRows())
+    if (m_following || !rows || !current.isValid() || m_model->isChangingRows())
         return;
-    if (current.row() == data->currentRow() || !data->isOpen())
+    if (current.row() == rows->currentRow() || !rows->isOpen())
         return;
-    guarded(this, [&] { data->setCurrentRow(current.row()); });
-    if (data->currentRow() != current.row())
-        followDataset(data->currentRow()); // the move was refused (a row failed to post)
+    guarded(this, [&] { rows->setCurrentRow(current.row()); });
+    if (rows->currentRow() != current.row())
+        followDataset(rows->currentRow()); // the move was refused (a row failed to post)
 }
 
 QList<int> DataGrid::selectedRows() const
@@ -346,8 +346,8 @@ void DataGrid::columnsReplaced()
             titles->moveSection(titles->visualIndex(visual), visual);
     for (int column = 0; column < titles->count(); ++column)
         titles->resizeSection(column, titles->defaultSectionSize());
-    if (Dataset *data = dataset())
-        followDataset(data->currentRow());
+    if (Dataset *rows = dataset())
+        followDataset(rows->currentRow());
     updateGeometries();
 }
 
@@ -448,9 +448,9 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Escape && state() != QAbstractItemView::EditingState) {
-        Dataset *data = dataset();
-        if (data && (data->state() == Dataset::State::Edit || data->state() == Dataset::State::Insert)) {
-            guarded(this, [data] { data->cancel(); });
+        Dataset *rows = dataset();
+        if (rows && (rows->state() == Dataset::State::Edit || rows->state() == Dataset::State::Insert)) {
+            guarded(this, [rows] { rows->cancel(); });
             return;
         }
     }
@@ -480,8 +480,8 @@ void DataGrid::computeSums() const
 {
     m_sums.clear();
     m_sumsValid = true;
-    const Dataset *data = dataset();
-    if (!data || !data->isOpen())
+    const Dataset *source = dataset();
+    if (!source || !source->isOpen())
         return;
     const int rows = m_model->rowCount();
     for (int column = 0; column < m_model->columnCount(); ++column) {
@@ -495,7 +495,7 @@ void DataGrid::computeSums() const
         bool whole = true;
         int counted = 0;
         for (int row = 0; row < rows; ++row) {
-            const QVariant v = data->value(row, field);
+            const QVariant v = source->value(row, field);
             if (v.isNull())
                 continue;
             bool ok = false;
@@ -506,7 +506,7 @@ void DataGrid::computeSums() const
             ++counted;
             whole = whole && d == std::floor(d);
         }
-        const FieldKind kind = data->fieldDef(field).kind;
+        const FieldKind kind = source->fieldDef(field).kind;
         if (counted == 0 && (kind == FieldKind::Text || kind == FieldKind::Memo))
             continue; // a text column without a single number shows no sum
         if (kind == FieldKind::Currency)

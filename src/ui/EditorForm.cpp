@@ -55,14 +55,14 @@ RecordNavigator::RecordNavigator(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto button = [this, layout](const char *name, QStyle::StandardPixmap icon, const QString &tip,
-                                 void (*move)(Dataset &)) {
+                                 void (*step)(Dataset &)) {
         auto *b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(style()->standardIcon(icon));
         b->setToolTip(tip);
         b->setAutoRaise(false);
         layout->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, move] { go(move); });
+        connect(b, &QToolButton::clicked, this, [this, step] { go(step); });
         return b;
     };
     NavFirst = button("NavFirst", QStyle::SP_MediaSkipBackward, QStringLiteral("第一条"), [](Dataset &d) { d.first(); });
@@ -86,11 +86,11 @@ void RecordNavigator::setDataset(Dataset *dataset)
     updateButtons();
 }
 
-void RecordNavigator::go(void (*move)(Dataset &))
+void RecordNavigator::go(void (*step)(Dataset &))
 {
     if (!m_dataset || !m_dataset->isOpen() || m_dataset->isEmpty())
         return;
-    move(*m_dataset);
+    step(*m_dataset);
     emit moved();
 }
 

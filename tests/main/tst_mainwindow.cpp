@@ -242,6 +242,7 @@ private slots:
     void noRightsCarryOverFromThePreviousOperator();
     void handlersRunOnlyWhenRegistered();
     void unknownHandlerNamesAreRefused();
+    void readOnlyDatabaseOffersNoSaves();
     void everyEntryShownHasWork();
     void shortcuts_data();
     void shortcuts();
@@ -426,6 +427,31 @@ void tst_MainWindow::noRightsCarryOverFromThePreviousOperator()
     f.logIn(QStringLiteral("无行"));
     for (int slot = 1; slot <= TFrm_Main::RightsSlots; ++slot)
         QVERIFY2(!f.main->right(slot), qPrintable(QString::number(slot)));
+}
+
+// A database that can only be read: every command that would write is off whatever the
+// rights, reading commands stay; a writable database gives them back.
+void tst_MainWindow::readOnlyDatabaseOffersNoSaves()
+{
+    Fixture f;
+    installWindowCommands(f.main.get());
+    f.addOperator(QStringLiteral("全权"), QString(), 0, rightsRows(20, true));
+    const QString path = f.data->databasePath();
+    f.data->switchDatabase(path, true);
+    QVERIFY(f.data->isReadOnly());
+    f.logIn(QStringLiteral("全权"));
+    for (const char *name : {"AddCust", "EditCust", "DelCust", "AddContact", "DelSchedule", "AddDaily", "M_Other",
+                             "Cust_Category", "M_UserList", "N31"})
+        QVERIFY2(!f.main->menuEntry(QString::fromLatin1(name))->isEnabled(), name);
+    for (const char *name : {"SearchCust", "Cust_CustContact", "ExportEmail", "Main_Schedule"})
+        QVERIFY2(f.main->menuEntry(QString::fromLatin1(name))->isEnabled(), name);
+    QVERIFY(!f.main->runCommand(QStringLiteral("AddCust")));
+
+    f.data->switchDatabase(path);
+    QVERIFY(!f.data->isReadOnly());
+    f.logIn(QStringLiteral("全权"));
+    for (const char *name : {"AddCust", "EditCust", "DelCust", "AddDaily", "M_Other", "N31"})
+        QVERIFY2(f.main->menuEntry(QString::fromLatin1(name))->isEnabled(), name);
 }
 
 void tst_MainWindow::unknownHandlerNamesAreRefused()

@@ -18,6 +18,7 @@ private slots:
     void oneStatementExactly();
     void statementsAndErrors();
     void transactions();
+    void readOnlyConnection();
     void lastInsertIdAndColumns();
     void sharedWithASecondConnection();
     void columnsReadByStorageClass_data();
@@ -189,6 +190,23 @@ void TestConnection::statementsAndErrors()
     } catch (const DbError &error) {
         QVERIFY2(error.text().contains(QLatin1String("no such table: NoSuchTable")), qPrintable(error.text()));
     }
+}
+
+// A connection opened for reading reads and says so; a write is refused by the engine.
+void TestConnection::readOnlyConnection()
+{
+    TestProgram program;
+    QVERIFY(!program.connect()->isReadOnly());
+    auto connection = Connection::openReadOnly(program.databasePath());
+    QVERIFY(connection->isReadOnly());
+    Statement count(*connection, QStringLiteral("select count(*) from admin"));
+    QVERIFY(count.step());
+    QCOMPARE(count.value(0).toInt(), 1);
+    QVERIFY_THROWS_EXCEPTION(DbError, connection->exec(QStringLiteral("delete from admin")));
+    QCOMPARE(program.connect()->changes(), 0);
+    Statement still(*program.connect(), QStringLiteral("select count(*) from admin"));
+    QVERIFY(still.step());
+    QCOMPARE(still.value(0).toInt(), 1);
 }
 
 void TestConnection::transactions()
