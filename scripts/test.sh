@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite on the offscreen platform.
+# Builds everything and runs the whole test suite on the offscreen platform; then runs it
+# again built with the address and undefined-behaviour sanitizers, and fuzzes briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer: any report fails
+# the run. (Leak checking stays off: the platform's font and GL libraries keep caches for
+# the life of the process that it would report.)
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKEHU_SANITIZE=ON -DCMAKE_CXX_FLAGS="-O1 -g0" >/dev/null
+cmake --build build-asan -j"$(nproc)"
+(cd build-asan && QT_QPA_PLATFORM=offscreen \
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --output-on-failure -j"$(nproc)" --timeout 900)
+
 # A short fuzz run of the dialect translator and the settings reader (20 s each; the
 # nightly run is longer, see docs/fuzzing.md).
 if command -v clang++ >/dev/null; then
