@@ -3,28 +3,17 @@
 #include "TFrm_Schedule.h"
 #include "data/TFrm_Data.h"
 #include "ui/Commands.h"
+#include "ui/RecordEditor.h"
 #include "ui/Session.h"
-
-namespace {
-
-// The editor, modal over the session's frame, in its mode; freed when it closes.
-void runEditor(Session *session, EditorMode mode)
-{
-    TFrm_AddSchedule editor(session, session->dialogParent());
-    editor.setMode(mode);
-    editor.exec();
-}
-
-} // namespace
 
 void installScheduleCommands(Session *session)
 {
     TFrm_Data *data = session->data();
-    session->setHandler(QString::fromLatin1(Cmd::AddSchedule), [session] { runEditor(session, EditorMode::Add); });
+    session->setHandler(QString::fromLatin1(Cmd::AddSchedule), [session] { execEditor<TFrm_AddSchedule>(session, EditorMode::Add); });
     // Editing needs a schedule to edit: with an empty list the command does nothing.
     session->setHandler(QString::fromLatin1(Cmd::EditSchedule), [session, data] {
         if (data->Qry_Schedule->currentRow() >= 0)
-            runEditor(session, EditorMode::Edit);
+            execEditor<TFrm_AddSchedule>(session, EditorMode::Edit);
     });
     session->setHandler(QString::fromLatin1(Cmd::Main_Schedule), [session] {
         session->showChild<TFrm_Schedule>([session] { return new TFrm_Schedule(session); }, true);

@@ -49,12 +49,3 @@ private:
     QPointer<Dataset> m_dataset;
 };
 
-// Creates an editor dialog owned by its opener, gives it its mode, shows it modally
-// and destroys it when it closes, as every add and edit command does.
-template <class Editor, class Opener>
-void execEditor(Opener *opener, EditorMode mode)
-{
-    Editor editor(opener, opener);
-    editor.setMode(mode);
-    editor.exec();
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/EditorForm.h" // EditorMode, RecordNavigator
+#include "ui/Session.h"
 
 #include <QDialog>
 
@@ -42,3 +43,13 @@ private:
     RecordNavigator *m_navigator = nullptr;
     bool m_shown = false;
 };
+
+// What every add and edit command does: the editor, modal over the session's frame, in its
+// mode, freed when it closes.
+template <class Editor>
+void execEditor(Session *session, EditorMode mode)
+{
+    Editor editor(session, session->dialogParent());
+    editor.setMode(mode);
+    editor.exec();
+}

@@ -1,6 +1,7 @@
 // The work diary (list and editor) and the contact activity reminders, driven as an
 // operator would on real widgets: inputs set by name, buttons clicked, messages
 // answered by the scripted stand-in, rows and settings checked.
+#include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "activities/ActivityLogCommands.h"
 #include "activities/TFrm_AddDaily.h"
@@ -196,20 +197,7 @@ void TestActivityLog::addSchedule(const QString &subject, const QString &user, b
 // unless act() closed it. Returns the dialog's caption, empty when none opened.
 QString TestActivityLog::whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act)
 {
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        opened = dialog->windowTitle();
-        if (act)
-            act(dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    start();
-    QCoreApplication::processEvents();
-    return opened;
+    return ::captionWhenModal(start, act);
 }
 
 // ------------------------------------------------------------------ diary list

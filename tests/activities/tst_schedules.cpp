@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "FocusChain.h"
 #include "WindowFixture.h"
 #include "activities/ScheduleCommands.h"
@@ -155,16 +156,7 @@ QList<int> TestSchedules::listedIds()
 
 QString TestSchedules::whenModal(const std::function<void()> &start)
 {
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        if (QWidget *dialog = QApplication::activeModalWidget()) {
-            opened = dialog->windowTitle();
-            dialog->close();
-        }
-    });
-    start();
-    QCoreApplication::processEvents(); // runs the check when nothing was opened
-    return opened;
+    return ::captionWhenModal(start);
 }
 
 // The focus arriving in a widget as the operator's Tab or click brings it.

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "admin/AdminCommands.h"
 #include "admin/RightsGrid.h"
@@ -153,21 +154,7 @@ static void tick(RightsGrid *grid, int row, bool on)
 
 QString TestAdmin::whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act)
 {
-    QString opened;
-    QWidget *before = QApplication::activeModalWidget();
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog == before)
-            return;
-        opened = QString::fromLatin1(dialog->metaObject()->className());
-        if (act)
-            act(dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    start();
-    QCoreApplication::processEvents(); // runs the check when nothing was opened
-    return opened;
+    return ::whenModal(start, act);
 }
 
 void TestAdmin::createViaEditor(const QString &name, const QString &role, const QString &password)

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
 #include "app/WindowCommands.h"
@@ -129,20 +130,7 @@ QVariant TestContactEditor::scalar(const QString &sql)
 
 QString TestContactEditor::whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act)
 {
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        opened = dialog->windowTitle();
-        if (act)
-            act(dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    start();
-    QCoreApplication::processEvents(); // runs the check when nothing was opened
-    return opened;
+    return ::captionWhenModal(start, act);
 }
 
 void TestContactEditor::labels_data()

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
 #include "app/WindowCommands.h"
@@ -157,20 +158,7 @@ QVariant TestCustEditor::scalar(const QString &sql)
 
 QString TestCustEditor::whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act)
 {
-    QString opened;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        opened = QString::fromLatin1(dialog->metaObject()->className());
-        if (act)
-            act(dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    start();
-    QCoreApplication::processEvents(); // runs the check when nothing was opened
-    return opened;
+    return ::whenModal(start, act);
 }
 
 static QString withoutAccelerator(QString text)

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "FocusChain.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
@@ -92,21 +93,7 @@ void TestTools::cleanup()
 
 QString TestTools::whenModal(const std::function<void()> &start, const std::function<void(QWidget *)> &act)
 {
-    QString opened;
-    QWidget *before = QApplication::activeModalWidget();
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog == before)
-            return;
-        opened = QString::fromLatin1(dialog->metaObject()->className());
-        if (act)
-            act(dialog);
-        if (dialog->isVisible())
-            dialog->close();
-    });
-    start();
-    QCoreApplication::processEvents(); // runs the check when nothing was opened
-    return opened;
+    return ::whenModal(start, act);
 }
 
 std::unique_ptr<TFrm_Other> TestTools::openOther()
