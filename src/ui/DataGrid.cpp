@@ -229,7 +229,15 @@ DataGrid::DataGrid(QWidget *parent)
     connect(m_model, &QAbstractItemModel::columnsInserted, this, &DataGrid::invalidateSums);
 }
 
-DataGrid::~DataGrid() = default;
+DataGrid::~DataGrid()
+{
+    // The base classes still move the header and scroll bar while they are torn down; the
+    // footer's slots must not run on a grid that is already gone.
+    disconnect(horizontalHeader(), nullptr, this, nullptr);
+    disconnect(horizontalScrollBar(), nullptr, this, nullptr);
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+}
 
 void DataGrid::setDataset(Dataset *dataset)
 {
