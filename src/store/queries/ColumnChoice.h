@@ -19,8 +19,4 @@ QStringList titles(Connection *connection, const QString &layout, bool shown);
 // Shows or hides every column of the layout with this title:
 // "update T_FieldShow set show=:Show where name=:Name and TableName=:Layout".
 void setShown(Connection *connection, const QString &layout, const QString &title, bool shown);
-
-// Letters, digits and underscores, not starting with a digit: a name that may stand in a
-// statement as it is. Anything else throws DbError.
-void requireIdentifier(const QString &name);
 } // namespace ColumnChoice

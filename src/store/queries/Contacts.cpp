@@ -1,4 +1,5 @@
 #include "Contacts.h"
+#include "Run.h"
 #include "ColumnChoice.h"
 #include "store/Dataset.h"
 
@@ -13,7 +14,7 @@ void openOfCustomer(Dataset &query, const OperatorScope &scope)
 
 QVariantList customerCodesMatching(Connection *connection, const QString &column, const QString &key)
 {
-    ColumnChoice::requireIdentifier(column);
+    Run::requireIdentifier(column, QStringLiteral("列名"));
     Dataset rows(connection);
     rows.setSql(QStringLiteral("select CustCode from Contact where ") + column
                 + QStringLiteral(" like :Pattern group by CustCode"));
@@ -28,11 +29,8 @@ QVariantList customerCodesMatching(Connection *connection, const QString &column
 
 void setCustomerCode(Connection *connection, const QVariant &contactId, const QVariant &code)
 {
-    Dataset statement(connection);
-    statement.setSql(QStringLiteral("update Contact set CustCode=:CustCode where ContactID=:ContactID"));
-    statement.setParameter(QStringLiteral("CustCode"), code);
-    statement.setParameter(QStringLiteral("ContactID"), contactId);
-    statement.execute();
+    Run::exec(*connection, QStringLiteral("update Contact set CustCode=:CustCode where ContactID=:ContactID"),
+              {{"CustCode", code}, {"ContactID", contactId}});
 }
 
 } // namespace Contacts

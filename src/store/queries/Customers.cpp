@@ -1,4 +1,5 @@
 #include "Customers.h"
+#include "Run.h"
 #include "ColumnChoice.h"
 #include "store/Dataset.h"
 
@@ -63,7 +64,7 @@ void openCategory(Dataset &query, const OperatorScope &scope, const QString &cat
 
 void openMatching(Dataset &query, const OperatorScope &scope, const QString &column, const QString &key)
 {
-    ColumnChoice::requireIdentifier(column);
+    Run::requireIdentifier(column, QStringLiteral("列名"));
     openScoped(query, scope, QStringLiteral("Select * from custom where ") + column + QStringLiteral(" like :Pattern"));
     query.setParameter(QStringLiteral("Pattern"), QString(QLatin1Char('%') + key + QLatin1Char('%')));
     query.open();

@@ -1,4 +1,5 @@
 #include "Operators.h"
+#include "Run.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
 
@@ -67,11 +68,8 @@ bool nameTaken(Connection *connection, const QString &userName)
 
 void setPassword(Connection *connection, qint64 userId, const QString &storedPassword)
 {
-    Dataset statement(connection);
-    statement.setSql(QStringLiteral("update admin set [Password]=:Password where UserID=:UserID"));
-    statement.setParameter(QStringLiteral("Password"), storedPassword);
-    statement.setParameter(UserIdParameter, userId);
-    statement.execute();
+    Run::exec(*connection, QStringLiteral("update admin set [Password]=:Password where UserID=:UserID"),
+              {{"Password", storedPassword}, {"UserID", userId}});
 }
 
 void openRoles(Dataset &rows)
@@ -88,11 +86,9 @@ void openRole(Dataset &rows, qint64 partId)
 
 bool roleExists(Connection *connection, const QString &partName)
 {
-    Dataset rows(connection);
-    rows.setSql(QStringLiteral("select count(*) from T_Part where PartName=:PartName"));
-    rows.setParameter(PartNameParameter, partName);
-    rows.open();
-    return rows.value(0, 0).toLongLong() > 0;
+    return Run::scalar(*connection, QStringLiteral("select count(*) from T_Part where PartName=:PartName"),
+                       {{"PartName", partName}})
+               .toLongLong() > 0;
 }
 
 void openRoleRights(Dataset &rows, const QString &partName)

@@ -1,5 +1,8 @@
 #include "Run.h"
 #include "store/Dataset.h"
+#include "store/DbError.h"
+
+#include <QRegularExpression>
 
 namespace Run {
 
@@ -12,6 +15,14 @@ void prepare(Dataset &query, const QString &statement, Values values)
         query.setParameter(QString::fromLatin1(name), value);
 }
 } // namespace
+
+const QString &requireIdentifier(const QString &name, const QString &what)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identifier.match(name).hasMatch())
+        throw DbError(QStringLiteral("\"%1\" 不是有效的%2").arg(name, what));
+    return name;
+}
 
 void open(Dataset &query, const QString &statement, Values values)
 {

@@ -1,25 +1,11 @@
 #include "Shared.h"
 #include "Run.h"
-#include "store/DbError.h"
-
-#include <QRegularExpression>
 
 namespace Shared {
 
-namespace {
-// A table name goes into the statement itself, so it must be a plain name.
-const QString &plainName(const QString &table)
-{
-    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!name.match(table).hasMatch())
-        throw DbError(QStringLiteral("无效的表名: %1").arg(table));
-    return table;
-}
-} // namespace
-
 QString allRowsOf(const QString &table)
 {
-    return QStringLiteral("select * from ") + plainName(table);
+    return QStringLiteral("select * from ") + Run::requireIdentifier(table, QStringLiteral("表名"));
 }
 
 void openCompanyInfo(Dataset &query)
