@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth
   libqt6svg6 qt6-qpa-plugins
   clang libfuzzer-14-dev
-  qt6-charts-dev
+  qt6-charts-dev libqt6opengl6-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "WindowCommands.h"
 #include "activities/ActivityLogCommands.h"
 #include "admin/AdminCommands.h"
+#include "sales/SalesCommands.h"
 #include "tools/ToolCommands.h"
 #include "activities/ScheduleCommands.h"
 #include "customers/CustomerEditorCommands.h"
@@ -100,5 +101,6 @@ void installWindowCommands(TFrm_Main *main)
     installAdminCommands(main);
     installToolCommands(main);
     installCustomerToolCommands(main);
+    installSalesCommands(main);
     main->hideUnhandledCommands();
 }
