@@ -10,6 +10,7 @@
 #include "ui/Guarded.h"
 #include "ui/Session.h"
 #include "ui/WaitCursor.h"
+#include "store/Dataset.h"
 
 #include <QAction>
 #include <QMenu>
@@ -82,6 +83,13 @@ TFrm_Goods::TFrm_Goods(Session *session, QWidget *parent)
     connect(ui->DBGridEh1, &DataGrid::titleClicked, this, [this] {
         guarded(this, [this] { GridColumns::ApplySort(ui->DBGridEh1, m_data->Qry_Goods); });
     });
+
+    // Goods added or deleted while the list is open are counted at once.
+    const auto count = [this] {
+        ui->StatusBar1->showMessage(QStringLiteral("当前共有 %1 条商品记录").arg(m_data->Qry_Goods->recordCount()));
+    };
+    connect(m_data->Qry_Goods, &Dataset::rowInserted, this, count);
+    connect(m_data->Qry_Goods, &Dataset::rowRemoved, this, count);
 
     s_open = this;
     guarded(this, [this] {
