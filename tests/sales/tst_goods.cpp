@@ -374,7 +374,6 @@ void TestGoods::failedRenameRollsBack()
         } else {
             QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
         }
-        }
     }
 }
 
