@@ -44,6 +44,7 @@ QChart *barChart(const QString &title, const SalesSummary::Amounts &amounts, boo
     chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categories);
     series->attachAxis(values);
+    values->applyNiceNumbers();
     if (amounts.isEmpty())
         chart->setTitle(title + QStringLiteral("（无数据）"));
     return chart;
