@@ -15,6 +15,7 @@
 #include "store/queries/Goods.h"
 #include "store/queries/Sales.h"
 
+#include <QCollator>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -178,11 +179,20 @@ int main(int argc, char **argv)
         values.reserve(size_t(analysis.recordCount()));
         for (int row = 0; row < analysis.recordCount(); ++row)
             values.emplace_back(analysis.value(row, name).toString(), analysis.value(row, money).toDouble());
+        // The same rule as the grid's sort: names in pinyin order without regard to case.
         const double vector = medianMs(repeat, [&] {
-            auto copy = values;
-            std::stable_sort(copy.begin(), copy.end(), [](const auto &a, const auto &b) {
-                const int byName = a.first.compare(b.first, Qt::CaseInsensitive);
-                return byName != 0 ? byName < 0 : a.second > b.second;
+            QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+            std::vector<std::pair<QCollatorSortKey, double>> keyed;
+            keyed.reserve(values.size());
+            for (const auto &[text, number] : values)
+                keyed.emplace_back(collator.sortKey(text), number);
+            std::vector<size_t> order(keyed.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&keyed](size_t a, size_t b) {
+                const int byName = keyed[a].first.compare(keyed[b].first);
+                return byName != 0 ? byName < 0 : keyed[a].second > keyed[b].second;
             });
         });
         const double ours = medianMs(repeat, [&] {

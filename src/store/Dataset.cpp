@@ -955,37 +955,59 @@ void Dataset::applySort()
         // without regard to case.
         QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
         collator.setCaseSensitivity(Qt::CaseInsensitive);
-        struct Column { std::vector<QVariant> values; std::vector<QCollatorSortKey> keys; bool text; bool desc; };
+        // Numbers are compared as doubles, without a QVariant per comparison.
+        struct Column
+        {
+            std::vector<QVariant> values;
+            std::vector<QCollatorSortKey> keys;
+            std::vector<double> numbers;
+            std::vector<bool> nulls;
+            bool text;
+            bool numeric;
+            bool desc;
+        };
         std::vector<Column> columns;
         for (const auto &[field, desc] : std::as_const(m_sortFields)) {
-            Column column{{}, {}, false, desc};
+            Column column{{}, {}, {}, {}, false, true, desc};
             const FieldKind kind = m_fields[size_t(field)].kind;
             column.text = kind == FieldKind::Text || kind == FieldKind::Memo || kind == FieldKind::Unknown;
             column.values.reserve(m_rows.size());
+            column.nulls.reserve(m_rows.size());
             for (size_t i = 0; i < m_rows.size(); ++i) {
                 QVariant v = value(int(i), field);
                 if (v.typeId() != QMetaType::QString)
                     column.text = column.text && v.isNull();
+                const int type = v.typeId();
+                column.numeric = column.numeric
+                                 && (v.isNull() || type == QMetaType::Double || type == QMetaType::LongLong
+                                     || type == QMetaType::Int);
+                column.nulls.push_back(v.isNull());
                 column.values.push_back(std::move(v));
             }
             if (column.text) {
+                column.numeric = false;
                 column.keys.reserve(m_rows.size());
                 for (const QVariant &v : column.values)
                     column.keys.push_back(collator.sortKey(v.toString()));
+            } else if (column.numeric) {
+                column.numbers.reserve(m_rows.size());
+                for (const QVariant &v : column.values)
+                    column.numbers.push_back(v.toDouble());
             }
             columns.push_back(std::move(column));
         }
         std::stable_sort(order.begin(), order.end(), [&columns](size_t a, size_t b) {
             for (const Column &c : columns) {
-                const QVariant &va = c.values[a];
-                const QVariant &vb = c.values[b];
+                const bool nullA = c.nulls[a], nullB = c.nulls[b];
                 int cmp;
-                if (va.isNull() || vb.isNull())
-                    cmp = int(!va.isNull()) - int(!vb.isNull());
+                if (nullA || nullB)
+                    cmp = int(!nullA) - int(!nullB);
                 else if (c.text)
                     cmp = c.keys[a].compare(c.keys[b]);
+                else if (c.numeric)
+                    cmp = c.numbers[a] < c.numbers[b] ? -1 : c.numbers[a] > c.numbers[b] ? 1 : 0;
                 else {
-                    const QPartialOrdering o = QVariant::compare(va, vb);
+                    const QPartialOrdering o = QVariant::compare(c.values[a], c.values[b]);
                     cmp = o == QPartialOrdering::Less ? -1 : o == QPartialOrdering::Greater ? 1 : 0;
                 }
                 if (cmp != 0)
