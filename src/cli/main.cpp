@@ -48,10 +48,16 @@ static std::optional<QStringList> utf8Arguments(int argc, char **argv)
     return args;
 }
 
-// Runs every statement inside one transaction; returns what the last one prints.
-static QByteArray run(Connection &connection, const QStringList &statements)
+static void write(const QString &line)
 {
-    QString out;
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+// Runs every statement inside one transaction. The rows of a final select are written
+// as they are stepped, none of them kept, so any number of rows takes the same memory.
+static void run(Connection &connection, const QStringList &statements)
+{
     connection.begin();
     try {
         for (int i = 0; i < statements.size(); ++i) {
@@ -71,24 +77,27 @@ static QByteArray run(Connection &connection, const QStringList &statements)
             if (!(last && returnsRows)) {
                 const int changed = query.execute();
                 if (last)
-                    out = QString::number(changed) + QLatin1Char('\n');
+                    write(QString::number(changed) + QLatin1Char('\n'));
                 continue;
             }
-            query.open();
-            out += query.fieldNames().join(QLatin1Char('\t')) + QLatin1Char('\n');
-            for (int row = 0; row < query.recordCount(); ++row) {
-                QStringList cells;
-                for (int f = 0; f < query.fieldCount(); ++f)
-                    cells.append(cell(query.value(row, f)));
-                out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
-            }
+            QString line;
+            query.streamRows([&] { write(query.fieldNames().join(QLatin1Char('\t')) + QLatin1Char('\n')); },
+                             [&](const QList<QVariant> &values) {
+                line.clear();
+                for (qsizetype f = 0; f < values.size(); ++f) {
+                    if (f > 0)
+                        line += QLatin1Char('\t');
+                    line += cell(values.at(f));
+                }
+                line += QLatin1Char('\n');
+                write(line);
+            });
         }
         connection.commit();
     } catch (...) {
         connection.rollback();
         throw;
     }
-    return out.toUtf8();
 }
 
 int main(int argc, char **argv)
@@ -111,8 +120,7 @@ int main(int argc, char **argv)
 
     try {
         auto connection = Connection::open(database);
-        const QByteArray out = run(*connection, SqlDialect::splitStatements(args.at(1)));
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        run(*connection, SqlDialect::splitStatements(args.at(1)));
     } catch (const DbError &error) {
         std::fprintf(stderr, "%s\n", error.text().toUtf8().constData());
         return 1;

@@ -346,6 +346,43 @@ void Dataset::open()
     emitCurrent();
 }
 
+void Dataset::streamRows(const std::function<void()> &fieldsKnown,
+                         const std::function<void(const QList<QVariant> &)> &row)
+{
+    if (!m_connection)
+        throw DbError(QStringLiteral("没有打开的数据库连接"));
+    close();
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    prepareFields(statement);
+    m_statement.reset(); // the kept statement's fields no longer match
+    m_preparedSql.clear();
+    bindParameters(statement);
+    fieldsKnown();
+    const int n = m_storedFieldCount;
+    QList<QVariant> values(n);
+    while (statement.step()) {
+        for (int i = 0; i < n; ++i) {
+            QVariant raw;
+            switch (statement.columnType(i)) {
+            case Statement::ColumnType::Null:
+                break;
+            case Statement::ColumnType::Integer:
+                raw = qlonglong(statement.columnInt64(i));
+                break;
+            case Statement::ColumnType::Float:
+                raw = statement.columnDouble(i);
+                break;
+            default: {
+                const QByteArrayView text = statement.textBytes(i);
+                raw = QString::fromUtf8(text.data(), text.size());
+            }
+            }
+            values[i] = typedValue(i, raw);
+        }
+        row(values);
+    }
+}
+
 int Dataset::execute()
 {
     if (!m_connection)
@@ -472,7 +509,11 @@ QVariant Dataset::storedValue(const Row &row, int field) const
     const char *p = row.cells.constData();
     for (int i = 0; i < field; ++i)
         skipCell(p);
-    const QVariant raw = readCell(p);
+    return typedValue(field, readCell(p));
+}
+
+QVariant Dataset::typedValue(int field, const QVariant &raw) const
+{
     if (raw.isNull())
         return raw;
     switch (m_fields[size_t(field)].kind) {

@@ -55,6 +55,11 @@ public:
     void close();
     // Runs the statement without expecting rows; returns the number of rows changed.
     int execute();
+    // Steps the statement and hands each row's values (typed as value() types them) to
+    // row() as it is read, keeping none: output of any length in constant memory.
+    // fieldsKnown() runs first, once the field list (fieldNames()) is known. The
+    // dataset stays closed.
+    void streamRows(const std::function<void()> &fieldsKnown, const std::function<void(const QList<QVariant> &)> &row);
     // Opens the statement again, keeping the current row position where possible.
     void refresh();
     bool isOpen() const { return m_state != State::Inactive; }
@@ -150,6 +155,7 @@ private:
     void setState(State state);
     void requireBrowse(const char *action);
     QVariant storedValue(const Row &row, int field) const;
+    QVariant typedValue(int field, const QVariant &raw) const; // a cell as read, typed by its field
     QVariant coerce(int field, const QVariant &value) const;
     QByteArray pack(const QList<QVariant> &values) const;
     QList<QVariant> unpack(const Row &row) const;

@@ -32,6 +32,7 @@ private slots:
     void calculatedFieldAndLabels();
     void signalsForViews();
     void typedValues();
+    void streamedRowsEqualLoadedRows();
     void refreshKeepsPosition();
 
 private:
@@ -448,6 +449,34 @@ void TestDataset::typedValues()
     goods.setSql(QStringLiteral("select * from T_Goods"));
     goods.open();
     QCOMPARE(goods.number(QStringLiteral("SalePrice")), 12.5);
+}
+
+// Streaming hands over the same typed values as a loaded dataset, row by row, keeps
+// none of them, and leaves a dataset that opens as before.
+void TestDataset::streamedRowsEqualLoadedRows()
+{
+    m_db->exec(QStringLiteral("insert into T_Schedule (CustCode, Awoke, AwokeDate, StartDate, Memo) values "
+                              "('12', 1, '2026-12-24', NULL, 'a\tb'), (7, 0, 'not a date', '2026-01-02', NULL)"));
+    Dataset loaded(m_db.get());
+    loaded.setSql(QStringLiteral("select * from T_Schedule where CustCode<>:None"));
+    loaded.setParameter(QStringLiteral("None"), QStringLiteral("x"));
+    loaded.open();
+    QCOMPARE(loaded.recordCount(), 2);
+
+    Dataset streamed(m_db.get());
+    streamed.setSql(loaded.sql());
+    streamed.setParameter(QStringLiteral("None"), QStringLiteral("x"));
+    QStringList names;
+    QList<QList<QVariant>> rows;
+    streamed.streamRows([&] { names = streamed.fieldNames(); }, [&](const QList<QVariant> &values) { rows.append(values); });
+    QCOMPARE(names, loaded.fieldNames());
+    QCOMPARE(rows.size(), 2);
+    for (int row = 0; row < 2; ++row)
+        for (int field = 0; field < loaded.fieldCount(); ++field)
+            QCOMPARE(rows.at(row).at(field), loaded.value(row, field));
+    QVERIFY(!streamed.isOpen());
+    streamed.open();
+    QCOMPARE(streamed.recordCount(), 2);
 }
 
 void TestDataset::refreshKeepsPosition()
