@@ -191,6 +191,11 @@ void Connection::rollback()
         runScript("ROLLBACK");
 }
 
+void Connection::interrupt()
+{
+    sqlite3_interrupt(m_db);
+}
+
 bool Connection::inTransaction() const
 {
     return sqlite3_get_autocommit(m_db) == 0;

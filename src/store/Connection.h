@@ -64,6 +64,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // Makes a statement running on this connection in another thread stop soon with an
+    // error. Safe to call from any thread.
+    void interrupt();
 
     qint64 lastInsertId() const;
     // Rows changed by the most recent insert, update or delete.

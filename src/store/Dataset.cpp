@@ -4,11 +4,18 @@
 #include "SqlDialect.h"
 
 #include <QCollator>
+#include <QDeadlineTimer>
 #include <QLocale>
+#include <QMetaObject>
 #include <QRegularExpression>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 // Rows are held packed: one byte array per row with each cell as a tag byte followed by
 // its payload (varint for integers and text lengths, 8 bytes for doubles, UTF-8 for
@@ -101,6 +108,31 @@ QVariant readCell(const char *p)
     }
 }
 
+// The current row of a statement in the packed form the dataset keeps.
+void packRow(Statement &statement, int n, std::string &scratch)
+{
+    scratch.clear();
+    for (int i = 0; i < n; ++i) {
+        switch (statement.columnType(i)) {
+        case Statement::ColumnType::Null:
+            scratch.push_back(TagNull);
+            break;
+        case Statement::ColumnType::Integer:
+            putInt(scratch, statement.columnInt64(i));
+            break;
+        case Statement::ColumnType::Float:
+            putDouble(scratch, statement.columnDouble(i));
+            break;
+        default: {
+            const QByteArrayView text = statement.textBytes(i);
+            putText(scratch, text.data(), int(text.size()));
+        }
+        }
+    }
+}
+
+std::atomic<int> foregroundWaitMs{100};
+
 FieldKind kindOf(const QString &declared)
 {
     const QString t = declared.toUpper();
@@ -148,12 +180,16 @@ Dataset::Dataset(Connection *connection, QObject *parent)
 {
 }
 
-Dataset::~Dataset() = default;
+Dataset::~Dataset()
+{
+    cancelLoad();
+}
 
 void Dataset::setConnection(Connection *connection)
 {
     close();
     m_statement.reset();
+    m_readConnection.reset();
     m_connection = connection;
 }
 
@@ -186,6 +222,7 @@ void Dataset::setState(State state)
 
 void Dataset::close()
 {
+    cancelLoad();
     if (m_state == State::Inactive)
         return;
     m_rows.clear();
@@ -231,10 +268,11 @@ void Dataset::prepareFields(Statement &statement)
     }
 }
 
-void Dataset::bindParameters(Statement &statement)
+QList<QVariant> Dataset::parameterValues(Statement &statement)
 {
     const int n = statement.parameterCount();
     m_hasParameters = n > 0;
+    QList<QVariant> values;
     for (int i = 1; i <= n; ++i) {
         QVariant value;
         const QString name = statement.parameterName(i);
@@ -243,8 +281,16 @@ void Dataset::bindParameters(Statement &statement)
             value = *own;
         else if (m_master && m_linked && m_master->currentRow() >= 0)
             value = m_master->value(name);
-        statement.bind(i, value);
+        values.append(value);
     }
+    return values;
+}
+
+void Dataset::bindParameters(Statement &statement)
+{
+    const QList<QVariant> values = parameterValues(statement);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values.at(i));
 }
 
 void Dataset::detectBaseTable()
@@ -278,6 +324,7 @@ void Dataset::open()
 {
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
+    cancelLoad();
     if (m_state != State::Inactive) {
         m_state = State::Inactive; // quietly: the reset below tells the views
         m_rows.clear();
@@ -297,6 +344,8 @@ void Dataset::open()
         prepareFields(*m_statement);
     }
     Statement &statement = *m_statement;
+    if (m_background && !m_connection->inTransaction() && openInBackground(statement, !prepared))
+        return;
     bindParameters(statement);
     // Whatever happens while stepping, the statement lets go of the file afterwards.
     struct ResetAtEnd
@@ -310,24 +359,7 @@ void Dataset::open()
     const int n = m_storedFieldCount;
     int origin = 0;
     while (statement.step()) {
-        scratch.clear();
-        for (int i = 0; i < n; ++i) {
-            switch (statement.columnType(i)) {
-            case Statement::ColumnType::Null:
-                scratch.push_back(TagNull);
-                break;
-            case Statement::ColumnType::Integer:
-                putInt(scratch, statement.columnInt64(i));
-                break;
-            case Statement::ColumnType::Float:
-                putDouble(scratch, statement.columnDouble(i));
-                break;
-            default: {
-                const QByteArrayView text = statement.textBytes(i);
-                putText(scratch, text.data(), int(text.size()));
-            }
-            }
-        }
+        packRow(statement, n, scratch);
         Row row;
         row.cells = QByteArray(scratch.data(), qsizetype(scratch.size()));
         row.origin = origin++;
@@ -458,6 +490,7 @@ void Dataset::prior()
 
 bool Dataset::locate(const QString &field, const QVariant &value)
 {
+    waitForLoaded();
     const int f = checkedFieldIndex(field);
     const bool text = value.typeId() == QMetaType::QString;
     for (int row = 0; row < recordCount(); ++row) {
@@ -689,6 +722,7 @@ void Dataset::requireBrowse(const char *action)
 
 void Dataset::append()
 {
+    waitForLoaded();
     requireBrowse("新增");
     if (isReadOnly())
         throw DbError(QStringLiteral("%1: 只读数据集不能新增记录").arg(objectName()));
@@ -719,6 +753,7 @@ void Dataset::append()
 
 void Dataset::edit()
 {
+    waitForLoaded();
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     if (m_state == State::Inactive || m_current < 0)
@@ -847,6 +882,7 @@ void Dataset::cancel()
 
 void Dataset::remove()
 {
+    waitForLoaded();
     if (m_state == State::Insert) {
         cancel();
         return;
@@ -886,6 +922,7 @@ bool Dataset::hasPendingUpdates() const
 
 void Dataset::applyUpdates()
 {
+    waitForLoaded();
     if (m_state == State::Edit || m_state == State::Insert)
         post();
     if (!m_cached || m_state == State::Inactive)
@@ -956,6 +993,7 @@ void Dataset::masterMoved()
 
 void Dataset::setSort(const QString &sortText)
 {
+    waitForLoaded();
     QList<QPair<int, bool>> fields;
     for (const QString &part : sortText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         QStringList words = part.simplified().split(QLatin1Char(' '));
@@ -1068,4 +1106,187 @@ void Dataset::applySort()
             m_current = int(i);
     emit reset();
     emitCurrent();
+}
+
+// ---------------------------------------------------------------- background loading
+
+// A load running on the dataset's read connection in a thread of its own. The thread
+// packs rows exactly as open() does and leaves them in `read`; the window thread takes
+// them from there (takeRows) whenever it is told that some arrived.
+struct Dataset::Loader
+{
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<Row> read;          // rows read and not taken yet
+    bool done = false;
+    std::optional<DbError> error;
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> told{false};  // a takeRows call is already on its way
+};
+
+void Dataset::setForegroundWaitMs(int ms)
+{
+    foregroundWaitMs = ms;
+}
+
+// The read connection is opened once and kept: opening an encrypted file costs the key
+// derivation. Without one (a database that cannot be opened twice) loads stay in front.
+Connection *Dataset::readConnection()
+{
+    if (m_readConnection && m_readConnection->path() == m_connection->path())
+        return m_readConnection.get();
+    m_readConnection.reset();
+    try {
+        m_readConnection = Connection::openReadOnly(m_connection->path());
+    } catch (const DbError &) {
+        return nullptr;
+    }
+    return m_readConnection.get();
+}
+
+bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
+{
+    Connection *reader = readConnection();
+    if (!reader)
+        return false;
+    const QList<QVariant> values = parameterValues(prepared);
+    const QString engineSql = SqlDialect::toEngine(m_sql);
+    const int n = m_storedFieldCount;
+    if (freshlyPrepared)
+        detectBaseTable();
+
+    m_loader = std::make_unique<Loader>();
+    Loader *loader = m_loader.get();
+    // The dataset outlives the thread: closing, re-opening and destroying it stop the
+    // load and join the thread first.
+    Dataset *self = this;
+    loader->thread = std::thread([loader, reader, engineSql, values, n, self] {
+        // The first screenful is handed over as soon as it is read, later rows in larger batches.
+        constexpr size_t FirstBatch = 100, Batch = 4096;
+        std::vector<Row> batch;
+        const auto handOver = [&](bool last) {
+            {
+                std::lock_guard lock(loader->mutex);
+                for (Row &row : batch)
+                    loader->read.push_back(std::move(row));
+                loader->done = last;
+            }
+            batch.clear();
+            loader->arrived.notify_all();
+            if (!loader->told.exchange(true))
+                QMetaObject::invokeMethod(self, [self] { self->takeRows(); }, Qt::QueuedConnection);
+        };
+        try {
+            Statement statement(*reader, engineSql);
+            for (int i = 0; i < values.size(); ++i)
+                statement.bind(i + 1, values.at(i));
+            std::string scratch;
+            size_t handed = 0;
+            while (!loader->cancelled && statement.step()) {
+                packRow(statement, n, scratch);
+                Row row;
+                row.cells = QByteArray(scratch.data(), qsizetype(scratch.size()));
+                batch.push_back(std::move(row));
+                if (batch.size() >= (handed == 0 ? FirstBatch : Batch)) {
+                    handed += batch.size();
+                    handOver(false);
+                }
+            }
+        } catch (const DbError &error) {
+            if (!loader->cancelled) {
+                std::lock_guard lock(loader->mutex);
+                loader->error = error;
+            }
+        }
+        handOver(true);
+    });
+
+    // A short list is complete within a moment: the dataset then opens as it always did.
+    const QDeadlineTimer deadline(foregroundWaitMs.load());
+    {
+        std::unique_lock lock(loader->mutex);
+        loader->arrived.wait_until(lock, deadline.deadline<std::chrono::steady_clock>(), [loader] { return loader->done; });
+    }
+    m_rows.clear();
+    m_nextOrigin = 0;
+    takeRows(); // throws when the statement failed within the moment
+    m_current = m_rows.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.empty();
+    m_state = State::Browse;
+    emit stateChanged(m_state);
+    emit reset();
+    emitCurrent();
+    return true;
+}
+
+void Dataset::takeRows()
+{
+    Loader *loader = m_loader.get();
+    if (!loader)
+        return;
+    std::vector<Row> rows;
+    bool done;
+    std::optional<DbError> error;
+    {
+        std::lock_guard lock(loader->mutex);
+        rows.swap(loader->read);
+        done = loader->done;
+        error = loader->error;
+        loader->told = false;
+    }
+    const bool opening = m_state == State::Inactive; // still inside openInBackground
+    const int first = recordCount();
+    for (Row &row : rows) {
+        row.origin = m_nextOrigin++;
+        m_rows.push_back(std::move(row));
+    }
+    if (done) {
+        loader->thread.join();
+        m_loader.reset();
+    }
+    if (opening) {
+        if (error) {
+            m_rows.clear();
+            throw *error;
+        }
+        return;
+    }
+    if (!rows.empty()) {
+        m_eof = false;
+        emit rowsAppended(first, recordCount() - 1);
+        if (m_current < 0) {
+            m_current = 0;
+            emitCurrent();
+        }
+    }
+    if (done) {
+        if (error)
+            emit loadFailed(error->text());
+        else
+            emit loadFinished();
+    }
+}
+
+void Dataset::waitForLoaded()
+{
+    while (Loader *loader = m_loader.get()) {
+        {
+            std::unique_lock lock(loader->mutex);
+            loader->arrived.wait(lock, [loader] { return loader->done || !loader->read.empty(); });
+        }
+        takeRows();
+    }
+}
+
+void Dataset::cancelLoad()
+{
+    if (!m_loader)
+        return;
+    m_loader->cancelled = true;
+    if (m_readConnection)
+        m_readConnection->interrupt();
+    m_loader->thread.join();
+    m_loader.reset();
 }

@@ -119,6 +119,23 @@ public:
     // --- calculated fields, added before open()
     void addCalculatedField(const QString &name, FieldKind kind, Calculation calculation);
 
+    // --- loading in the background
+    // A long list loads off the window thread, on a read connection of the dataset's own:
+    // open() waits a moment (foregroundWaitMs) and returns; a short list is then complete
+    // as with a plain open, while the rows of a long one keep arriving in batches
+    // (rowsAppended) until loadFinished() or loadFailed(). Whatever needs every row
+    // (locate, sort, refresh, editing) waits for the load first. A load while the
+    // window's connection is inside a transaction reads there, at once, so that it sees
+    // the transaction's own changes. Off by default.
+    void setBackgroundLoading(bool on) { m_background = on; }
+    bool backgroundLoading() const { return m_background; }
+    bool isLoading() const { return m_loader != nullptr; }
+    // Takes in the rest of a running load (the window thread waits for it).
+    void waitForLoaded();
+    // How long open() waits for a background load before it returns with the rows read
+    // so far (default 100 ms).
+    static void setForegroundWaitMs(int ms);
+
     // --- master-detail: :Name parameters take the master's current-row values
     void setMaster(Dataset *master);
     Dataset *master() const { return m_master; }
@@ -137,6 +154,9 @@ signals:
     void rowRemoved(int row);
     void currentRowChanged(int row);
     void stateChanged(Dataset::State state);
+    void rowsAppended(int first, int last); // rows of a background load arrived at the end
+    void loadFinished();
+    void loadFailed(const QString &message); // the rows read before the failure stay
 
 private:
     enum class RowStatus : quint8 { Unchanged, Modified, Inserted };
@@ -147,8 +167,14 @@ private:
         RowStatus status = RowStatus::Unchanged;
     };
 
+    struct Loader;
     void prepareFields(class Statement &statement);
     void bindParameters(class Statement &statement);
+    QList<QVariant> parameterValues(class Statement &statement);
+    Connection *readConnection();
+    bool openInBackground(class Statement &prepared, bool freshlyPrepared);
+    void takeRows();      // moves the rows a background load has read into the dataset
+    void cancelLoad();    // stops a running load; the rows read so far stay
     void detectBaseTable();
     void masterMoved();
     void applySort();
@@ -193,4 +219,7 @@ private:
     QHash<QString, QVariant> m_parameters; // lower-case name -> value
     QString m_sortText;
     QList<QPair<int, bool>> m_sortFields; // field, descending
+    bool m_background = false;
+    std::unique_ptr<Connection> m_readConnection; // the background loads' own
+    std::unique_ptr<Loader> m_loader;             // the load running now
 };
