@@ -55,6 +55,7 @@ void TFrm_BatchEdit::apply()
     Dataset *customers = m_data->Qry_Cust;
     if (!customers->isOpen())
         return;
+    customers->waitForLoaded(); // every selected row is there
     const QList<int> rows = selectedRows();
     const int codeField = rows.isEmpty() ? -1 : customers->checkedFieldIndex(QStringLiteral("CustCode"));
 

@@ -48,6 +48,13 @@ TFrm_Custom::TFrm_Custom(Session *session)
 {
     setObjectName(QStringLiteral("Frm_Custom"));
     setWindowTitle(QStringLiteral("客户信息"));
+    // Long customer lists arrive in batches after they are opened.
+    connect(m_data->Qry_Cust, &Dataset::rowsAppended, this, &TFrm_Custom::showCount);
+    connect(m_data->Qry_Cust, &Dataset::loadFinished, this, &TFrm_Custom::showCount);
+    connect(m_data->Qry_Cust, &Dataset::loadFailed, this, [this](const QString &message) {
+        showCount();
+        Messages::errorReport(this, message);
+    });
     setWindowIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
     buildPages();
     buildMenus();
@@ -323,6 +330,11 @@ void TFrm_Custom::openFirstList()
 
 void TFrm_Custom::showCount()
 {
+    // While a long list is still arriving the count goes up with it.
+    if (m_data->Qry_Cust->isLoading()) {
+        m_session->setStatusPanel(1, QStringLiteral("正在读取… %1 条").arg(m_data->Qry_Cust->recordCount()));
+        return;
+    }
     m_session->setStatusPanel(1, QStringLiteral("当前共有 ") + QString::number(m_data->Qry_Cust->recordCount())
                                      + QStringLiteral(" 条客户记录"));
 }

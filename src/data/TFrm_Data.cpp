@@ -43,6 +43,9 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
     DS_Goods = new DataSource(QStringLiteral("DS_Goods"), Qry_Goods, this);
     DS_Other = new DataSource(QStringLiteral("DS_Other"), Qry_Other, this);
 
+    // The customer list may be long: it loads off the window thread.
+    Qry_Cust->setBackgroundLoading(true);
+
     // Detail queries follow the current customer through :CustCode.
     for (Dataset *detail : {Qry_Contact, Qry_Schedule, Qry_Daily, Qry_Bill, Qry_Detail})
         detail->setMaster(Qry_Cust);

@@ -57,6 +57,7 @@ void DatasetModel::setDataset(Dataset *dataset)
         connect(dataset, &Dataset::reset, this, &DatasetModel::datasetReset);
         connect(dataset, &Dataset::rowChanged, this, &DatasetModel::datasetRowChanged);
         connect(dataset, &Dataset::rowInserted, this, &DatasetModel::datasetRowInserted);
+        connect(dataset, &Dataset::rowsAppended, this, &DatasetModel::datasetRowsAppended);
         connect(dataset, &Dataset::rowRemoved, this, &DatasetModel::datasetRowRemoved);
         connect(dataset, &Dataset::currentRowChanged, this, &DatasetModel::datasetCurrentChanged);
         connect(dataset, &QObject::destroyed, this, [this] {
@@ -177,6 +178,17 @@ void DatasetModel::datasetRowChanged(int row)
     if (row < 0 || row >= m_rowCount || m_fields.isEmpty())
         return;
     emit dataChanged(index(row, 0), index(row, columnCount() - 1), {});
+}
+
+void DatasetModel::datasetRowsAppended(int first, int last)
+{
+    // Rows of a background load: the model counts them in at the end.
+    if (first != m_rowCount || last < first)
+        return datasetReset();
+    const QScopedValueRollback changing(m_changing, true);
+    beginInsertRows({}, first, last);
+    m_rowCount = last + 1;
+    endInsertRows();
 }
 
 void DatasetModel::datasetRowInserted(int row)

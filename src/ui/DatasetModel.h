@@ -63,6 +63,7 @@ private:
     void datasetReset();
     void datasetRowChanged(int row);
     void datasetRowInserted(int row);
+    void datasetRowsAppended(int first, int last);
     void datasetRowRemoved(int row);
     void datasetCurrentChanged(int row);
     void resolveColumns();

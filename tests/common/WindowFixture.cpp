@@ -9,6 +9,9 @@ WindowFixture::WindowFixture()
     Messages::install(&messages);
     Platform::install(&platform);
     data = std::make_unique<TFrm_Data>();
+    // Window tests read their small lists in front, so that every step is done when the
+    // next one runs; loading in the background has tests of its own.
+    data->Qry_Cust->setBackgroundLoading(false);
     main = std::make_unique<TFrm_Main>();
     main->setDataModule(data.get());
     installWindowCommands(main.get());

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QSignalSpy>
 #include <QtTest>
 
 // The customer browser driven as an operator would, on a small fixture: customers of
@@ -28,6 +29,7 @@ private slots:
     void init();
     void cleanup();
     void firstLoadThenFullList();
+    void longListArrivesWhileWindowWorks();
     void accessScope_data();
     void accessScope();
     void scopedStatements_data();
@@ -96,7 +98,45 @@ void TestCustomBrowser::init()
 
 void TestCustomBrowser::cleanup()
 {
+    Dataset::setForegroundWaitMs(100);
     m_fixture.reset();
+}
+
+// 100,000 customers: a root click returns at once with the first rows, the status text
+// counts up while the rest arrives, the grid and the contacts follow, and the final
+// text is the usual one; a new click cancels a running load.
+void TestCustomBrowser::longListArrivesWhileWindowWorks()
+{
+    m_data->connection()->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 100849) "
+        "INSERT INTO custom (CustCode, Company, Category, F_User) SELECT i, '批量公司' || i, '0201', '张三' FROM n"));
+    login(QStringLiteral("张三"), true);
+    TFrm_Custom *w = openBrowser();
+    m_data->Qry_Cust->setBackgroundLoading(true);
+    Dataset::setForegroundWaitMs(0);
+    QSignalSpy finished(m_data->Qry_Cust, &Dataset::loadFinished);
+    QStringList statusTexts;
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
+    QVERIFY(m_data->Qry_Cust->isLoading());
+    while (m_data->Qry_Cust->isLoading()) {
+        statusTexts.append(m_main->statusPanel(1));
+        QTest::qWait(5);
+    }
+    QCOMPARE(finished.size(), 1);
+    QVERIFY2(statusTexts.first().startsWith(QStringLiteral("正在读取… ")), qPrintable(statusTexts.first()));
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100000 条客户记录"));
+    QCOMPARE(child<DataGrid>(w, "Grid_Cust")->model()->rowCount(), 100000);
+    QCOMPARE(m_data->Qry_Cust->currentRow(), 0);
+    QCOMPARE(m_data->Qry_Contact->recordCount(), 2); // the first customer's contacts
+
+    // A category click while the root is still loading: only the category's customers.
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
+    QVERIFY(m_data->Qry_Cust->isLoading());
+    w->categoryClicked(node(w, QStringLiteral("0101")));
+    m_data->Qry_Cust->waitForLoaded();
+    QTest::qWait(50);
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 30);
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 30 条客户记录"));
 }
 
 void TestCustomBrowser::login(const QString &name, bool viewAll)
