@@ -12,18 +12,21 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
-// Rows are held packed: one byte array per row with each cell as a tag byte followed by
-// its payload (varint for integers and text lengths, 8 bytes for doubles, UTF-8 for
-// text). This keeps 100,000 customers in little more memory than their text, and
-// copying a row out of the engine is one append per cell.
+// Rows are held packed: each cell a tag byte followed by its payload (varint for
+// integers and long text lengths, 8 bytes for doubles, UTF-8 for text). A text of up to
+// ShortTextMax bytes carries its length in the tag itself. This keeps a million
+// customers in little more memory than their text, and copying a row out of the engine
+// is one append per cell.
 namespace {
 
-enum CellTag : char { TagNull = 0, TagInt = 1, TagDouble = 2, TagText = 3 };
+enum CellTag : quint8 { TagNull = 0, TagInt = 1, TagDouble = 2, TagText = 3, TagShortText = 4 };
+constexpr int ShortTextMax = 255 - TagShortText;
 
 void putVarint(std::string &out, quint64 v)
 {
@@ -52,27 +55,34 @@ qint64 unzigzag(quint64 v) { return qint64(v >> 1) ^ -qint64(v & 1); }
 
 void putInt(std::string &out, qint64 v)
 {
-    out.push_back(TagInt);
+    out.push_back(char(TagInt));
     putVarint(out, zigzag(v));
 }
 
 void putDouble(std::string &out, double v)
 {
-    out.push_back(TagDouble);
+    out.push_back(char(TagDouble));
     out.append(reinterpret_cast<const char *>(&v), sizeof v);
 }
 
 void putText(std::string &out, const char *text, int bytes)
 {
-    out.push_back(TagText);
-    putVarint(out, quint64(bytes));
+    if (bytes <= ShortTextMax) {
+        out.push_back(char(TagShortText + bytes));
+    } else {
+        out.push_back(char(TagText));
+        putVarint(out, quint64(bytes));
+    }
     out.append(text, size_t(bytes));
 }
 
 // Points p past one cell.
 void skipCell(const char *&p)
 {
-    switch (*p++) {
+    const auto tag = quint8(*p++);
+    switch (tag) {
+    case TagNull:
+        break;
     case TagInt:
         getVarint(p);
         break;
@@ -85,13 +95,17 @@ void skipCell(const char *&p)
         break;
     }
     default:
+        p += tag - TagShortText;
         break;
     }
 }
 
 QVariant readCell(const char *p)
 {
-    switch (*p++) {
+    const auto tag = quint8(*p++);
+    switch (tag) {
+    case TagNull:
+        return {};
     case TagInt:
         return qlonglong(unzigzag(getVarint(p)));
     case TagDouble: {
@@ -104,7 +118,7 @@ QVariant readCell(const char *p)
         return QString::fromUtf8(p, qsizetype(n));
     }
     default:
-        return {};
+        return QString::fromUtf8(p, tag - TagShortText);
     }
 }
 
@@ -115,7 +129,7 @@ void packRow(Statement &statement, int n, std::string &scratch)
     for (int i = 0; i < n; ++i) {
         switch (statement.columnType(i)) {
         case Statement::ColumnType::Null:
-            scratch.push_back(TagNull);
+            scratch.push_back(char(TagNull));
             break;
         case Statement::ColumnType::Integer:
             putInt(scratch, statement.columnInt64(i));
@@ -227,6 +241,7 @@ void Dataset::close()
         return;
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_arena.clear();
     m_buffer.clear();
     m_original.clear();
     m_deletedKeys.clear();
@@ -329,6 +344,7 @@ void Dataset::open()
         m_state = State::Inactive; // quietly: the reset below tells the views
         m_rows.clear();
     }
+    m_arena.clear();
     m_sortText.clear();
     m_sortFields.clear();
     m_deletedKeys.clear();
@@ -361,7 +377,7 @@ void Dataset::open()
     while (statement.step()) {
         packRow(statement, n, scratch);
         Row row;
-        row.cells = QByteArray(scratch.data(), qsizetype(scratch.size()));
+        row.cells = m_arena.store(scratch.data(), scratch.size());
         row.origin = origin++;
         rows.push_back(std::move(row));
     }
@@ -539,7 +555,7 @@ QString Dataset::displayLabel(int field) const
 
 QVariant Dataset::storedValue(const Row &row, int field) const
 {
-    const char *p = row.cells.constData();
+    const char *p = row.cells;
     for (int i = 0; i < field; ++i)
         skipCell(p);
     return typedValue(field, readCell(p));
@@ -674,7 +690,7 @@ QByteArray Dataset::pack(const QList<QVariant> &values) const
     for (int i = 0; i < m_storedFieldCount; ++i) {
         const QVariant &v = values.at(i);
         if (v.isNull()) {
-            out.push_back(TagNull);
+            out.push_back(char(TagNull));
             continue;
         }
         switch (v.typeId()) {
@@ -740,7 +756,7 @@ void Dataset::append()
     }
     m_original = m_buffer;
     Row row;
-    row.cells = pack(m_buffer);
+    row.cells = m_arena.store(pack(m_buffer));
     row.origin = m_nextOrigin++;
     row.status = RowStatus::Inserted;
     m_rows.push_back(std::move(row));
@@ -855,7 +871,7 @@ void Dataset::post()
     }
     if (!m_cached)
         row.status = RowStatus::Unchanged;
-    row.cells = pack(m_buffer);
+    row.cells = m_arena.store(pack(m_buffer));
     m_buffer.clear();
     m_original.clear();
     setState(State::Browse);
@@ -944,7 +960,7 @@ void Dataset::applyUpdates()
         written.append({i, values});
     }
     for (const auto &[index, values] : written) {
-        m_rows[index].cells = pack(values);
+        m_rows[index].cells = m_arena.store(pack(values));
         m_rows[index].status = RowStatus::Unchanged;
     }
     m_deletedKeys.clear();
@@ -1123,7 +1139,50 @@ struct Dataset::Loader
     std::optional<DbError> error;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> told{false};  // a takeRows call is already on its way
+    CellArena arena;                // written by the thread only; taken over when it has ended
 };
+
+const char *Dataset::CellArena::store(const char *data, size_t size)
+{
+    constexpr size_t BlockSize = 256 * 1024;
+    if (size > m_left) {
+        const size_t block = std::max(BlockSize, size);
+        m_blocks.push_back(std::make_unique<char[]>(block));
+        m_bytes += qint64(block);
+        m_free = m_blocks.back().get();
+        m_left = block;
+    }
+    char *stored = m_free;
+    if (size > 0)
+        std::memcpy(stored, data, size);
+    m_free += size;
+    m_left -= size;
+    return stored;
+}
+
+void Dataset::CellArena::clear()
+{
+    m_bytes = 0;
+    m_blocks.clear();
+    m_free = nullptr;
+    m_left = 0;
+}
+
+void Dataset::CellArena::adopt(CellArena &other)
+{
+    for (auto &block : other.m_blocks)
+        m_blocks.push_back(std::move(block));
+    m_bytes += other.m_bytes;
+    other.m_bytes = 0;
+    other.m_blocks.clear();
+    other.m_free = nullptr;
+    other.m_left = 0;
+}
+
+qint64 Dataset::heldBytes() const
+{
+    return m_arena.bytes() + (m_loader ? m_loader->arena.bytes() : 0) + qint64(m_rows.capacity() * sizeof(Row));
+}
 
 void Dataset::setForegroundWaitMs(int ms)
 {
@@ -1186,7 +1245,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
             while (!loader->cancelled && statement.step()) {
                 packRow(statement, n, scratch);
                 Row row;
-                row.cells = QByteArray(scratch.data(), qsizetype(scratch.size()));
+                row.cells = loader->arena.store(scratch.data(), scratch.size());
                 batch.push_back(std::move(row));
                 if (batch.size() >= (handed == 0 ? FirstBatch : Batch)) {
                     handed += batch.size();
@@ -1244,6 +1303,7 @@ void Dataset::takeRows()
     }
     if (done) {
         loader->thread.join();
+        m_arena.adopt(loader->arena);
         m_loader.reset();
     }
     if (opening) {
@@ -1288,5 +1348,6 @@ void Dataset::cancelLoad()
     if (m_readConnection)
         m_readConnection->interrupt();
     m_loader->thread.join();
+    m_arena.adopt(m_loader->arena); // the rows taken so far stay
     m_loader.reset();
 }

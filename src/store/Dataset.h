@@ -68,6 +68,8 @@ public:
     // --- rows and navigation
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
+    // Bytes the loaded rows take: their packed cells and row records.
+    qint64 heldBytes() const;
     int currentRow() const { return m_current; } // -1 when closed or empty
     void setCurrentRow(int row);
     void first() { setCurrentRow(0); }
@@ -160,10 +162,28 @@ signals:
 
 private:
     enum class RowStatus : quint8 { Unchanged, Modified, Inserted };
+    // Packed rows live in large blocks rather than one allocation per row: a million rows
+    // then cost their cells and a 16-byte record each. Blocks are freed all at once when
+    // the rows go (close, open); a changed row is packed anew and its old cells stay
+    // until then.
+    class CellArena
+    {
+    public:
+        const char *store(const char *data, size_t size);
+        const char *store(const QByteArray &bytes) { return store(bytes.constData(), size_t(bytes.size())); }
+        void clear();
+        void adopt(CellArena &other); // takes over the other arena's blocks
+        qint64 bytes() const { return m_bytes; }
+    private:
+        std::vector<std::unique_ptr<char[]>> m_blocks;
+        char *m_free = nullptr;
+        size_t m_left = 0;
+        qint64 m_bytes = 0; // block bytes allocated
+    };
     struct Row
     {
-        QByteArray cells; // packed cell values, see Dataset.cpp
-        int origin = 0;    // position in load order, for restoring an unsorted order
+        const char *cells = nullptr; // packed cell values in the arena, see Dataset.cpp
+        int origin = 0;              // position in load order, for restoring an unsorted order
         RowStatus status = RowStatus::Unchanged;
     };
 
@@ -203,6 +223,7 @@ private:
     QList<Calculated> m_calculations;
     int m_storedFieldCount = 0;
     std::vector<Row> m_rows;
+    CellArena m_arena;
     int m_current = -1;
     int m_nextOrigin = 0;
     bool m_bof = true;
