@@ -41,12 +41,11 @@ void openAnalysis(Dataset &query, const Filter &filter)
 
 QStringList customerCompanies(Connection *connection)
 {
+    // Streamed: the names are all that is wanted, no rows need keeping.
     Dataset query(connection);
-    Run::open(query, QStringLiteral("select Company from custom"));
+    query.setSql(QStringLiteral("select Company from custom"));
     QStringList names;
-    names.reserve(query.recordCount());
-    for (int row = 0; row < query.recordCount(); ++row)
-        names.append(query.value(row, 0).toString().trimmed());
+    query.streamRows([] {}, [&names](const QList<QVariant> &values) { names.append(values.at(0).toString().trimmed()); });
     return names;
 }
 
