@@ -66,6 +66,7 @@ private slots:
     void editOtherAuthorsEntry();
     void editOnEmptyListAdds();
     void addWithoutListOpensOwnList();
+    void addWhileBrowserShowsCustomers();
     void failedSaveKeepsEditorAndList_data();
     void failedSaveKeepsEditorAndList();
     void editorCommands();
@@ -580,6 +581,30 @@ void TestActivityLog::addWithoutListOpensOwnList()
     QCOMPARE(m_data->Qry_Daily->parameter(QStringLiteral("Author")).toString(), QStringLiteral("张三"));
     QCOMPARE(subjects(m_data->Qry_Daily), (Texts{"拜访客户", "整理名片", "周一例会", "新日记"}));
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='新日记' and author='张三'")), 1);
+}
+
+// The browser is open from the start: its current customer has nothing to give a diary
+// entry, and adding one (with and without the diary list open) works all the same.
+void TestActivityLog::addWhileBrowserShowsCustomers()
+{
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (5, '华信科技', '张三')"));
+    m_main->showCustomerBrowser();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 5));
+    for (bool listOpen : {false, true}) {
+        if (listOpen)
+            openList();
+        auto w = editor(EditorMode::Add);
+        const QString subject = listOpen ? QStringLiteral("列表开着") : QStringLiteral("只有客户信息");
+        child<QLineEdit>(w, "Edit_Subject")->setText(subject);
+        QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
+        QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+        QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='%1' and author='张三'").arg(subject)), 1);
+        QVERIFY(subjects(m_data->Qry_Daily).contains(subject));
+    }
+    // Moving in the customer list leaves the diary as it is.
+    const int rows = m_data->Qry_Daily->recordCount();
+    m_data->Qry_Cust->first();
+    QCOMPARE(m_data->Qry_Daily->recordCount(), rows);
 }
 
 void TestActivityLog::failedSaveKeepsEditorAndList_data()
