@@ -94,7 +94,7 @@ const CommandRow Commands[] = {
     KEHU_COMMAND(M_A_Sale, "销售分析", "", "", 0),
     // Offered by no menu entry or button; other windows may put them where they fit.
     KEHU_COMMAND(Main_Schedule, "联系活动列表", "", "", 0),
-    KEHU_COMMAND(Main_Daily, "工作日志", "", "", 0),
+    KEHU_COMMAND(Main_Daily, "历史记录", "", "", 0), // named as the diary window it opens
     KEHU_COMMAND(MyCust, "我的客户", "", "", 0),
     KEHU_COMMAND(Cust_Cust, "客户列表", "", "", 0),
     KEHU_COMMAND(Cust_Contact, "联系人列表", "", "", 0),

@@ -176,7 +176,7 @@ void TestSchedules::listWindowOpens()
     openLists();
     TFrm_Schedule *w = openList();
     QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QStringLiteral("日程管理"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("联系活动列表"));
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->isMaximized());
     QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("下次联系提醒时间："));
     QCOMPARE(child<QLabel>(w, "Label1")->buddy(), child<QDateEdit>(w, "DateTimePicker1"));

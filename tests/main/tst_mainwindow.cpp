@@ -166,7 +166,7 @@ const char *const ExpectedMenus = R"(系统设置(&S)
   -
   N_Awoke 联系活动提醒 F5
   Main_Schedule 联系活动列表
-  Main_Daily 工作日志
+  Main_Daily 历史记录
 数据查询(&Q)
   N20 查询
 报表打印(&R)
