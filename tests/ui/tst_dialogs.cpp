@@ -76,6 +76,7 @@ private slots:
     void acceleratorsUnique_data() { everyDialog_data(); }
     void inputsHaveAccessibleNames();
     void inputsHaveAccessibleNames_data() { everyDialog_data(); }
+    void childWindowsHaveAccessibleNames();
     void labelsReachTheirInputs();
     void labelsReachTheirInputs_data() { everyDialog_data(); }
 
@@ -488,17 +489,13 @@ QString accessibleName(QWidget *w)
 }
 } // namespace
 
-// Every input and button a Tab or click can reach, and the part of it that actually takes
-// the focus, gives a screen reader a name.
-void TestDialogs::inputsHaveAccessibleNames()
+namespace {
+// The inputs and buttons of a window that a Tab or click can reach without a name for a
+// screen reader, the part of each that actually takes the focus included.
+QStringList unnamedInputs(QWidget *window)
 {
-    QFETCH(QString, dialog);
-    openBrowser();
-    std::unique_ptr<QDialog> w(make(dialog));
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     QStringList unnamed;
-    for (QWidget *widget : w->findChildren<QWidget *>()) {
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
         if (!isInput(widget) || !(widget->focusPolicy() & Qt::TabFocus) || widget->objectName().startsWith(QLatin1String("qt_")))
             continue;
         if (qobject_cast<QLineEdit *>(widget) && (qobject_cast<QComboBox *>(widget->parentWidget())
@@ -518,7 +515,36 @@ void TestDialogs::inputsHaveAccessibleNames()
         if (focused && focused != widget && accessibleName(focused).isEmpty() && focused->accessibleName().isEmpty())
             unnamed.append(widget->objectName() + QStringLiteral(" (inner part)"));
     }
+    return unnamed;
+}
+} // namespace
+
+// Every input and button of a dialog gives a screen reader a name.
+void TestDialogs::inputsHaveAccessibleNames()
+{
+    QFETCH(QString, dialog);
+    openBrowser();
+    std::unique_ptr<QDialog> w(make(dialog));
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    const QStringList unnamed = unnamedInputs(w.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+// So do those of the child windows: the browser, the schedule list, the diary.
+void TestDialogs::childWindowsHaveAccessibleNames()
+{
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main));
+    openBrowser();
+    QVERIFY(m_main->runHandler(QStringLiteral("Main_Schedule")));
+    QVERIFY(m_main->runHandler(QStringLiteral("Main_Daily")));
+    QCOMPARE(m_main->childWindows().size(), 3);
+    for (QWidget *window : m_main->childWindows()) {
+        const QStringList unnamed = unnamedInputs(window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(window->windowTitle() + QStringLiteral(": ") + unnamed.join(QStringLiteral(", "))));
+    }
 }
 
 // A label's accelerator leads to its input, and no two labels share an input.
