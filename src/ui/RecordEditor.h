@@ -25,7 +25,8 @@ class QPushButton;
 // An input counts as changed when the operator has worked in it (keys, mouse, a pick) and
 // its value now differs from the one noted, so values the editor sets itself (a proposed
 // code, inputs cleared after an add) never count, and typing something and taking it back
-// leaves the editor clean.
+// leaves the editor clean. An editor that filters events of its own passes them on to
+// RecordEditor::eventFilter, which sees the operator's keys and clicks.
 class RecordEditor : public QDialog
 {
     Q_OBJECT
