@@ -387,7 +387,7 @@ void TFrm_Main::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu *system = bar->addMenu(QStringLiteral("系统设置(&S)"));
+    QMenu *system = bar->addMenu(QStringLiteral("系统设置(&X)"));
     system->setObjectName(QStringLiteral("Menu_System"));
     addBoundEntry(system, "Sys_User", M_UserList);
     addEntry(system, "N31", QStringLiteral("修改密码"));

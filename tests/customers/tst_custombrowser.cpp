@@ -14,6 +14,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QLabel>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QTimer>
 #include <QDir>
@@ -56,6 +59,7 @@ private slots:
     void scheduleListRoundTrip();
     void searchBringsBrowserToFront();
     void tabLeavesGridsAndTree();
+    void acceleratorsOfFrameAndBrowserDiffer();
     void screenshot();
 
 private:
@@ -607,6 +611,37 @@ void TestCustomBrowser::tabLeavesGridsAndTree()
     }
     auto *grid = child<DataGrid>(browser, "Grid_Cust");
     QVERIFY(!grid->tabKeyNavigation());
+}
+
+// The browser sits in the frame under its menu bar: no letter serves both, so Alt+S runs
+// the quick search and Alt+K reaches the key.
+void TestCustomBrowser::acceleratorsOfFrameAndBrowserDiffer()
+{
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_main));
+    TFrm_Custom *browser = openBrowser();
+    const auto letter = [](QString text) {
+        text.remove(QStringLiteral("&&"));
+        const int at = int(text.indexOf(QLatin1Char('&')));
+        return at >= 0 ? text.mid(at + 1, 1).toUpper() : QString();
+    };
+    QStringList letters;
+    for (QAction *menu : m_main->menuBar()->actions())
+        letters.append(letter(menu->text()));
+    for (QLabel *label : browser->findChildren<QLabel *>())
+        letters.append(letter(label->text()));
+    for (QAbstractButton *button : browser->findChildren<QAbstractButton *>())
+        letters.append(letter(button->text()));
+    letters.removeAll(QString());
+    QCOMPARE(QSet<QString>(letters.cbegin(), letters.cend()).size(), letters.size());
+
+    QTest::keyClick(m_main, Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(browser, "Edit_Key"));
+    QTest::keyClicks(child<QLineEdit>(browser, "Edit_Key"), QStringLiteral("12"));
+    QTest::keyClick(m_main, Qt::Key_S, Qt::AltModifier); // the button clicks after its press shows
+    QTRY_COMPARE(m_data->Qry_Cust->recordCount(), 12); // 12, 112 and 120 to 129
 }
 
 void TestCustomBrowser::screenshot()

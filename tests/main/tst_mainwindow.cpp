@@ -115,7 +115,7 @@ void outline(const QList<QAction *> &actions, int depth, QStringList &lines)
     }
 }
 
-const char *const ExpectedMenus = R"(系统设置(&S)
+const char *const ExpectedMenus = R"(系统设置(&X)
   Sys_User 用户权限管理
   N31 修改密码
   N27 数据初始化
