@@ -13,6 +13,7 @@ PACKAGES=(
   libqt6svg6 qt6-qpa-plugins
   clang libfuzzer-14-dev
   qt6-charts-dev libqt6opengl6-dev
+  qt6-translations-l10n
 )
 
 missing=()

@@ -72,8 +72,10 @@ void TFrm_AddDaily::save()
     }
     const bool saved = writeEntry();
     if (isAdding()) {
-        if (saved)
+        if (saved) {
             clearInputs();
+            markClean();
+        }
         ui->Edit_Subject->setFocus();
     } else if (saved) {
         accept();
@@ -87,6 +89,9 @@ bool TFrm_AddDaily::writeEntry()
 {
     Dataset *daily = m_data->Qry_Daily;
     return guarded(this, [&] {
+        // The diary belongs to no customer: a new entry takes nothing from the customer
+        // list (whose current row has no author to give).
+        daily->unlink();
         // Opened from the command alone, the diary has no list yet: the operator's own.
         if (!daily->isOpen())
             Diary::openOwn(*daily, m_session->operatorName());

@@ -1,6 +1,7 @@
 #include "TFrm_AddSchedule.h"
 #include "ui_TFrm_AddSchedule.h"
 #include "data/TFrm_Data.h"
+#include "store/queries/Customers.h"
 #include "store/queries/Lookups.h"
 #include "store/queries/Schedules.h"
 #include "ui/Guarded.h"
@@ -14,6 +15,7 @@ namespace {
 
 const QString Notice = QStringLiteral("提醒");
 const QString Warning = QStringLiteral("警告");
+const QString ReminderWithoutDate = QStringLiteral("需要提醒的联系活动必须设置提醒时间！请勾选并填写提醒时间，或取消“需要提醒”。");
 
 // Empties an editable pick list's text, keeping its items.
 void clearText(QComboBox *combo)
@@ -57,10 +59,7 @@ void TFrm_AddSchedule::showSteps()
     fillSubjects();
     if (isAdding()) {
         clearForNext();
-        // The new schedule belongs to the customer selected in the customer list.
-        Dataset *customers = m_data->Qry_Cust;
-        setCompany(customers->text(QStringLiteral("Company")));
-        m_custCode = customers->value(QStringLiteral("CustCode"));
+        takeCustomer();
         setWindowTitle(QStringLiteral("添加联系活动"));
         ui->DBNavigator1->setEnabled(false);
         ui->Btn_OK->setText(QStringLiteral("新增(&A)"));
@@ -72,6 +71,47 @@ void TFrm_AddSchedule::showSteps()
         ui->DBNavigator1->setDataset(m_data->Qry_Schedule);
         loadRecord();
     }
+}
+
+// The new schedule belongs to the customer the operator sees. Under the customer
+// browser that is the current customer; the schedule list follows no customer, so there
+// it is the customer of the schedule selected in the list, and with none selected the
+// operator chooses the customer in the company box.
+void TFrm_AddSchedule::takeCustomer()
+{
+    Dataset *schedules = m_data->Qry_Schedule;
+    if (schedules->isLinked() || schedules->sql().isEmpty()) {
+        Dataset *customers = m_data->Qry_Cust;
+        setCompany(customers->text(QStringLiteral("Company")));
+        m_custCode = customers->value(QStringLiteral("CustCode"));
+        return;
+    }
+    if (schedules->isOpen() && schedules->currentRow() >= 0) {
+        setCompany(schedules->text(QStringLiteral("Company")));
+        m_custCode = schedules->value(QStringLiteral("CustCode"));
+        return;
+    }
+    offerCustomers();
+}
+
+void TFrm_AddSchedule::offerCustomers()
+{
+    Dataset customers(m_data->connection());
+    Customers::openList(customers, m_session->scope());
+    const int company = customers.checkedFieldIndex(QStringLiteral("Company"));
+    const int code = customers.checkedFieldIndex(QStringLiteral("CustCode"));
+    ui->Combo_Company->clear();
+    for (int row = 0; row < customers.recordCount(); ++row) {
+        const QString name = customers.value(row, company).toString();
+        if (!name.isEmpty())
+            ui->Combo_Company->addItem(name, customers.value(row, code));
+    }
+    ui->Combo_Company->setCurrentIndex(-1);
+    m_custCode = QVariant();
+    ui->Combo_Company->setEnabled(true);
+    connect(ui->Combo_Company, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_custCode = index >= 0 ? ui->Combo_Company->itemData(index) : QVariant();
+    });
 }
 
 void TFrm_AddSchedule::fillSubjects()
@@ -144,6 +184,15 @@ bool TFrm_AddSchedule::checkInputs()
     }
     if (ui->Combo_Company->currentText().isEmpty()) {
         Messages::box(this, QStringLiteral("请选择一个公司名称"), Warning, Msg::Icon::Information);
+        if (ui->Combo_Company->isEnabled())
+            ui->Combo_Company->setFocus();
+        return false;
+    }
+    // A reminder without a date could never fire: the reminders list only the schedules
+    // whose reminder date has come.
+    if (ui->CB_Awoke->isChecked() && !ui->CB_AwokeDate->isChecked()) {
+        Messages::box(this, ReminderWithoutDate, Notice, Msg::Icon::Information);
+        ui->CB_AwokeDate->setFocus();
         return false;
     }
     return true;
@@ -196,8 +245,10 @@ void TFrm_AddSchedule::save()
         return;
     if (!guarded(this, [this] { writeRow(); }))
         return;
-    if (isAdding())
+    if (isAdding()) {
         clearForNext();
-    else
+        markClean();
+    } else {
         accept();
+    }
 }

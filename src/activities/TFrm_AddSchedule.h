@@ -11,7 +11,8 @@ namespace Ui { class TFrm_AddSchedule; }
 
 // The schedule editor: one contact activity with a customer, added to or changed in
 // the shared schedule list Qry_Schedule. Add mode saves any number of schedules in a
-// row for the customer current in Qry_Cust; edit mode changes the current schedule
+// row for the customer the operator sees (the browser's current customer, or the one of
+// the row selected in the schedule list, or one chosen from the company box); edit mode changes the current schedule
 // and closes after it was saved. Every save makes the current operator the owner.
 class TFrm_AddSchedule : public RecordEditor
 {
@@ -37,6 +38,8 @@ private:
     void fillContacts();
     void clearForNext();
     void setCompany(const QString &company);
+    void takeCustomer();
+    void offerCustomers();
     bool checkInputs();
     void writeRow();
 

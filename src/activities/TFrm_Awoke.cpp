@@ -82,20 +82,30 @@ void TFrm_Awoke::print()
     });
 }
 
+// The window always closes. A day count that is no whole number keeps the count stored
+// before (1 when none is), and the operator is told so.
 void TFrm_Awoke::reject()
 {
     const QString text = ui->Edit_Day->text();
     bool ok = false;
-    const int day = text.trimmed().toInt(&ok);
+    int day = text.trimmed().toInt(&ok);
     if (!ok) {
-        Messages::errorReport(this, QStringLiteral("'%1' 不是有效的整数值").arg(text));
-        ui->Edit_Day->setFocus();
-        return;
+        const int stored = Setting::ReminderDays.read(m_data->settings()).trimmed().toInt(&ok);
+        day = ok ? stored : 1;
+        Messages::box(this, keptDayNote(text, day), QStringLiteral("提醒"), Msg::Icon::Information);
+        ui->Edit_Day->setText(QString::number(day));
     }
     // A settings file that cannot be written is reported; the window still closes, or
     // the operator could never leave it.
     guarded(this, [this, day] { Setting::ReminderDays.write(m_data->settings(), QString::number(day)); });
     QDialog::reject();
+}
+
+QString TFrm_Awoke::keptDayNote(const QString &typed, int kept)
+{
+    if (typed.trimmed().isEmpty())
+        return QStringLiteral("没有填写提醒天数，仍按 %1 天提醒。").arg(kept);
+    return QStringLiteral("“%1”不是有效的天数（应为整数），仍按 %2 天提醒。").arg(typed.trimmed()).arg(kept);
 }
 
 // ------------------------------------------------------------------ grid print preview

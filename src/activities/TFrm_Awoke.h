@@ -33,9 +33,12 @@ public:
     void print();
     std::function<void(DataGrid *)> printHandler;
 
-    // Closing (Btn_Exit, Esc, the close box): the day count must be a whole number; it is
-    // written as Day. Otherwise the conversion error is shown and the window stays open.
+    // Closing (Btn_Exit, Esc, the close box): the day count is written as Day. One that is
+    // no whole number keeps the stored count (1 when there is none) with a note; the window
+    // closes in every case.
     void reject() override;
+    // The note for a day count that is no whole number: what was typed, what is kept.
+    static QString keptDayNote(const QString &typed, int kept);
 
 protected:
     void showEvent(QShowEvent *event) override;

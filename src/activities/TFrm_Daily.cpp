@@ -44,8 +44,35 @@ TFrm_Daily::~TFrm_Daily() = default;
 
 void TFrm_Daily::loadOwnEntries()
 {
-    ui->DBGrid1->clearColumns(); // every column of the statement, titled by its name
+    // The diary follows no customer: moving in the customer list leaves it as it is.
+    m_data->Qry_Daily->unlink();
     Diary::openOwn(*m_data->Qry_Daily, m_session->operatorName());
+    applyLayout();
+}
+
+// The diary has no stored column layout: its columns and Chinese titles are fixed here,
+// the key left out.
+void TFrm_Daily::applyLayout()
+{
+    struct Column
+    {
+        const char *field;
+        const char *title;
+        int width;
+    };
+    static const Column columns[] = {
+        {"AddDate", "日期", 90}, {"Subject", "主题", 200}, {"Content", "内容", 360}, {"author", "作者", 80}};
+    Dataset *daily = m_data->Qry_Daily;
+    DataGrid *grid = ui->DBGrid1;
+    grid->clearColumns();
+    for (const Column &column : columns) {
+        const QString field = QString::fromLatin1(column.field);
+        if (daily->fieldIndex(field) < 0)
+            continue;
+        grid->addColumn(field, column.width);
+        daily->setDisplayLabel(field, QString::fromUtf8(column.title));
+    }
+    grid->refreshTitles();
 }
 
 void TFrm_Daily::search()
@@ -57,6 +84,8 @@ void TFrm_Daily::search()
         ui->Btn_Search->setEnabled(false);
         const auto enableAgain = qScopeGuard([this] { ui->Btn_Search->setEnabled(true); });
         WaitCursor wait;
+        m_data->Qry_Daily->unlink();
         Diary::openSearch(*m_data->Qry_Daily, ui->Edit_Key->text());
+        applyLayout();
     });
 }

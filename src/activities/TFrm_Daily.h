@@ -26,6 +26,9 @@ public:
     void search();
 
 private:
+    // Columns and Chinese titles of the grid, after every load.
+    void applyLayout();
+
     std::unique_ptr<Ui::TFrm_Daily> ui;
     QMenu *m_contextMenu; // PopupMenu1
     Session *m_session;

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QStyle>
@@ -65,9 +66,10 @@ void TFrm_Schedule::run(const std::function<void(Dataset &)> &open)
     Dataset *schedules = m_data->Qry_Schedule;
     // The statement is this window's from now on, also when it fails to open.
     const auto remember = qScopeGuard([this, schedules] { m_ownSql = schedules->sql(); });
-    open(*schedules);
+    m_lastOpen = open;
     // The list shows its own rows, not those of the customer current in the browser.
     schedules->unlink();
+    open(*schedules);
     GridColumns::ApplyColumns(m_data, ui->DBGridEh1, schedules, Layout);
 }
 
@@ -84,9 +86,8 @@ void TFrm_Schedule::search()
         ui->Btn_S_Cust->setEnabled(false);
         const auto enableAgain = qScopeGuard([this] { ui->Btn_S_Cust->setEnabled(true); });
         WaitCursor wait;
-        run([this](Dataset &schedules) {
-            Schedules::openByReminderDate(schedules, m_session->scope(), ui->DateTimePicker1->date());
-        });
+        const QDate day = ui->DateTimePicker1->date();
+        run([this, day](Dataset &schedules) { Schedules::openByReminderDate(schedules, m_session->scope(), day); });
     });
 }
 
@@ -106,6 +107,27 @@ void TFrm_Schedule::giveBack()
         schedules->link();
     if (m_previousOpen && schedules->connection())
         schedules->open();
+}
+
+void TFrm_Schedule::frameActivated()
+{
+    guarded(this, [this] {
+        Dataset *schedules = m_data->Qry_Schedule;
+        if (m_givenBack || !m_lastOpen || (schedules->sql() == m_ownSql && !schedules->isLinked()))
+            return;
+        WaitCursor wait;
+        run(m_lastOpen);
+    });
+}
+
+bool TFrm_Schedule::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange) {
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            connect(frame, &QMdiSubWindow::aboutToActivate, this, &TFrm_Schedule::frameActivated,
+                    Qt::UniqueConnection);
+    }
+    return QWidget::event(event);
 }
 
 void TFrm_Schedule::closeEvent(QCloseEvent *event)

@@ -29,12 +29,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     // Opens the shared list with open(), detached from the customer list and laid out
     // as "Schedule".
     void run(const std::function<void(Dataset &)> &open);
     void giveBack();
+    // Back in front after the browser took the shared list for its schedule page: the
+    // list shows its own rows again, as last loaded.
+    void frameActivated();
 
     std::unique_ptr<Ui::TFrm_Schedule> ui;
     QMenu *m_contextMenu; // PopupMenu1
@@ -45,5 +49,6 @@ private:
     bool m_previousLinked = true;
     bool m_previousOpen = false;
     QString m_ownSql; // the statement this window set last
+    std::function<void(Dataset &)> m_lastOpen; // and how it was opened
     bool m_givenBack = false;
 };

@@ -67,8 +67,11 @@ void installWindowCommands(TFrm_Main *main)
     main->setHandler(Cmd::Cust_CustContact, [main, data, windows] {
         TFrm_Custom *browser = showBrowser(main, *windows);
         data->Qry_Contact->link();
-        Customers::openList(*data->Qry_Cust, main->scope());
-        data->Qry_Schedule->link();
+        // The status line counts the list now shown, not the first hundred.
+        browser->loadCustomers([main](Dataset &customers) { Customers::openList(customers, main->scope()); });
+        // The schedule page follows the current customer again, whatever the schedule
+        // list did to the shared list.
+        browser->followCurrentCustomer();
         browser->applyCustomerColumns();
     });
     main->setHandler(Cmd::MyCust, [main, windows] {

@@ -1,5 +1,7 @@
 #include "GuardedApplication.h"
 #include "Startup.h"
+#include "ui/Accessibility.h"
+#include "ui/ChineseLocale.h"
 
 #include <QIcon>
 #include <cstdio>
@@ -13,6 +15,9 @@ int main(int argc, char **argv)
         GuardedApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("kehu"));
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/kehu.svg")));
+        // Qt's own dialogs, context menus and calendars in Chinese, whatever the system speaks.
+        ChineseLocale::install();
+        Accessibility::install();
         return Startup::run(app);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "kehu: %s\n", error.what());

@@ -179,12 +179,15 @@ void TFrm_AddContact::save()
         const bool saved = writeContact(company, resolveCustomerCode(company));
         if (!saved)
             Messages::box(this, SaveFailed, Reminder, Msg::Icon::Information);
-        if (isAdding())
+        if (isAdding()) {
             clearForNext();
-        else if (saved)
+            if (saved)
+                markClean();
+        } else if (saved) {
             accept();
-        else
-            reject();
+        } else {
+            QDialog::reject(); // the failure is reported; nothing more to ask
+        }
     });
 }
 

@@ -126,6 +126,12 @@ void TFrm_AddCust::showSteps()
         loadRecord();
         ui->DBNavigator1->setDataset(m_data->Qry_Cust);
     }
+    // Typing starts at once in the company name, or in the code when none is proposed.
+    ui->PageControl1->setCurrentIndex(0);
+    if (isAdding() && ui->Edit_Code->text().trimmed().isEmpty())
+        ui->Edit_Code->setFocus();
+    else
+        ui->Edit_CustName->setFocus();
 }
 
 void TFrm_AddCust::loadRecord()
@@ -272,6 +278,7 @@ void TFrm_AddCust::saveNew(qint64 code, const QString &company)
         throw;
     }
     resetForNext();
+    markClean();
 }
 
 // The customer row, and what its contacts and schedules copy of it, change together or
@@ -319,6 +326,7 @@ void TFrm_AddCust::saveChanges(qint64 code, const QString &company)
     // Later saves compare against what is stored now.
     m_loadedCode = code;
     m_loadedName = company;
+    markClean();
 }
 
 // ------------------------------------------------------------------ other buttons
@@ -330,6 +338,7 @@ void TFrm_AddCust::chooseCategory()
         tree.CategoryTable = QStringLiteral("Cust_Category");
         tree.RootCaption = QStringLiteral("客户分类");
         tree.SelectMode = TFrm_Tree::CustomerEditor; // also remembers the choice in [login]
+        tree.CurrentCode = m_categoryCode;
         tree.exec();
         if (tree.Selected) {
             m_categoryCode = tree.SelectedCode.trimmed();

@@ -39,6 +39,7 @@ void TFrm_BatchEdit::lookupCategory()
     tree.CategoryTable = QStringLiteral("Cust_Category");
     tree.RootCaption = QStringLiteral("客户分类");
     tree.SelectMode = TFrm_Tree::BatchEdit;
+    tree.CurrentCode = ui->Edit_Category->text();
     tree.exec();
     if (tree.Selected)
         ui->Edit_Category->setText(tree.SelectedCode);
@@ -82,8 +83,17 @@ void TFrm_BatchEdit::apply()
         }
     } catch (...) {
         finish();
+        // The customers changed before the failure show their new category.
+        try {
+            if (m_browser && processed > 0)
+                m_browser->reloadCustomers();
+        } catch (...) {
+        }
         throw;
     }
     finish();
+    // The grid shows the categories as they are stored now, the same customers selected.
+    if (m_browser && !rows.isEmpty())
+        m_browser->reloadCustomers();
     Messages::box(this, QStringLiteral("批量修改成功"), QStringLiteral("成功"), Msg::Icon::Information);
 }

@@ -17,9 +17,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
@@ -32,6 +35,7 @@ namespace {
 
 const int ContactHeading = 8;
 const int CustomerHeading = 0;
+const int FirstListCap = 100; // "top 100" of the first list
 
 const QString CustomLayout = QStringLiteral("Custom");
 const QString ContactLayout = QStringLiteral("Contact");
@@ -246,6 +250,7 @@ void TFrm_Custom::buildMenus()
     command(PopupMenu_Sch, Cmd::DelSchedule);
     PopupMenu_Sch->addSeparator();
     action(PopupMenu_Sch, "N_RefreshSch", QStringLiteral("刷新"), [this] {
+        followCurrentCustomer();
         m_data->Qry_Schedule->refresh();
         GridColumns::ApplyColumns(m_data, Grid_Sch, m_data->Qry_Schedule, QStringLiteral("Schedule"));
     });
@@ -318,14 +323,65 @@ void TFrm_Custom::openFirstList()
     const OperatorScope scope = m_session->scope();
     WaitCursor wait;
     loadCustomers([&scope](Dataset &customers) { Customers::openFirstHundred(customers, scope); });
+    // The first list is capped: the status line says how many there are and how many show.
+    const int shown = m_data->Qry_Cust->recordCount();
+    if (shown >= FirstListCap) {
+        const int total = Customers::countInScope(m_data->connection(), scope);
+        if (total > shown)
+            m_session->setStatusPanel(1, QStringLiteral("当前共有 %1 条客户记录，显示前 %2 条").arg(total).arg(shown));
+    }
     Contacts::openOfCustomer(*m_data->Qry_Contact, scope);
+    m_data->Qry_Schedule->link();
     Customers::openSchedules(*m_data->Qry_Schedule, scope);
+    m_scheduleSql = m_data->Qry_Schedule->sql();
     applyCustomerColumns();
     applyContactColumns();
     GridColumns::ApplyColumns(m_data, Grid_Sch, m_data->Qry_Schedule, QStringLiteral("Schedule"));
     refreshTree();
     m_target = Target::Custom;
     Combo_Type->setCurrentIndex(2);
+}
+
+void TFrm_Custom::followCurrentCustomer()
+{
+    Dataset *schedules = m_data->Qry_Schedule;
+    if (m_scheduleSql.isEmpty() || !schedules->connection())
+        return; // the first list never opened: nothing of the browser's to restore
+    if (schedules->sql() == m_scheduleSql && schedules->isLinked() && schedules->isOpen())
+        return;
+    schedules->close();
+    schedules->link();
+    Customers::openSchedules(*schedules, m_session->scope());
+    m_scheduleSql = schedules->sql();
+    GridColumns::ApplyColumns(m_data, Grid_Sch, schedules, QStringLiteral("Schedule"));
+}
+
+void TFrm_Custom::frameActivated()
+{
+    guarded(this, [this] { followCurrentCustomer(); });
+}
+
+bool TFrm_Custom::event(QEvent *event)
+{
+    // Inside the frame the browser sits in a child-window frame: each time that frame
+    // comes to the front, the detail pages follow the current customer again.
+    if (event->type() == QEvent::ParentChange) {
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            connect(frame, &QMdiSubWindow::aboutToActivate, this, &TFrm_Custom::frameActivated, Qt::UniqueConnection);
+    }
+    return QWidget::event(event);
+}
+
+void TFrm_Custom::bringToFront()
+{
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame)
+        return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    if (QMdiArea *area = frame->mdiArea())
+        area->setActiveSubWindow(frame);
+    frame->raise();
 }
 
 void TFrm_Custom::showCount()
@@ -366,6 +422,32 @@ void TFrm_Custom::refreshCustomers()
     WaitCursor wait;
     m_data->Qry_Cust->refresh();
     applyCustomerColumns();
+}
+
+void TFrm_Custom::reloadCustomers()
+{
+    Dataset *customers = m_data->Qry_Cust;
+    if (!customers->isOpen())
+        return;
+    const int key = customers->checkedFieldIndex(QStringLiteral("CustID"));
+    QVariantList selected;
+    for (int row : Grid_Cust->selectedRows())
+        selected.append(customers->value(row, key));
+    const QVariant current = customers->currentRow() >= 0 ? customers->value(customers->currentRow(), key) : QVariant();
+    WaitCursor wait;
+    customers->refresh();
+    applyCustomerColumns();
+    QItemSelection selection;
+    for (int row = 0; row < customers->recordCount(); ++row) {
+        if (selected.contains(customers->value(row, key))) {
+            const QModelIndex index = Grid_Cust->model()->index(row, 0);
+            selection.select(index, index);
+        }
+    }
+    if (current.isValid())
+        customers->locate(QStringLiteral("CustID"), current);
+    if (Grid_Cust->selectionModel())
+        Grid_Cust->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void TFrm_Custom::categoryClicked(QTreeWidgetItem *item)

@@ -42,14 +42,28 @@ public:
     void categoryClicked(QTreeWidgetItem *item);
     void refreshTree();
     void refreshCustomers();
+    // Re-runs the customer list with its statement and selects again the customers that
+    // were selected, the current one current: after a change written past the list.
+    void reloadCustomers();
     void showCount();
+    // The schedule page shows the current customer's schedules: when another window (the
+    // schedule list) has put its own statement into the shared schedule list, the
+    // browser's statement is set again, linked to the customer list. Runs whenever the
+    // browser comes to the front, and before its schedule page is refreshed.
+    void followCurrentCustomer();
+    // Inside the frame: the browser becomes the front child window (restored when
+    // minimised), so a list loaded into it from elsewhere is seen.
+    void bringToFront();
 
 protected:
+    bool event(QEvent *event) override;
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     DataGrid *Grid_Cust;
     void buildPages();
+    void frameActivated();
     void buildMenus();
     void openFirstList();
     void typeChosen(int index);
@@ -69,4 +83,5 @@ private:
     Session *m_session;
     TFrm_Data *m_data;
     Target m_target = Target::Custom;
+    QString m_scheduleSql; // the schedule page's statement, as the browser set it
 };

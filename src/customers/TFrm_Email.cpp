@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStyle>
 #include <memory>
@@ -33,9 +34,11 @@ TFrm_Email::TFrm_Email(TFrm_Data *dataModule, QWidget *parent)
     ui->btn_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     resize(width(), sizeHint().height());
 
+    // The bar stays full after an export, so the operator sees it went through; a failed
+    // one leaves it empty.
     connect(ui->Btn_start, &QPushButton::clicked, this, [this] {
-        guarded(this, [this] { start(); });
-        ui->ProgressBar1->setValue(0);
+        if (!guarded(this, [this] { start(); }))
+            ui->ProgressBar1->setValue(0);
     });
     connect(ui->btn_exit, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -115,8 +118,19 @@ void TFrm_Email::start()
     // The browser ends on the last customer of its list, as after stepping through it.
     if (rows == m_data->Qry_Cust)
         rows->last();
-    ui->ProgressBar1->setValue(0);
     if (!file.commit())
         fail(QStringLiteral("无法写入文件 \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    Platform::openDocument(this, path);
+    // The file is written: that is the result. Showing it is a convenience; a desktop with
+    // nothing to show text files is mentioned, not reported as a failure.
+    const bool shown = Platform::tryOpenDocument(this, path);
+    Messages::box(this, exportedText(written, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), shown),
+                  QStringLiteral("成功"), Msg::Icon::Information);
+}
+
+QString TFrm_Email::exportedText(int addresses, const QString &nativePath, bool shown)
+{
+    QString text = QStringLiteral("已导出 %1 个电子信箱地址到文件：\n%2").arg(addresses).arg(nativePath);
+    if (!shown)
+        text += QStringLiteral("\n\n本机没有可以打开文本文件的程序，请用其他程序打开该文件。");
+    return text;
 }

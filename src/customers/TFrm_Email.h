@@ -22,6 +22,9 @@ public:
     void setRange(int range);
     // Where the export goes for a base name: <program dir>/Export/<trimmed name>.txt.
     static QString exportPath(const QString &baseName);
+    // The success message: how many addresses went into which file, and a note when the
+    // desktop had nothing to show the file with.
+    static QString exportedText(int addresses, const QString &nativePath, bool shown);
     // Runs the export for the chosen range; the dialog stays open.
     void start();
 

@@ -38,6 +38,8 @@ TFrm_S_Cust::TFrm_S_Cust(Session *session)
         ui->Combo_User->setEditText(scope.operatorName);
         ui->Combo_User->setEnabled(false);
     }
+    // The category box is only filled by its picker: typing starts in the company name.
+    ui->Edit_custname->setFocus();
 }
 
 TFrm_S_Cust::~TFrm_S_Cust() = default;
@@ -78,6 +80,7 @@ void TFrm_S_Cust::lookupCategory()
     tree.CategoryTable = QStringLiteral("Cust_Category");
     tree.RootCaption = QStringLiteral("客户分类");
     tree.SelectMode = TFrm_Tree::CustomerSearch;
+    tree.CurrentCode = ui->Edit_cate->text();
     tree.exec();
     if (tree.Selected)
         ui->Edit_cate->setText(tree.SelectedCode);
@@ -142,6 +145,8 @@ void TFrm_S_Cust::search()
         browser = findBrowser();
     }
     if (browser) {
+        // The result is seen where it is shown, also when another child window was in front.
+        browser->bringToFront();
         browser->loadCustomers([&search](Dataset &customers) { Customers::openSearch(customers, search); });
         browser->applyCustomerColumns();
     } else {

@@ -23,7 +23,7 @@ void RecordCommands::DelCust(const OperatorContext &op, const QList<int> &select
         return;
     }
     if (Messages::box(m_parent, QStringLiteral("确定要删除客户记录吗！"), Warning, Msg::Icon::Information,
-                      Msg::Buttons::YesNo) != Msg::Answer::Yes)
+                      Msg::Buttons::YesNoDefaultNo) != Msg::Answer::Yes)
         return;
 
     if (selectedRows.isEmpty()) {
@@ -83,7 +83,7 @@ void RecordCommands::DelContact(const OperatorContext &op)
         Messages::confirm(m_parent, QStringLiteral("不是你的联系人，你没有权限删除！"), Msg::Buttons::Ok);
         return;
     }
-    if (Messages::confirm(m_parent, QStringLiteral("你确定要删除该联系人吗！"), Msg::Buttons::YesNo) == Msg::Answer::Yes)
+    if (Messages::confirm(m_parent, QStringLiteral("你确定要删除该联系人吗！"), Msg::Buttons::YesNoDefaultNo) == Msg::Answer::Yes)
         contacts->remove();
 }
 
@@ -97,7 +97,7 @@ void RecordCommands::DelSchedule(const OperatorContext &op)
         return;
     }
     if (Messages::box(m_parent, QStringLiteral("您确定要删除这条联系活动记录吗？"), Warning, Msg::Icon::Information,
-                      Msg::Buttons::YesNo) == Msg::Answer::Yes)
+                      Msg::Buttons::YesNoDefaultNo) == Msg::Answer::Yes)
         schedules->remove();
 }
 
@@ -107,7 +107,7 @@ void RecordCommands::DelDaily()
     if (!daily->isOpen() || daily->isEmpty())
         return;
     if (Messages::box(m_parent, QStringLiteral("您确定要删除这条日记记录吗？"), Warning, Msg::Icon::Information,
-                      Msg::Buttons::YesNo) == Msg::Answer::Yes)
+                      Msg::Buttons::YesNoDefaultNo) == Msg::Answer::Yes)
         daily->remove();
 }
 
@@ -117,7 +117,7 @@ void RecordCommands::DelGoods()
     if (!goods->isOpen() || goods->isEmpty())
         return;
     const QString code = goods->text(QStringLiteral("GoodsCode"));
-    if (Messages::confirm(m_parent, QStringLiteral("您确定要删除这条商品记录吗？"), Msg::Buttons::YesNo) != Msg::Answer::Yes)
+    if (Messages::confirm(m_parent, QStringLiteral("您确定要删除这条商品记录吗？"), Msg::Buttons::YesNoDefaultNo) != Msg::Answer::Yes)
         return;
     bool removed = false;
     const bool done = tryInTransaction(*m_data->connection(), [&] {
@@ -135,7 +135,7 @@ void RecordCommands::DelGoods()
 void RecordCommands::DelBill()
 {
     if (Messages::box(m_parent, QStringLiteral("你确定要删除这条单据吗？"), QStringLiteral("警告 "), Msg::Icon::Information,
-                      Msg::Buttons::YesNo) != Msg::Answer::Yes)
+                      Msg::Buttons::YesNoDefaultNo) != Msg::Answer::Yes)
         return;
     Dataset *bills = m_data->Qry_Bill;
     bool removed = false;

@@ -94,7 +94,7 @@ const CommandRow Commands[] = {
     KEHU_COMMAND(M_A_Sale, "销售分析", "", "", 0),
     // Offered by no menu entry or button; other windows may put them where they fit.
     KEHU_COMMAND(Main_Schedule, "联系活动列表", "", "", 0),
-    KEHU_COMMAND(Main_Daily, "工作日志", "", "", 0),
+    KEHU_COMMAND(Main_Daily, "历史记录", "", "", 0), // named as the diary window it opens
     KEHU_COMMAND(MyCust, "我的客户", "", "", 0),
     KEHU_COMMAND(Cust_Cust, "客户列表", "", "", 0),
     KEHU_COMMAND(Cust_Contact, "联系人列表", "", "", 0),
@@ -227,7 +227,9 @@ const QStringList &TFrm_Main::handlerNames()
         for (const char *entry : {Cmd::ChangePassword, Cmd::Relogin, Cmd::Quit, Cmd::ImportCustomers,
                                   Cmd::OpenDatabase, Cmd::DesignEnvelope, Cmd::DesignLabel, Cmd::DesignBill,
                                   Cmd::CompanyEntry, Cmd::PrintLabels, Cmd::Reminders, Cmd::Calculator,
-                                  Cmd::TextEditor, Cmd::WriteToAuthor, Cmd::About, Cmd::BatchEdit})
+                                  Cmd::TextEditor, Cmd::WriteToAuthor, Cmd::About, Cmd::BatchEdit,
+                                  Cmd::CascadeWindows, Cmd::TileWindows, Cmd::CloseAllWindows, Cmd::NextWindow,
+                                  Cmd::CloseWindow})
             list.append(QString::fromLatin1(entry));
         return list;
     }();
@@ -385,7 +387,7 @@ void TFrm_Main::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    QMenu *system = bar->addMenu(QStringLiteral("系统设置"));
+    QMenu *system = bar->addMenu(QStringLiteral("系统设置(&X)"));
     system->setObjectName(QStringLiteral("Menu_System"));
     addBoundEntry(system, "Sys_User", M_UserList);
     addEntry(system, "N31", QStringLiteral("修改密码"));
@@ -420,7 +422,7 @@ void TFrm_Main::createMenus()
     system->addSeparator();
     addEntry(system, "N2", QStringLiteral("退出程序"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu *dataMenu = bar->addMenu(QStringLiteral("数据操作"));
+    QMenu *dataMenu = bar->addMenu(QStringLiteral("数据操作(&D)"));
     dataMenu->setObjectName(QStringLiteral("Menu_Data"));
     QMenu *customers = addSubmenu(dataMenu, "N7", QStringLiteral("客户资料"));
     customers->addAction(Cust_CustContact);
@@ -446,21 +448,35 @@ void TFrm_Main::createMenus()
     // menu; they are offered here, beside the reminders.
     dataMenu->addActions({Main_Schedule, Main_Daily});
 
-    QMenu *query = bar->addMenu(QStringLiteral("数据查询"));
+    QMenu *query = bar->addMenu(QStringLiteral("数据查询(&Q)"));
     query->setObjectName(QStringLiteral("Menu_Query"));
     addBoundEntry(query, "N20", SearchCust);
 
-    QMenu *printing = bar->addMenu(QStringLiteral("报表打印"));
+    QMenu *printing = bar->addMenu(QStringLiteral("报表打印(&R)"));
     printing->setObjectName(QStringLiteral("Menu_Report"));
     printing->addActions({P_Envelop, P_CustBasic});
     addEntry(printing, "N42", QStringLiteral("客户信封标签打印"));
 
-    QMenu *tools = bar->addMenu(QStringLiteral("实用工具"));
+    QMenu *tools = bar->addMenu(QStringLiteral("实用工具(&T)"));
     tools->setObjectName(QStringLiteral("Menu_Tools"));
     addEntry(tools, "N16", QStringLiteral("计算器"));
     addEntry(tools, "N17", QStringLiteral("记事本"));
 
-    QMenu *help = bar->addMenu(QStringLiteral("帮助文件"));
+    // The child windows: arranged, closed, switched, and listed to bring one to the front.
+    QMenu *windows = bar->addMenu(QStringLiteral("窗口(&W)"));
+    windows->setObjectName(QStringLiteral("Menu_Window"));
+    addEntry(windows, Cmd::CascadeWindows, QStringLiteral("层叠窗口(&C)"));
+    addEntry(windows, Cmd::TileWindows, QStringLiteral("平铺窗口(&T)"));
+    windows->addSeparator();
+    addEntry(windows, Cmd::NextWindow, QStringLiteral("下一个窗口(&N)"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    addEntry(windows, Cmd::CloseWindow, QStringLiteral("关闭窗口(&O)"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addEntry(windows, Cmd::CloseAllWindows, QStringLiteral("关闭全部窗口(&A)"));
+    m_windowList = windows->addSeparator();
+    m_windowList->setObjectName(QStringLiteral("Win_List"));
+    connect(windows, &QMenu::aboutToShow, this, &TFrm_Main::listChildWindows);
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助文件(&H)"));
     help->setObjectName(QStringLiteral("Menu_Help"));
     addEntry(help, "N12", QStringLiteral("给作者写信"));
     help->addSeparator();
@@ -538,6 +554,11 @@ void TFrm_Main::createBuiltinHandlers()
                           QStringLiteral("提醒"), Msg::Icon::Information);
     });
     setHandler(QStringLiteral("N13"), [this] { showAbout(); });
+    setHandler(QString::fromLatin1(Cmd::CascadeWindows), [this] { m_mdi->cascadeSubWindows(); });
+    setHandler(QString::fromLatin1(Cmd::TileWindows), [this] { m_mdi->tileSubWindows(); });
+    setHandler(QString::fromLatin1(Cmd::NextWindow), [this] { m_mdi->activateNextSubWindow(); });
+    setHandler(QString::fromLatin1(Cmd::CloseWindow), [this] { m_mdi->closeActiveSubWindow(); });
+    setHandler(QString::fromLatin1(Cmd::CloseAllWindows), [this] { m_mdi->closeAllSubWindows(); });
     setHandler(QStringLiteral("Help"), [this] {
         const QString file = ProgramDir::file(QStringLiteral("Help.chm"));
         if (!QFileInfo::exists(file) || !openUrl(QUrl::fromLocalFile(file)))
@@ -689,6 +710,36 @@ void TFrm_Main::activateChildWindow(QWidget *window)
     window->setFocus();
 }
 
+// The window menu ends with one entry per child window, in the order they were opened,
+// the front one ticked; choosing one brings it to the front.
+void TFrm_Main::listChildWindows()
+{
+    QMenu *menu = qobject_cast<QMenu *>(sender());
+    if (!menu || !m_windowList)
+        return;
+    const QList<QAction *> actions = menu->actions();
+    for (qsizetype i = actions.indexOf(m_windowList) + 1; i < actions.size(); ++i)
+        delete actions.at(i);
+    const QList<QWidget *> windows = childWindows();
+    m_windowList->setVisible(!windows.isEmpty());
+    QWidget *front = m_mdi->activeSubWindow() ? m_mdi->activeSubWindow()->widget() : nullptr;
+    int number = 0;
+    for (QWidget *window : windows) {
+        ++number;
+        const QString caption = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
+                                            : QStringLiteral("%1 %2").arg(number).arg(window->windowTitle());
+        QAction *entry = menu->addAction(caption);
+        entry->setObjectName(QStringLiteral("Win_Window%1").arg(number));
+        entry->setCheckable(true);
+        entry->setChecked(window == front);
+        QPointer<QWidget> target(window);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target)
+                activateChildWindow(target);
+        });
+    }
+}
+
 void TFrm_Main::maximizeChildWindow(QWidget *window)
 {
     if (auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
@@ -699,6 +750,11 @@ void TFrm_Main::addChildWindow(QWidget *window)
 {
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the front window by key belongs to the window menu's entry; each frame's own
+    // close entry would make the same key mean several things (and none would run).
+    for (QAction *action : sub->actions())
+        if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+            action->setShortcuts({});
     // A child that closes itself takes its frame with it.
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &QObject::destroyed, sub, &QObject::deleteLater);

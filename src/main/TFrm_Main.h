@@ -212,6 +212,7 @@ private:
     void activateChildWindow(QWidget *window);
     void addChildWindow(QWidget *window);
     void maximizeChildWindow(QWidget *window);
+    void listChildWindows();
 
     TFrm_Data *m_data = nullptr;
     QMdiArea *m_mdi;
@@ -221,4 +222,5 @@ private:
     QHash<QString, Handler> m_handlers;
     QSet<QString> m_unavailable;
     bool m_shownOnce = false;
+    QAction *m_windowList = nullptr; // the separator after which the window menu lists the windows
 };

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeySequence>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
@@ -58,7 +59,7 @@ TFrm_Tree::TFrm_Tree(TFrm_Data *dataModule, QWidget *parent) : QDialog(parent), 
     TB_Del = action("TB_Del", QStringLiteral("删除&D"), QStyle::SP_TrashIcon);
     TB_Save = action("TB_Save", QStringLiteral("保存&S"), QStyle::SP_DialogSaveButton);
     TB_Cancel = action("TB_Cancel", QStringLiteral("取消&C"), QStyle::SP_DialogCancelButton);
-    TB_Select = action("TB_Select", QStringLiteral("选择&C"), QStyle::SP_DialogApplyButton);
+    TB_Select = action("TB_Select", QStringLiteral("选择&X"), QStyle::SP_DialogApplyButton);
     TB_Refresh = action("TB_Refresh", QStringLiteral("刷新&R"), QStyle::SP_BrowserReload);
     TB_Close = action("TB_Close", QStringLiteral("退出&Q"), QStyle::SP_DialogCloseButton);
     auto *addMenu = new QMenu(this);
@@ -72,6 +73,15 @@ TFrm_Tree::TFrm_Tree(TFrm_Data *dataModule, QWidget *parent) : QDialog(parent), 
         ToolBar1->addAction(a);
         if (QWidget *button = ToolBar1->widgetForAction(a))
             button->setObjectName(a->objectName());
+        // A tool bar shows no accelerator of its own: Alt and the caption's letter run the
+        // entry, also while the name is being typed (instead of typing the letter).
+        const int amp = int(a->text().indexOf(QLatin1Char('&')));
+        if (amp >= 0 && amp + 1 < a->text().size()) {
+            const QChar letter = a->text().at(amp + 1).toUpper();
+            a->setShortcut(QKeySequence(Qt::ALT | Qt::Key(letter.unicode())));
+            a->setShortcutContext(Qt::WindowShortcut);
+            a->setToolTip(QStringLiteral("%1 (Alt+%2)").arg(QString(a->text()).remove(QLatin1Char('&')), letter));
+        }
     }
     if (auto *addButton = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(TB_Add)))
         addButton->setPopupMode(QToolButton::MenuButtonPopup);
@@ -120,6 +130,17 @@ TFrm_Tree::TFrm_Tree(TFrm_Data *dataModule, QWidget *parent) : QDialog(parent), 
     connect(TB_Close, &QAction::triggered, this, &QDialog::reject);
     connect(TreeView1, &QTreeWidget::itemClicked, this, &TFrm_Tree::nodeClicked);
     connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, &TFrm_Tree::select);
+    // Enter: on the tree a picker takes the node, in the inputs the name is saved.
+    connect(TreeView1, &QTreeWidget::itemActivated, this, [this] {
+        // A double click activates too and has picked already.
+        if (!Selected && SelectMode != ManageOnly && TB_Select->isVisible() && TB_Select->isEnabled())
+            select();
+    });
+    for (QLineEdit *input : {Edit_Code, Edit_Name})
+        connect(input, &QLineEdit::returnPressed, this, [this] {
+            if (TB_Save->isEnabled())
+                TB_Save->trigger();
+        });
     // Moving with the keyboard picks the node as a click does, while nothing is being edited.
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item && TB_Add->isEnabled())
@@ -145,6 +166,24 @@ void TFrm_Tree::showEvent(QShowEvent *event)
         FillCategoryTree(TreeView1, m_data->Qry_HY, CategoryTable, RootCaption);
         Categories::openAll(*Qry_Hy, CategoryTable);
     });
+    showCurrentCategory();
+}
+
+// A picker opens on the category the opener holds: its node selected and in view, the
+// branches above it open, the focus on the tree.
+void TFrm_Tree::showCurrentCategory()
+{
+    QTreeWidgetItem *item = CurrentCode.trimmed().isEmpty() ? nullptr : nodeForCode(CurrentCode.trimmed());
+    if (!item)
+        item = TreeView1->topLevelItem(0);
+    if (!item)
+        return;
+    for (QTreeWidgetItem *up = item->parent(); up; up = up->parent())
+        up->setExpanded(true);
+    item->setExpanded(true);
+    TreeView1->setCurrentItem(item);
+    TreeView1->scrollToItem(item);
+    TreeView1->setFocus();
 }
 
 void TFrm_Tree::setEditing(bool editing)
@@ -297,7 +336,7 @@ void TFrm_Tree::deleteNode()
         Messages::plain(this, QStringLiteral("不能删除有子目录的目录，请先删除子目录！"));
         return;
     }
-    if (Messages::confirm(this, QStringLiteral("你真的要删除所选择的目录吗？"), Msg::Buttons::OkCancel) != Msg::Answer::Ok)
+    if (Messages::confirm(this, QStringLiteral("你真的要删除所选择的目录吗？"), Msg::Buttons::OkCancelDefaultCancel) != Msg::Answer::Ok)
         return;
     const QString code = Edit_Code->text().trimmed();
     Categories::deleteByCode(*m_connection, CategoryTable, code);

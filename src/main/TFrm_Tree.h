@@ -28,6 +28,8 @@ public:
     QString CategoryTable = QStringLiteral("Cust_Category");
     QString RootCaption;
     int SelectMode = ManageOnly;
+    // The category the opener holds (a code): the window opens on it. Empty: on the root.
+    QString CurrentCode;
 
     // What a picker hands back: set by Select before the window closes.
     bool Selected = false;
@@ -48,6 +50,7 @@ protected:
 
 private:
     void nodeClicked(QTreeWidgetItem *item);
+    void showCurrentCategory();
     void startAdding(bool child);
     void startRenaming();
     void save();

@@ -31,6 +31,10 @@ inline constexpr char DesignEnvelope[] = "N26", DesignLabel[] = "N53", DesignBil
 inline constexpr char CompanyEntry[] = "Sys_Company", PrintLabels[] = "N42", Reminders[] = "N_Awoke";
 inline constexpr char Calculator[] = "N16", TextEditor[] = "N17", WriteToAuthor[] = "N12", About[] = "N13";
 
+// The window menu of the frame: the child windows arranged, closed, switched.
+inline constexpr char CascadeWindows[] = "Win_Cascade", TileWindows[] = "Win_Tile", CloseAllWindows[] = "Win_CloseAll";
+inline constexpr char NextWindow[] = "Win_Next", CloseWindow[] = "Win_Close";
+
 // Work that other windows run by name (the browser's batch edit entry).
 inline constexpr char BatchEdit[] = "BatchEdit";
 

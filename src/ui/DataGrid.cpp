@@ -197,6 +197,10 @@ DataGrid::DataGrid(QWidget *parent)
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setSortingEnabled(false); // marks are ours; the query sorts, not the view
+    // Tab and Shift+Tab go on to the next input of the window, as everywhere else; the
+    // arrow keys move between cells (and an open cell editor still passes Tab on to the
+    // next cell).
+    setTabKeyNavigation(false);
 
     QHeaderView *titles = horizontalHeader();
     titles->setSectionsMovable(true);

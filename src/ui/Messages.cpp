@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -25,20 +26,30 @@ Msg::Answer show(QWidget *parent, const QString &title, const QString &text, Msg
         box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
         break;
     case Msg::Buttons::YesNo:
-        box.setDefaultButton(box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole));
-        box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    case Msg::Buttons::YesNoDefaultNo: {
+        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(buttons == Msg::Buttons::YesNo ? yes : no);
+        box.setEscapeButton(no);
         break;
+    }
     case Msg::Buttons::OkCancel:
-        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
-        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    case Msg::Buttons::OkCancelDefaultCancel: {
+        QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(buttons == Msg::Buttons::OkCancel ? ok : cancel);
+        box.setEscapeButton(cancel);
         break;
+    }
     }
     box.exec();
     const auto role = box.buttonRole(box.clickedButton());
     switch (buttons) {
     case Msg::Buttons::Ok: return Msg::Answer::Ok;
-    case Msg::Buttons::YesNo: return role == QMessageBox::YesRole ? Msg::Answer::Yes : Msg::Answer::No;
-    case Msg::Buttons::OkCancel: return role == QMessageBox::AcceptRole ? Msg::Answer::Ok : Msg::Answer::Cancel;
+    case Msg::Buttons::YesNo:
+    case Msg::Buttons::YesNoDefaultNo: return role == QMessageBox::YesRole ? Msg::Answer::Yes : Msg::Answer::No;
+    case Msg::Buttons::OkCancel:
+    case Msg::Buttons::OkCancelDefaultCancel: return role == QMessageBox::AcceptRole ? Msg::Answer::Ok : Msg::Answer::Cancel;
     }
     return Msg::Answer::Cancel;
 }
@@ -93,7 +104,7 @@ Msg::Answer ScriptedMessages::record(Msg::Kind kind, const QString &title, const
         answer = answers.dequeue();
     else if (buttons == Msg::Buttons::Ok)
         answer = Msg::Answer::Ok;
-    else if (buttons == Msg::Buttons::YesNo)
+    else if (Msg::isYesNo(buttons))
         answer = Msg::Answer::No;
     else
         answer = Msg::Answer::Cancel;

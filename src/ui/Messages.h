@@ -14,7 +14,14 @@ namespace Msg {
 inline const QString ProgramTitle = QStringLiteral("客户管理系统");
 
 enum class Icon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, YesNo, OkCancel };
+// YesNoDefaultNo and OkCancelDefaultCancel: the same buttons with 否 / 取消 the default, for
+// every question whose 是 or 确定 deletes, clears or throws away work, so that Enter never
+// destroys anything by itself.
+enum class Buttons { Ok, YesNo, OkCancel, YesNoDefaultNo, OkCancelDefaultCancel };
+inline bool isYesNo(Buttons buttons) { return buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo; }
+inline bool isOkCancel(Buttons buttons) { return buttons == Buttons::OkCancel || buttons == Buttons::OkCancelDefaultCancel; }
+// Whether the button that Enter presses is the one that keeps everything as it is.
+inline bool defaultsToNo(Buttons buttons) { return buttons == Buttons::YesNoDefaultNo || buttons == Buttons::OkCancelDefaultCancel; }
 enum class Answer { Ok, Cancel, Yes, No };
 enum class Kind { Box, Dialog, Confirm = Dialog, Plain, ErrorReport };
 
@@ -106,6 +113,16 @@ inline Msg::Answer dialog(QWidget *parent, const QString &text, Msg::Icon icon,
                           Msg::Buttons buttons = Msg::Buttons::Ok)
 {
     return service().dialog(parent, text, icon, buttons);
+}
+// A question whose 是 deletes or clears something: a box with 否 as the default button.
+inline bool askDelete(QWidget *parent, const QString &text, const QString &title, Msg::Icon icon = Msg::Icon::Information)
+{
+    return service().box(parent, text, title, icon, Msg::Buttons::YesNoDefaultNo) == Msg::Answer::Yes;
+}
+// The same question in the toolkit's confirmation dialog ("Confirm").
+inline bool confirmDelete(QWidget *parent, const QString &text)
+{
+    return service().confirm(parent, text, Msg::Buttons::YesNoDefaultNo) == Msg::Answer::Yes;
 }
 inline void plain(QWidget *parent, const QString &text) { service().plain(parent, text); }
 inline void errorReport(QWidget *parent, const QString &text) { service().errorReport(parent, text); }

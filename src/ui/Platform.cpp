@@ -66,6 +66,11 @@ bool DesktopPlatform::openUrl(QWidget *parent, const QUrl &url)
     return false;
 }
 
+bool DesktopPlatform::tryOpenUrl(QWidget *, const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
 bool DesktopPlatform::startProgram(QWidget *parent, const QString &program, const QStringList &arguments)
 {
     if (QProcess::startDetached(program, arguments))
@@ -196,6 +201,11 @@ void Platform::install(PlatformService *service)
 bool Platform::openDocument(QWidget *parent, const QString &path)
 {
     return service().openUrl(parent, QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+bool Platform::tryOpenDocument(QWidget *parent, const QString &path)
+{
+    return service().tryOpenUrl(parent, QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
 bool Platform::openWebAddress(QWidget *parent, const QString &address)

@@ -18,6 +18,10 @@ public:
     virtual ~PlatformService() = default;
     // Opens a URL (file:, http:, mailto:) with the desktop's handler.
     virtual bool openUrl(QWidget *parent, const QUrl &url) = 0;
+    // The same without a word when the desktop has no handler for it: for a document
+    // that is only shown as a convenience after the work is done, where the caller says
+    // what happened. The stand-ins record it as openUrl.
+    virtual bool tryOpenUrl(QWidget *parent, const QUrl &url) { return openUrl(parent, url); }
     // Starts a program detached from this one.
     virtual bool startProgram(QWidget *parent, const QString &program, const QStringList &arguments) = 0;
     // Starts the desktop's calculator / text editor (optionally on a file); when none is
@@ -49,6 +53,7 @@ public:
     explicit DesktopPlatform(const QStringList &searchPaths = {}) : m_searchPaths(searchPaths) {}
 
     bool openUrl(QWidget *parent, const QUrl &url) override;
+    bool tryOpenUrl(QWidget *parent, const QUrl &url) override;
     bool startProgram(QWidget *parent, const QString &program, const QStringList &arguments) override;
     bool startCalculator(QWidget *parent) override;
     bool startTextEditor(QWidget *parent, const QString &file) override;
@@ -103,6 +108,8 @@ void install(PlatformService *service);
 inline bool openUrl(QWidget *parent, const QUrl &url) { return service().openUrl(parent, url); }
 // A local document by its path.
 bool openDocument(QWidget *parent, const QString &path);
+// A local document, silently when the desktop has nothing to open it with.
+bool tryOpenDocument(QWidget *parent, const QString &path);
 // A web address as the operator typed it ("www.example.com" opens as http).
 bool openWebAddress(QWidget *parent, const QString &address);
 // A new mail to the address.

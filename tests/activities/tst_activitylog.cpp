@@ -66,6 +66,7 @@ private slots:
     void editOtherAuthorsEntry();
     void editOnEmptyListAdds();
     void addWithoutListOpensOwnList();
+    void addWhileBrowserShowsCustomers();
     void failedSaveKeepsEditorAndList_data();
     void failedSaveKeepsEditorAndList();
     void editorCommands();
@@ -81,6 +82,7 @@ private slots:
     void tickWritesAtOnce();
     void closeWritesDay_data();
     void closeWritesDay();
+    void escapeAlwaysCloses();
     void nextShowingUsesWrittenDay();
     void timerOpensOnceAndStops();
     void menuEntryOpensRegardless();
@@ -217,13 +219,21 @@ void TestActivityLog::listOpensOnOwnEntries()
     QCOMPARE(daily->sql(), QStringLiteral("Select * from T_Daily where author=:Author Order by AddDate"));
     QCOMPARE(daily->parameter(QStringLiteral("Author")).toString(), QStringLiteral("张三"));
     QCOMPARE(subjects(daily), (Texts{"拜访客户", "整理名片", "周一例会"})); // oldest first
-    // Every column of the statement, titled by its name.
+    // Chinese titles like every other grid; the key is not shown. A search keeps them.
     QCOMPARE(child<DataGrid>(list, "DBGrid1")->dataset(), daily);
     QVERIFY(child<DataGrid>(list, "DBGrid1")->isReadOnly());
-    QStringList titles;
-    for (int c = 0; c < child<DataGrid>(list, "DBGrid1")->model()->columnCount(); ++c)
-        titles.append(child<DataGrid>(list, "DBGrid1")->model()->headerData(c, Qt::Horizontal).toString());
-    QCOMPARE(titles, (Texts{"DailyID", "Subject", "Content", "AddDate", "author"}));
+    const auto titles = [list] {
+        QStringList shown;
+        for (int c = 0; c < child<DataGrid>(list, "DBGrid1")->model()->columnCount(); ++c)
+            shown.append(child<DataGrid>(list, "DBGrid1")->model()->headerData(c, Qt::Horizontal).toString());
+        return shown;
+    };
+    QCOMPARE(titles(), (Texts{"日期", "主题", "内容", "作者"}));
+    child<QLineEdit>(list, "Edit_Key")->setText(QStringLiteral("名片"));
+    child<QPushButton>(list, "Btn_Search")->click();
+    QCOMPARE(titles(), (Texts{"日期", "主题", "内容", "作者"}));
+    child<QLineEdit>(list, "Edit_Key")->clear();
+    child<QPushButton>(list, "Btn_Search")->click();
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -347,7 +357,7 @@ void TestActivityLog::deleteFromMenu()
     QCOMPARE(asked.text, QStringLiteral("您确定要删除这条日记记录吗？"));
     QCOMPARE(asked.title, QStringLiteral("警告"));
     QCOMPARE(asked.icon, Msg::Icon::Information);
-    QCOMPARE(asked.buttons, Msg::Buttons::YesNo);
+    QCOMPARE(asked.buttons, Msg::Buttons::YesNoDefaultNo);
     QCOMPARE(subjects(m_data->Qry_Daily), left);
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where author='张三'")), int(left.size()));
 }
@@ -573,6 +583,30 @@ void TestActivityLog::addWithoutListOpensOwnList()
     QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='新日记' and author='张三'")), 1);
 }
 
+// The browser is open from the start: its current customer has nothing to give a diary
+// entry, and adding one (with and without the diary list open) works all the same.
+void TestActivityLog::addWhileBrowserShowsCustomers()
+{
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values (5, '华信科技', '张三')"));
+    m_main->showCustomerBrowser();
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 5));
+    for (bool listOpen : {false, true}) {
+        if (listOpen)
+            openList();
+        auto w = editor(EditorMode::Add);
+        const QString subject = listOpen ? QStringLiteral("列表开着") : QStringLiteral("只有客户信息");
+        child<QLineEdit>(w, "Edit_Subject")->setText(subject);
+        QTest::mouseClick(child<QPushButton>(w, "Btn_OK"), Qt::LeftButton);
+        QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
+        QCOMPARE(count(QStringLiteral("select count(*) from T_Daily where Subject='%1' and author='张三'").arg(subject)), 1);
+        QVERIFY(subjects(m_data->Qry_Daily).contains(subject));
+    }
+    // Moving in the customer list leaves the diary as it is.
+    const int rows = m_data->Qry_Daily->recordCount();
+    m_data->Qry_Cust->first();
+    QCOMPARE(m_data->Qry_Daily->recordCount(), rows);
+}
+
 void TestActivityLog::failedSaveKeepsEditorAndList_data()
 {
     emptySubject_data();
@@ -792,32 +826,42 @@ void TestActivityLog::tickWritesAtOnce()
     QVERIFY(m_messages->shown.isEmpty());
 }
 
+// The window always closes: a day count that is no whole number keeps the stored count
+// (or 1 when none is stored) and says so.
 void TestActivityLog::closeWritesDay_data()
 {
+    QTest::addColumn<QString>("stored"); // Day in Config.ini before; empty: absent
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("byCloseBox");
-    QTest::addColumn<QString>("error"); // empty: closes and writes
+    QTest::addColumn<QString>("note"); // empty: closes and writes without a word
     QTest::addColumn<QString>("written");
-    QTest::newRow("three") << QStringLiteral("3") << false << QString() << QStringLiteral("3");
-    QTest::newRow("close box") << QStringLiteral("3") << true << QString() << QStringLiteral("3");
-    QTest::newRow("negative") << QStringLiteral("-2") << false << QString() << QStringLiteral("-2");
-    QTest::newRow("blanks around") << QStringLiteral(" 7 ") << false << QString() << QStringLiteral("7");
-    QTest::newRow("leading zero") << QStringLiteral("007") << false << QString() << QStringLiteral("7");
-    QTest::newRow("empty") << QString() << false << QStringLiteral("'' 不是有效的整数值") << QStringLiteral("1");
-    QTest::newRow("letters") << QStringLiteral("abc") << false << QStringLiteral("'abc' 不是有效的整数值") << QStringLiteral("1");
-    QTest::newRow("fraction by close box") << QStringLiteral("1.5") << true << QStringLiteral("'1.5' 不是有效的整数值")
+    QTest::newRow("three") << "1" << QStringLiteral("3") << false << QString() << QStringLiteral("3");
+    QTest::newRow("close box") << "1" << QStringLiteral("3") << true << QString() << QStringLiteral("3");
+    QTest::newRow("negative") << "1" << QStringLiteral("-2") << false << QString() << QStringLiteral("-2");
+    QTest::newRow("blanks around") << "1" << QStringLiteral(" 7 ") << false << QString() << QStringLiteral("7");
+    QTest::newRow("leading zero") << "1" << QStringLiteral("007") << false << QString() << QStringLiteral("7");
+    QTest::newRow("empty keeps stored") << "4" << QString() << false << QStringLiteral("没有填写提醒天数，仍按 4 天提醒。")
+                                        << QStringLiteral("4");
+    QTest::newRow("letters keep stored") << "2" << QStringLiteral("abc") << false
+                                         << QStringLiteral("“abc”不是有效的天数（应为整数），仍按 2 天提醒。") << QStringLiteral("2");
+    QTest::newRow("fraction by close box") << "1" << QStringLiteral("1.5") << true
+                                           << QStringLiteral("“1.5”不是有效的天数（应为整数），仍按 1 天提醒。") << QStringLiteral("1");
+    QTest::newRow("too large") << "1" << QStringLiteral("99999999999") << false
+                               << QStringLiteral("“99999999999”不是有效的天数（应为整数），仍按 1 天提醒。") << QStringLiteral("1");
+    QTest::newRow("nothing stored, empty") << "" << QString() << false << QStringLiteral("没有填写提醒天数，仍按 1 天提醒。")
                                            << QStringLiteral("1");
-    QTest::newRow("too large") << QStringLiteral("99999999999") << false << QStringLiteral("'99999999999' 不是有效的整数值")
-                               << QStringLiteral("1");
+    QTest::newRow("stored text no number") << "x" << QStringLiteral("y") << false
+                                           << QStringLiteral("“y”不是有效的天数（应为整数），仍按 1 天提醒。") << QStringLiteral("1");
 }
 
 void TestActivityLog::closeWritesDay()
 {
+    QFETCH(QString, stored);
     QFETCH(QString, typed);
     QFETCH(bool, byCloseBox);
-    QFETCH(QString, error);
+    QFETCH(QString, note);
     QFETCH(QString, written);
-    config(QStringLiteral("[otherInfo]\nawoke=0\nDay=1\n"));
+    config(QStringLiteral("[otherInfo]\nawoke=0\n") + (stored.isEmpty() ? QString() : QStringLiteral("Day=%1\n").arg(stored)));
     auto w = reminders();
     child<QLineEdit>(w, "Edit_Day")->setText(typed);
     if (byCloseBox)
@@ -825,20 +869,28 @@ void TestActivityLog::closeWritesDay()
     else
         QTest::mouseClick(child<QPushButton>(w, "Btn_Exit"), Qt::LeftButton);
     QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), written);
-    if (error.isEmpty()) {
+    QVERIFY(!w->isVisible());
+    if (note.isEmpty()) {
         QVERIFY(m_messages->shown.isEmpty());
-        QVERIFY(!w->isVisible());
     } else {
         QCOMPARE(m_messages->shown.size(), 1);
-        QCOMPARE(m_messages->last().kind, Msg::Kind::ErrorReport);
-        QCOMPARE(m_messages->last().text, error);
-        QVERIFY(w->isVisible());
-        // A number entered, it closes.
-        child<QLineEdit>(w, "Edit_Day")->setText(QStringLiteral("2"));
-        QTest::keyClick(w.get(), Qt::Key_Escape);
-        QVERIFY(!w->isVisible());
-        QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), QStringLiteral("2"));
+        QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
+        QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
+        QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+        QCOMPARE(m_messages->last().text, note);
     }
+}
+
+// Esc with an empty day count closes the window too.
+void TestActivityLog::escapeAlwaysCloses()
+{
+    config(QStringLiteral("[otherInfo]\nawoke=0\n"));
+    auto w = reminders();
+    child<QLineEdit>(w, "Edit_Day")->clear();
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+    QCOMPARE(writtenSettings().readString(QStringLiteral("otherInfo"), QStringLiteral("Day")), QStringLiteral("1"));
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("没有填写提醒天数，仍按 1 天提醒。")});
 }
 
 void TestActivityLog::nextShowingUsesWrittenDay()

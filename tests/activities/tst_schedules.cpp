@@ -69,6 +69,9 @@ private slots:
     void contactChoices();
     void contactKeptWhenPassingThrough();
     void addFromListStoresCustomerCode();
+    void addFromEmptyListChoosesCustomer();
+    void reminderNeedsDate_data();
+    void reminderNeedsDate();
     void operatorWithQuote();
     void databaseErrorKeepsEditorOpen();
     void commands();
@@ -173,7 +176,7 @@ void TestSchedules::listWindowOpens()
     openLists();
     TFrm_Schedule *w = openList();
     QVERIFY(w);
-    QCOMPARE(w->windowTitle(), QStringLiteral("日程管理"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("联系活动列表"));
     QVERIFY(qobject_cast<QMdiSubWindow *>(w->parentWidget())->isMaximized());
     QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("下次联系提醒时间："));
     QCOMPARE(child<QLabel>(w, "Label1")->buddy(), child<QDateEdit>(w, "DateTimePicker1"));
@@ -501,7 +504,6 @@ void TestSchedules::reminderFields_data()
     QTest::newRow("date ticked: reminder wanted") << 1 << -1 << true << true << "2026-02-20";
     QTest::newRow("date ticked, wish removed afterwards") << 1 << 0 << true << false << "2026-02-20";
     QTest::newRow("date ticked and unticked") << 2 << -1 << false << false << "";
-    QTest::newRow("wish without a date") << 0 << 1 << false << true << "";
     QTest::newRow("neither") << 0 << -1 << false << false << "";
 }
 
@@ -532,6 +534,50 @@ void TestSchedules::reminderFields()
                        .arg(int(awoke)).arg(awokeDate)), 1);
 }
 
+// "需要提醒" without a reminder date could never fire: refused with a message, the focus on
+// the date's tick box, nothing written, in both modes; with a date it saves.
+void TestSchedules::reminderNeedsDate_data()
+{
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<bool>("storedWanted"); // a stored row that already wants a reminder without a date
+    QTest::newRow("add") << true << false;
+    QTest::newRow("edit") << false << false;
+    QTest::newRow("edit a stored one, unchanged") << false << true;
+}
+
+void TestSchedules::reminderNeedsDate()
+{
+    QFETCH(bool, adding);
+    QFETCH(bool, storedWanted);
+    if (storedWanted)
+        m_data->connection()->exec(QStringLiteral("update T_Schedule set Awoke=1 where ScheduleID=3"));
+    openLists(7); // schedule 3: no reminder date
+    auto w = editor(adding ? EditorMode::Add : EditorMode::Edit);
+    child<QComboBox>(w, "Combo_Subject")->setEditText(QStringLiteral("无日期提醒"));
+    QVERIFY(!child<QCheckBox>(w, "CB_AwokeDate")->isChecked());
+    if (!storedWanted)
+        child<QCheckBox>(w, "CB_Awoke")->click();
+    QVERIFY(child<QCheckBox>(w, "CB_Awoke")->isChecked());
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_messages->last().text,
+             QStringLiteral("需要提醒的联系活动必须设置提醒时间！请勾选并填写提醒时间，或取消“需要提醒”。"));
+    QCOMPARE(m_messages->last().title, QStringLiteral("提醒"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->focusWidget(), child<QCheckBox>(w, "CB_AwokeDate"));
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Subject='无日期提醒'")), 0);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Awoke=1 and AwokeDate is null")), int(storedWanted));
+
+    child<QCheckBox>(w, "CB_AwokeDate")->click(); // ticks "需要提醒" along: both ticked
+    child<QDateEdit>(w, "DateTimePicker2")->setDate(QDate(2026, 4, 1));
+    QVERIFY(child<QCheckBox>(w, "CB_Awoke")->isChecked());
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Subject='无日期提醒' and Awoke=1 "
+                                  "and AwokeDate='2026-04-01' and CustCode='7'")), 1);
+}
+
 void TestSchedules::editUnchangedKeepsReminder_data()
 {
     QTest::addColumn<int>("id");
@@ -540,7 +586,6 @@ void TestSchedules::editUnchangedKeepsReminder_data()
     QTest::newRow("date, reminder wanted") << 1 << true << QDate(2026, 3, 10);
     QTest::newRow("date, reminder not wanted") << 2 << false << QDate(2026, 3, 10);
     QTest::newRow("no reminder date") << 3 << false << QDate();
-    QTest::newRow("wanted without a date") << 5 << true << QDate();
 }
 
 void TestSchedules::editUnchangedKeepsReminder()
@@ -765,20 +810,55 @@ void TestSchedules::contactKeptWhenPassingThrough()
 }
 
 // Added from the schedule list (which does not follow the customer list), the schedule
-// still carries the code of the customer it names and shows under it in the browser.
+// belongs to the customer of the row the operator has selected there, not to the customer
+// current in the hidden browser; it carries that customer's code and shows in the list.
 void TestSchedules::addFromListStoresCustomerCode()
 {
     TFrm_Data::RunQuery(m_data->Qry_Cust, QStringLiteral("select * from custom order by CustCode"));
-    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 7));
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 7)); // hidden behind the list
     openList();
     QVERIFY(!m_data->Qry_Schedule->isLinked());
+    QVERIFY(m_data->Qry_Schedule->locate(QStringLiteral("ScheduleID"), 4)); // O'Neil Trading's
     auto w = editor(EditorMode::Add);
-    QCOMPARE(child<QComboBox>(w, "Combo_Company")->currentText(), QStringLiteral("东方贸易"));
+    QCOMPARE(child<QComboBox>(w, "Combo_Company")->currentText(), QStringLiteral("O'Neil Trading"));
+    QVERIFY(!child<QComboBox>(w, "Combo_Company")->isEnabled());
+    QCOMPARE(w->customerCode().toString(), QStringLiteral("9"));
     child<QComboBox>(w, "Combo_Subject")->setEditText(QStringLiteral("列表新增"));
     child<QPushButton>(w, "Btn_OK")->click();
     QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(scalar(QStringLiteral("select CustCode from T_Schedule where Subject='列表新增'")).toString(), QStringLiteral("7"));
+    QCOMPARE(scalar(QStringLiteral("select CustCode || Company from T_Schedule where Subject='列表新增'")).toString(),
+             QStringLiteral("9O'Neil Trading"));
     QCOMPARE(m_data->Qry_Schedule->recordCount(), 5); // in the list at once
+}
+
+// With no schedule in the list there is no customer in sight: the company box offers the
+// customers in the operator's scope, and nothing is saved until one is chosen.
+void TestSchedules::addFromEmptyListChoosesCustomer()
+{
+    login(QStringLiteral("李四"), false, 1);
+    TFrm_Data::RunQuery(m_data->Qry_Cust, QStringLiteral("select * from custom order by CustCode"));
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 5));
+    TFrm_Schedule *list = openList();
+    child<QDateEdit>(list, "DateTimePicker1")->setDate(QDate(2000, 1, 1));
+    child<QPushButton>(list, "Btn_S_Cust")->click();
+    QVERIFY(m_data->Qry_Schedule->isEmpty());
+    auto w = editor(EditorMode::Add);
+    auto *company = child<QComboBox>(w, "Combo_Company");
+    QVERIFY(company->isEnabled());
+    QCOMPARE(company->currentIndex(), -1);
+    QStringList offered;
+    for (int i = 0; i < company->count(); ++i)
+        offered.append(company->itemText(i));
+    QCOMPARE(offered, QStringList{QStringLiteral("东方贸易")}); // 李四's only customer
+    child<QComboBox>(w, "Combo_Subject")->setEditText(QStringLiteral("选客户"));
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("请选择一个公司名称")});
+    QCOMPARE(count(QStringLiteral("select count(*) from T_Schedule where Subject='选客户'")), 0);
+    company->setCurrentIndex(0);
+    child<QPushButton>(w, "Btn_OK")->click();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(scalar(QStringLiteral("select CustCode || Company from T_Schedule where Subject='选客户'")).toString(),
+             QStringLiteral("7东方贸易"));
 }
 
 // Names with a quote make valid statements: the operator's rows save and list like others.

@@ -1,13 +1,22 @@
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
 #include "app/WindowCommands.h"
+#include "activities/TFrm_Schedule.h"
 #include "customers/TFrm_Custom.h"
+#include "customers/TFrm_S_Cust.h"
 #include "main/TFrm_Main.h"
 #include "store/Connection.h"
 #include "ui/DataGrid.h"
 #include "ui/Messages.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QLabel>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QTimer>
 #include <QDir>
@@ -46,6 +55,13 @@ private slots:
     void closingEmptiesStatus();
     void reloginLeavesNoListBehind();
     void windowFilesHoldNoStatements();
+    void firstStatusCountsScope_data();
+    void firstStatusCountsScope();
+    void scheduleListRoundTrip_data();
+    void scheduleListRoundTrip();
+    void searchBringsBrowserToFront();
+    void tabLeavesGridsAndTree();
+    void acceleratorsOfFrameAndBrowserDiffer();
     void screenshot();
 
 private:
@@ -173,14 +189,16 @@ void TestCustomBrowser::firstLoadThenFullList()
     TFrm_Custom *w = openBrowser();
     QCOMPARE(w->windowTitle(), QStringLiteral("客户信息"));
     QCOMPARE(m_data->Qry_Cust->recordCount(), 100);
-    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录"));
+    // The first list is capped; the status line tells how many there are and how many show.
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 150 条客户记录，显示前 100 条"));
     QCOMPARE(child<QComboBox>(w, "Combo_Type")->currentText(), QStringLiteral("公司名称"));
     QCOMPARE(child<DataGrid>(w, "Grid_Cust")->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编号"));
 
     QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
     QCOMPARE(m_main->findChildren<TFrm_Custom *>().size(), 1); // the same browser
     QCOMPARE(m_data->Qry_Cust->recordCount(), 150);
-    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 100 条客户记录")); // not updated by this step
+    // The status line follows the list loaded: it no longer speaks of the first hundred.
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 150 条客户记录"));
 }
 
 void TestCustomBrowser::accessScope_data()
@@ -478,6 +496,194 @@ void TestCustomBrowser::windowFilesHoldNoStatements()
 }
 
 // With KEHU_SCREENSHOTS set to a folder, the browser is saved there as a picture.
+
+// The first list holds at most 100 customers; the status line counts those in scope.
+void TestCustomBrowser::firstStatusCountsScope_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("viewAll");
+    QTest::addColumn<int>("deleteAbove"); // customers with a greater code are removed first
+    QTest::addColumn<QString>("status");
+    QTest::newRow("all 150, capped") << "Admin" << true << 1000 << "当前共有 150 条客户记录，显示前 100 条";
+    QTest::newRow("exactly 100") << "Admin" << true << 100 << "当前共有 100 条客户记录";
+    QTest::newRow("own 100 of 101") << "张三" << false << 151 << "当前共有 100 条客户记录";
+    QTest::newRow("own, under the cap") << "李四" << false << 1000 << "当前共有 50 条客户记录";
+}
+
+void TestCustomBrowser::firstStatusCountsScope()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, viewAll);
+    QFETCH(int, deleteAbove);
+    QFETCH(QString, status);
+    m_data->connection()->exec(QStringLiteral("delete from custom where CustCode>%1").arg(deleteAbove));
+    login(name, viewAll);
+    openBrowser();
+    QCOMPARE(m_main->statusPanel(1), status);
+}
+
+// The schedule list borrows the shared schedule list for its own rows. However the
+// operator gets back to the browser, its 联系记录 page lists the current customer's
+// schedules again and follows the customer list; the list window, in front once more,
+// shows its own rows.
+void TestCustomBrowser::scheduleListRoundTrip_data()
+{
+    QTest::addColumn<QString>("back"); // how the operator returns to the browser
+    QTest::newRow("list closed") << "close";
+    QTest::newRow("客户管理 with the list open") << "command";
+    QTest::newRow("browser clicked, list open") << "activate";
+    QTest::newRow("list closed by Ctrl+F4") << "closeKey";
+}
+
+void TestCustomBrowser::scheduleListRoundTrip()
+{
+    QFETCH(QString, back);
+    m_data->connection()->exec(QStringLiteral("update T_Schedule set AwokeDate='2026-03-10'"));
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main));
+    TFrm_Custom *browser = openBrowser();
+    Dataset *schedules = m_data->Qry_Schedule;
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 3)); // a customer without schedules
+    QCOMPARE(schedules->recordCount(), 0);
+
+    QVERIFY(m_main->runHandler(QStringLiteral("Main_Schedule")));
+    QPointer<TFrm_Schedule> list = m_main->findChild<TFrm_Schedule *>();
+    QVERIFY(list);
+    child<QDateEdit>(list.data(), "DateTimePicker1")->setDate(QDate(2026, 3, 10));
+    child<QPushButton>(list.data(), "Btn_S_Cust")->click();
+    QCOMPARE(schedules->recordCount(), 3);
+
+    QMdiArea *area = m_main->mdiArea();
+    if (back == QLatin1String("close")) {
+        qobject_cast<QMdiSubWindow *>(list->parentWidget())->close();
+        QTRY_VERIFY(list.isNull());
+    } else if (back == QLatin1String("closeKey")) {
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+        QTest::keyClick(m_main, Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(list.isNull());
+    } else if (back == QLatin1String("command")) {
+        QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
+    } else {
+        area->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(browser->parentWidget()));
+    }
+    QCOMPARE(area->activeSubWindow()->widget(), browser);
+
+    const auto codesShown = [schedules] {
+        QStringList codes;
+        for (int row = 0; row < schedules->recordCount(); ++row)
+            codes.append(schedules->value(row, schedules->fieldIndex(QStringLiteral("CustCode"))).toString());
+        return codes;
+    };
+    QVERIFY(schedules->isLinked());
+    QVERIFY(schedules->sql().contains(QStringLiteral(":CustCode")));
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 3));
+    QCOMPARE(codesShown(), QStringList());
+    QCOMPARE(child<DataGrid>(browser, "Grid_Sch")->model()->rowCount(), 0);
+    // Reloading the customer list and the page keeps them the current customer's.
+    browser->categoryClicked(child<QTreeWidget>(browser, "TreeView1")->topLevelItem(0));
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 1));
+    QCOMPARE(codesShown(), (QStringList{"1", "1"}));
+    browser->findChild<QAction *>(QStringLiteral("N_RefreshSch"))->trigger();
+    QCOMPARE(codesShown(), (QStringList{"1", "1"}));
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 2));
+    QCOMPARE(codesShown(), QStringList{"2"});
+    // Delete acts on the row shown under the customer: customer 2's schedule.
+    m_messages->answer(Msg::Answer::Yes);
+    QVERIFY(m_main->runHandler(QStringLiteral("DelSchedule")));
+    QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from T_Schedule where CustCode='2'")), 0);
+    QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from T_Schedule where CustCode='1'")), 2);
+
+    if (list) {
+        // The list in front again lists its own search result, whatever the customer.
+        area->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(list->parentWidget()));
+        QVERIFY(!schedules->isLinked());
+        QCOMPARE(codesShown(), (QStringList{"1", "1"}));
+        QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 3));
+        QCOMPARE(schedules->recordCount(), 2);
+    }
+}
+
+// A search run while another child window is in front shows its result in the browser,
+// which comes to the front with it.
+void TestCustomBrowser::searchBringsBrowserToFront()
+{
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main));
+    TFrm_Custom *browser = openBrowser();
+    QVERIFY(m_main->runHandler(QStringLiteral("Main_Schedule")));
+    QMdiArea *area = m_main->mdiArea();
+    QVERIFY(area->activeSubWindow()->widget() != browser);
+    qobject_cast<QMdiSubWindow *>(browser->parentWidget())->showMinimized();
+
+    TFrm_S_Cust search(m_main);
+    child<QLineEdit>(&search, "Edit_custname")->setText(QStringLiteral("公司11"));
+    child<QPushButton>(&search, "btn_ok")->click();
+    QCOMPARE(area->activeSubWindow()->widget(), browser);
+    QVERIFY(!browser->parentWidget()->isMinimized());
+    QCOMPARE(m_data->Qry_Cust->recordCount(), 11); // 11 and 110 to 119
+    QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 %1 条客户记录").arg(m_data->Qry_Cust->recordCount()));
+}
+
+// Tab goes on from the tree and from every grid to the next input instead of moving
+// between cells.
+void TestCustomBrowser::tabLeavesGridsAndTree()
+{
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main));
+    TFrm_Custom *browser = openBrowser();
+    QVERIFY(QTest::qWaitForWindowActive(m_main));
+    for (const char *name : {"TreeView1", "Grid_Cust"}) {
+        QWidget *widget = browser->findChild<QWidget *>(QString::fromLatin1(name));
+        QVERIFY(widget);
+        widget->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), widget);
+        QTest::keyClick(widget, Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() != widget, name);
+        widget->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(widget, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY2(QApplication::focusWidget() != widget, name);
+    }
+    auto *grid = child<DataGrid>(browser, "Grid_Cust");
+    QVERIFY(!grid->tabKeyNavigation());
+}
+
+// The browser sits in the frame under its menu bar: no letter serves both, so Alt+S runs
+// the quick search and Alt+K reaches the key.
+void TestCustomBrowser::acceleratorsOfFrameAndBrowserDiffer()
+{
+    login(QStringLiteral("Admin"), true);
+    m_main->resize(1100, 700);
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_main));
+    TFrm_Custom *browser = openBrowser();
+    const auto letter = [](QString text) {
+        text.remove(QStringLiteral("&&"));
+        const int at = int(text.indexOf(QLatin1Char('&')));
+        return at >= 0 ? text.mid(at + 1, 1).toUpper() : QString();
+    };
+    QStringList letters;
+    for (QAction *menu : m_main->menuBar()->actions())
+        letters.append(letter(menu->text()));
+    for (QLabel *label : browser->findChildren<QLabel *>())
+        letters.append(letter(label->text()));
+    for (QAbstractButton *button : browser->findChildren<QAbstractButton *>())
+        letters.append(letter(button->text()));
+    letters.removeAll(QString());
+    QCOMPARE(QSet<QString>(letters.cbegin(), letters.cend()).size(), letters.size());
+
+    QTest::keyClick(m_main, Qt::Key_K, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(browser, "Edit_Key"));
+    QTest::keyClicks(child<QLineEdit>(browser, "Edit_Key"), QStringLiteral("12"));
+    QTest::keyClick(m_main, Qt::Key_S, Qt::AltModifier); // the button clicks after its press shows
+    QTRY_COMPARE(m_data->Qry_Cust->recordCount(), 12); // 12, 112 and 120 to 129
+}
+
 void TestCustomBrowser::screenshot()
 {
     const QString folder = qEnvironmentVariable("KEHU_SCREENSHOTS");
@@ -489,6 +695,21 @@ void TestCustomBrowser::screenshot()
     QVERIFY(m_main->runHandler(QStringLiteral("Cust_CustContact")));
     QTest::qWait(200);
     m_main->grab().save(QDir(folder).filePath(QStringLiteral("browser.png")));
+
+    // After a round trip through the schedule list: the 联系记录 page follows the customer.
+    m_data->connection()->exec(QStringLiteral("update T_Schedule set AwokeDate='2026-03-10'"));
+    QVERIFY(m_main->runHandler(QStringLiteral("Main_Schedule")));
+    QPointer<TFrm_Schedule> list = m_main->findChild<TFrm_Schedule *>();
+    child<QDateEdit>(list.data(), "DateTimePicker1")->setDate(QDate(2026, 3, 10));
+    child<QPushButton>(list.data(), "Btn_S_Cust")->click();
+    QTest::qWait(100);
+    m_main->grab().save(QDir(folder).filePath(QStringLiteral("schedulelist_search.png")));
+    qobject_cast<QMdiSubWindow *>(list->parentWidget())->close();
+    QTRY_VERIFY(list.isNull());
+    QVERIFY(m_data->Qry_Cust->locate(QStringLiteral("CustCode"), 1));
+    child<QTabWidget>(m_main->findChild<TFrm_Custom *>(), "PageControl2")->setCurrentIndex(1);
+    QTest::qWait(200);
+    m_main->grab().save(QDir(folder).filePath(QStringLiteral("browser_after_list.png")));
 }
 
 QTEST_MAIN(TestCustomBrowser)

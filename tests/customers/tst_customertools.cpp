@@ -71,6 +71,7 @@ private slots:
 
     void emailExport_data();
     void emailExport();
+    void emailWithoutViewer();
     void emailFileName();
     void emailReplacesFile();
     void emailCurrentListNotOpen();
@@ -644,8 +645,11 @@ void TestCustomerTools::batchEditSelectedCustomers()
     QCOMPARE(codesWhere(QStringLiteral("Category='0101'")), (QList<int>{1, 2, 4, 5}));
     QCOMPARE(scalar(QStringLiteral("select Category from custom where CustCode=6")), QStringLiteral("01"));
     QCOMPARE(scalar(QStringLiteral("select group_concat(CustCode || Company) from contact")), contactsBefore);
-    // The list is not re-loaded; the last row processed is current; the selection stays.
-    QCOMPARE(m_data->Qry_Cust->value(1, m_data->Qry_Cust->fieldIndex(QStringLiteral("Category"))).toString(), QStringLiteral("02"));
+    // The list is loaded again, so the grid shows the new categories; the last row
+    // processed is current; the selection stays.
+    const int category = m_data->Qry_Cust->fieldIndex(QStringLiteral("Category"));
+    for (int row : {1, 3, 4})
+        QCOMPARE(m_data->Qry_Cust->value(row, category).toString(), QStringLiteral("0101"));
     QCOMPARE(m_data->Qry_Cust->currentRow(), 4);
     QCOMPARE(browser->selectedRows(), (QList<int>{1, 3, 4}));
 }
@@ -772,14 +776,43 @@ void TestCustomerTools::emailExport()
     child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral(" 邮件 "));
     dialog.setRange(range);
     child<QPushButton>(&dialog, "Btn_start")->click();
-    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join(QLatin1Char('|'))));
     QCOMPARE(exportedFile(QStringLiteral("邮件")), content);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("导出客户电子信箱( %1 )").arg(written));
-    QCOMPARE(child<QProgressBar>(&dialog, "ProgressBar1")->value(), 0);
+    // The bar ends full; the file written is reported with its path and count.
+    QProgressBar *bar = child<QProgressBar>(&dialog, "ProgressBar1");
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(bar->maximum() > 0);
     const QString path = QDir(m_program->dir()).absoluteFilePath(QStringLiteral("Export/邮件.txt"));
     QCOMPARE(m_platform->calls(), QStringList{QStringLiteral("openUrl ") + QUrl::fromLocalFile(path).toString()});
+    const int lines = int(content.count("\r\n"));
+    QCOMPARE(m_messages->shown.size(), 1);
+    QCOMPARE(m_messages->last().title, QStringLiteral("成功"));
+    QCOMPARE(m_messages->last().icon, Msg::Icon::Information);
+    QCOMPARE(m_messages->last().text,
+             QStringLiteral("已导出 %1 个电子信箱地址到文件：\n%2").arg(lines).arg(QDir::toNativeSeparators(path)));
     if (range == TFrm_Email::CurrentList)
         QCOMPARE(m_data->Qry_Cust->currentRow(), rows - 1);
+}
+
+// A desktop without a viewer for text files: the file is written all the same and
+// reported as success, with a note instead of a warning.
+void TestCustomerTools::emailWithoutViewer()
+{
+    login(QStringLiteral("Admin"), true);
+    openBrowser();
+    m_platform->succeed = false;
+    TFrm_Email dialog(m_data, m_main);
+    child<QLineEdit>(&dialog, "Edit1")->setText(QStringLiteral("无查看程序"));
+    dialog.setRange(TFrm_Email::AllCustomers);
+    child<QPushButton>(&dialog, "Btn_start")->click();
+    QCOMPARE(exportedFile(QStringLiteral("无查看程序")), QByteArray("a@x.com\r\nb@x.com\r\na@x.com\r\n\xD6\xD0@x.cn\r\n"));
+    const QString path = QDir::toNativeSeparators(QDir(m_program->dir()).absoluteFilePath(QStringLiteral("Export/无查看程序.txt")));
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("已导出 4 个电子信箱地址到文件：\n%1\n\n"
+                                                             "本机没有可以打开文本文件的程序，请用其他程序打开该文件。").arg(path)});
+    QCOMPARE(m_messages->last().title, QStringLiteral("成功"));
+    QCOMPARE(m_messages->last().kind, Msg::Kind::Box);
+    QProgressBar *bar = child<QProgressBar>(&dialog, "ProgressBar1");
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestCustomerTools::emailFileName()

@@ -284,7 +284,7 @@ void TestCategoryTree::deleteLeafAfterConfirmation()
     m_messages.answer(Msg::Answer::Ok);
     w.TB_Del->trigger();
     QCOMPARE(m_messages.last().text, QStringLiteral("你真的要删除所选择的目录吗？"));
-    QCOMPARE(m_messages.last().buttons, Msg::Buttons::OkCancel);
+    QCOMPARE(m_messages.last().buttons, Msg::Buttons::OkCancelDefaultCancel);
     QCOMPARE(rows(QStringLiteral("1=1")), 2);
     QCOMPARE(rows(QStringLiteral("code='0301'")), 0);
     QVERIFY(!node(w, QStringLiteral("0301")));

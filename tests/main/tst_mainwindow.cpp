@@ -115,7 +115,7 @@ void outline(const QList<QAction *> &actions, int depth, QStringList &lines)
     }
 }
 
-const char *const ExpectedMenus = R"(系统设置
+const char *const ExpectedMenus = R"(系统设置(&X)
   Sys_User 用户权限管理
   N31 修改密码
   N27 数据初始化
@@ -138,7 +138,7 @@ const char *const ExpectedMenus = R"(系统设置
     N55 销售单据设置
   -
   N2 退出程序 Ctrl+Q
-数据操作
+数据操作(&D)
   N7 客户资料
     Cust_CustContact 客户资料
     -
@@ -166,17 +166,25 @@ const char *const ExpectedMenus = R"(系统设置
   -
   N_Awoke 联系活动提醒 F5
   Main_Schedule 联系活动列表
-  Main_Daily 工作日志
-数据查询
+  Main_Daily 历史记录
+数据查询(&Q)
   N20 查询
-报表打印
+报表打印(&R)
   P_Envelop 信封打印
   P_CustBasic 客户基础资料
   N42 客户信封标签打印
-实用工具
+实用工具(&T)
   N16 计算器
   N17 记事本
-帮助文件
+窗口(&W)
+  Win_Cascade 层叠窗口(&C)
+  Win_Tile 平铺窗口(&T)
+  -
+  Win_Next 下一个窗口(&N) Ctrl+Tab
+  Win_Close 关闭窗口(&O) Ctrl+F4
+  Win_CloseAll 关闭全部窗口(&A)
+  -
+帮助文件(&H)
   N12 给作者写信
   -
   N13 关于我们)";
@@ -247,6 +255,7 @@ private slots:
     void shortcuts_data();
     void shortcuts();
     void showChildReusesOneWindowPerClass();
+    void windowMenu();
     void showSequence();
     void showSequenceStopsWhenDirectoryFails();
     void timerOpensReminders_data();
@@ -595,6 +604,53 @@ void tst_MainWindow::showChildReusesOneWindowPerClass()
     QTRY_VERIFY(b.isNull());
     QTRY_COMPARE(f.main->mdiArea()->subWindowList().size(), 1);
     ChildA::reference = nullptr;
+}
+
+// The window menu lists the child windows (the front one ticked) and brings the one chosen
+// to the front; Ctrl+Tab goes to the next, Ctrl+F4 closes the front one, and the entries
+// cascade, tile and close them all.
+void tst_MainWindow::windowMenu()
+{
+    Fixture f;
+    f.main->resize(900, 600);
+    f.main->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+    QPointer<ChildA> a;
+    QPointer<ChildB> b;
+    f.main->ShowChild(a)->setWindowTitle(QStringLiteral("客户信息"));
+    f.main->ShowChild(b)->setWindowTitle(QStringLiteral("联系活动列表"));
+    QMdiArea *area = f.main->mdiArea();
+    QCOMPARE(area->activeSubWindow()->widget(), b.data());
+
+    auto *menu = f.main->findChild<QMenu *>(QStringLiteral("Menu_Window"));
+    QVERIFY(menu);
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    QStringList listed;
+    for (QAction *action : menu->actions())
+        if (action->objectName().startsWith(QLatin1String("Win_Window")))
+            listed.append(action->text() + (action->isChecked() ? QStringLiteral(" *") : QString()));
+    QCOMPARE(listed, (QStringList{QStringLiteral("&1 客户信息"), QStringLiteral("&2 联系活动列表 *")}));
+    menu->findChild<QAction *>(QStringLiteral("Win_Window1"))->trigger();
+    QCOMPARE(area->activeSubWindow()->widget(), a.data());
+    QMetaObject::invokeMethod(menu, "aboutToShow"); // listed again, not twice
+    int entries = 0;
+    for (QAction *action : menu->actions())
+        entries += action->objectName().startsWith(QLatin1String("Win_Window"));
+    QCOMPARE(entries, 2);
+
+    QTest::keyClick(f.main.get(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(area->activeSubWindow()->widget(), b.data());
+    f.main->menuEntry(QStringLiteral("Win_Tile"))->trigger();
+    f.main->menuEntry(QStringLiteral("Win_Cascade"))->trigger();
+    QVERIFY(a && b);
+
+    QTest::keyClick(f.main.get(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(b.isNull());
+    QVERIFY(a);
+    f.main->ShowChild(b);
+    f.main->menuEntry(QStringLiteral("Win_CloseAll"))->trigger();
+    QTRY_VERIFY(a.isNull() && b.isNull());
+    QTRY_VERIFY(area->subWindowList().isEmpty());
 }
 
 void tst_MainWindow::showSequence()

@@ -26,6 +26,8 @@ private slots:
     void goodsRollback();
     void billWithItsLines();
     void billFromEmptyListFails();
+    void everyDeleteQuestionDefaultsToNo_data();
+    void everyDeleteQuestionDefaultsToNo();
 
 private:
     int count(const QString &sql);
@@ -96,7 +98,7 @@ void TestRecordCommands::customerDeclinedKeepsAll()
     openCustomers();
     m_messages.answer(Msg::Answer::No);
     m_commands->DelCust(clerk, {});
-    QCOMPARE(m_messages.last().buttons, Msg::Buttons::YesNo);
+    QCOMPARE(m_messages.last().buttons, Msg::Buttons::YesNoDefaultNo);
     QCOMPARE(count(QStringLiteral("select count(*) from custom")), 5);
 }
 
@@ -278,6 +280,54 @@ void TestRecordCommands::billFromEmptyListFails()
     m_commands->DelBill();
     QCOMPARE(m_messages.last().text, QStringLiteral("删除记录失败!"));
     QCOMPARE(count(QStringLiteral("select count(*) from T_Bill")), 15);
+}
+
+// Enter on a delete question keeps the record: every one has 否 as its default button, and
+// the cautious answer that Enter gives deletes nothing.
+void TestRecordCommands::everyDeleteQuestionDefaultsToNo_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("remaining"); // counted before and after
+    QTest::newRow("customer") << "DelCust" << "确定要删除客户记录吗！" << "select count(*) from custom";
+    QTest::newRow("contact") << "DelContact" << "你确定要删除该联系人吗！" << "select count(*) from contact";
+    QTest::newRow("schedule") << "DelSchedule" << "您确定要删除这条联系活动记录吗？" << "select count(*) from T_Schedule";
+    QTest::newRow("diary") << "DelDaily" << "您确定要删除这条日记记录吗？" << "select count(*) from T_Daily";
+    QTest::newRow("goods") << "DelGoods" << "您确定要删除这条商品记录吗？" << "select count(*) from T_Goods";
+    QTest::newRow("bill") << "DelBill" << "你确定要删除这条单据吗？" << "select count(*) from T_Bill";
+}
+
+void TestRecordCommands::everyDeleteQuestionDefaultsToNo()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, question);
+    QFETCH(QString, remaining);
+    m_data->connection()->exec(QStringLiteral("insert into T_Daily (Subject, author) values ('日记', 'Admin')"));
+    openCustomers();
+    TFrm_Data::RunQuery(m_data->Qry_Contact, QStringLiteral("select * from contact"));
+    TFrm_Data::RunQuery(m_data->Qry_Schedule, QStringLiteral("select * from T_Schedule"));
+    TFrm_Data::RunQuery(m_data->Qry_Daily, QStringLiteral("select * from T_Daily"));
+    TFrm_Data::RunQuery(m_data->Qry_Goods, QStringLiteral("select * from T_Goods"));
+    TFrm_Data::RunQuery(m_data->Qry_Bill, QStringLiteral("select * from T_Bill"));
+    const int before = count(remaining);
+    QVERIFY(before > 0);
+    if (command == QLatin1String("DelCust"))
+        m_commands->DelCust(admin, {});
+    else if (command == QLatin1String("DelContact"))
+        m_commands->DelContact(admin);
+    else if (command == QLatin1String("DelSchedule"))
+        m_commands->DelSchedule(admin);
+    else if (command == QLatin1String("DelDaily"))
+        m_commands->DelDaily();
+    else if (command == QLatin1String("DelGoods"))
+        m_commands->DelGoods();
+    else
+        m_commands->DelBill();
+    QCOMPARE(m_messages.shown.size(), 1);
+    QCOMPARE(m_messages.last().text, question);
+    QCOMPARE(m_messages.last().buttons, Msg::Buttons::YesNoDefaultNo);
+    QVERIFY(Msg::defaultsToNo(m_messages.last().buttons));
+    QCOMPARE(count(remaining), before);
 }
 
 QTEST_MAIN(TestRecordCommands)

@@ -49,6 +49,14 @@ void openOwn(Dataset &query, const QString &operatorName)
     openList(query, OperatorScope{operatorName, false});
 }
 
+int countInScope(Connection *connection, const OperatorScope &scope)
+{
+    Dataset scratch(connection);
+    openScoped(scratch, scope, QStringLiteral("Select count(*) as Total from Custom"));
+    scratch.open();
+    return scratch.value(0, 0).toInt();
+}
+
 void openFirstHundred(Dataset &query, const OperatorScope &scope)
 {
     openScoped(query, scope, QStringLiteral("Select top 100 * from Custom"));

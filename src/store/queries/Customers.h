@@ -26,6 +26,8 @@ void openList(Dataset &query, const OperatorScope &scope);
 void openOwn(Dataset &query, const QString &operatorName);
 // The first load of the browser: "Select top 100 * from Custom".
 void openFirstHundred(Dataset &query, const OperatorScope &scope);
+// How many customers the scope holds (what the first hundred are taken from).
+int countInScope(Connection *connection, const OperatorScope &scope);
 // A category with everything below it: "Select * from custom where category like :Category",
 // :Category being the code followed by "%".
 void openCategory(Dataset &query, const OperatorScope &scope, const QString &categoryCode);
