@@ -83,7 +83,7 @@ double GridPages::measureRow(int row) const
             continue;
         const double width = std::max(1.0, (m_columns[c] - 2 * cellPadding)) * scale;
         const QRectF bounds = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text);
-        tallest = std::max(tallest, bounds.height() / scale + 2 * cellPadding);
+        tallest = std::max(tallest, bounds.height() / scale + 1);
     }
     return tallest;
 }

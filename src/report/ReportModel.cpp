@@ -252,8 +252,8 @@ std::optional<ReportDocument> read(const QByteArray &text, QString *error)
     }
     {
         const QXmlStreamAttributes attributes = xml.attributes();
-        document.name = attributes.value(u"name").toString();
-        document.title = attributes.value(u"title").toString();
+        document.name = attributes.value(QStringLiteral("name")).toString();
+        document.title = attributes.value(QStringLiteral("title")).toString();
     }
     while (xml.readNextStartElement() && error->isEmpty()) {
         const QXmlStreamAttributes attributes = xml.attributes();

@@ -105,17 +105,31 @@ void ReportRenderer::layOutBands(int rows)
             y += header->height;
         }
     };
+    auto pageIsEmpty = [&] {
+        for (const Placement &p : m_pages.back())
+            if (p.band != header && p.band != title)
+                return false;
+        return true;
+    };
     auto place = [&](const Band *band, int row) {
         // A band taller than a whole page is still printed, alone on its page.
-        if (y + band->height > bottom + 1e-6 && y > page.top + (header ? header->height : 0) + 1e-6)
+        if (y + band->height > bottom + 1e-6 && !pageIsEmpty())
             startPage();
         m_pages.back().push_back({band, QPointF(page.left, y), row});
         y += band->height;
     };
 
-    startPage();
-    if (title)
-        place(title, -1);
+    // The report title opens the first page, above the page header.
+    m_pages.emplace_back();
+    y = page.top;
+    if (title) {
+        m_pages.back().push_back({title, QPointF(page.left, y), -1});
+        y += title->height;
+    }
+    if (header) {
+        m_pages.back().push_back({header, QPointF(page.left, y), -1});
+        y += header->height;
+    }
     if (data) {
         for (int row = 0; row < rows; ++row) {
             place(data, row);
@@ -151,8 +165,7 @@ QString ReportRenderer::formatValue(const QVariant &value, const QString &format
     const int point = format.indexOf(u'.');
     const int decimals = point < 0 ? 0 : int(format.size() - point - 1);
     QLocale locale = QLocale::c();
-    if (!format.contains(u','))
-        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    locale.setNumberOptions(format.contains(u',') ? QLocale::NumberOptions() : QLocale::OmitGroupSeparator);
     return locale.toString(number, 'f', decimals);
 }
 
