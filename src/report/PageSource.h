@@ -2,6 +2,7 @@
 
 #include <QSizeF>
 #include <QString>
+#include <functional>
 
 class QPainter;
 class QPaintDevice;
@@ -25,8 +26,13 @@ public:
 // Device pixels per millimetre of the painter's device.
 double dotsPerMm(const QPaintDevice *device);
 
+// Told before each page is drawn (0-based); answering false stops the work.
+using Progress = std::function<bool(int page)>;
+
 // Every page into one PDF file whose pages have the document's size in millimetres.
-bool exportPdf(const PageSource &source, const QString &path, QString *error, int resolution = 1200);
+// A stopped export removes the unfinished file and says so in *error.
+bool exportPdf(const PageSource &source, const QString &path, QString *error, const Progress &progress = {},
+               int resolution = 1200);
 // One page into a PNG picture at the given resolution (dots per inch).
 bool exportPng(const PageSource &source, int page, const QString &path, QString *error, int dpi = 150);
 

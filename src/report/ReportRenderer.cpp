@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QLocale>
@@ -329,7 +330,8 @@ void ReportRenderer::paintPage(QPainter &painter, int page) const
     painter.restore();
 }
 
-bool exportPdf(const PageSource &source, const QString &path, QString *error, int resolution)
+bool exportPdf(const PageSource &source, const QString &path, QString *error, const Progress &progress,
+               int resolution)
 {
     QPdfWriter writer(path);
     writer.setResolution(resolution);
@@ -344,6 +346,13 @@ bool exportPdf(const PageSource &source, const QString &path, QString *error, in
         return false;
     }
     for (int page = 0; page < source.pageCount(); ++page) {
+        if (progress && !progress(page)) {
+            painter.end();
+            QFile::remove(path);
+            if (error)
+                *error = QStringLiteral("导出已取消");
+            return false;
+        }
         if (page > 0)
             writer.newPage();
         source.paintPage(painter, page);
