@@ -9,7 +9,18 @@
 
 namespace ReportPrint {
 
-Prepared prepare(TFrm_Data *data, const Request &request, QString *error)
+Prepared::Prepared(std::unique_ptr<Report::DatasetValues> values, std::unique_ptr<Report::ReportRenderer> renderer)
+    : m_values(std::move(values)), m_renderer(std::move(renderer))
+{
+}
+
+Prepared::~Prepared() = default;
+int Prepared::pageCount() const { return m_renderer->pageCount(); }
+QSizeF Prepared::pageSize() const { return m_renderer->pageSize(); }
+QString Prepared::documentTitle() const { return m_renderer->documentTitle(); }
+void Prepared::paintPage(QPainter &painter, int page) const { m_renderer->paintPage(painter, page); }
+
+std::shared_ptr<Prepared> prepare(TFrm_Data *data, const Request &request, QString *error)
 {
     ReportTemplate *report = data->report(request.reportName);
     if (!report) {
@@ -20,17 +31,16 @@ Prepared prepare(TFrm_Data *data, const Request &request, QString *error)
     auto document = report->document(error);
     if (!document)
         return {};
-    Prepared prepared;
-    prepared.values = std::make_shared<Report::DatasetValues>(request.rows);
-    prepared.values->addDataset(QStringLiteral("Info"), data->Qry_Custom);
+    auto values = std::make_unique<Report::DatasetValues>(request.rows);
+    values->addDataset(QStringLiteral("Info"), data->Qry_Custom);
     for (auto it = request.named.cbegin(); it != request.named.cend(); ++it)
-        prepared.values->addDataset(it.key(), it.value());
-    // The report's callback: the contact name of the printed row (Part of the data module).
+        values->addDataset(it.key(), it.value());
+    // The report's callback: the contact name of the printed row, by the data module's rule.
     if (request.contact.fillContact && request.rows) {
         const ReportContactOptions options = request.contact;
         Dataset *rows = request.rows;
         const QString variable = report->contactVariable();
-        prepared.values->setVariables([options, rows, variable](const QString &name, int row) -> std::optional<QVariant> {
+        values->setVariables([options, rows, variable](const QString &name, int row) -> std::optional<QVariant> {
             if (name.compare(variable, Qt::CaseInsensitive) != 0 || row < 0 || row >= rows->recordCount())
                 return std::nullopt;
             if (rows->currentRow() != row)
@@ -40,37 +50,23 @@ Prepared prepare(TFrm_Data *data, const Request &request, QString *error)
             return std::nullopt;
         });
     }
-    prepared.renderer = std::make_shared<Report::ReportRenderer>(std::move(*document), prepared.values.get(),
-                                                                 ProgramDir::path());
+    auto renderer = std::make_unique<Report::ReportRenderer>(std::move(*document), values.get(), ProgramDir::path());
     for (auto it = request.objectTexts.cbegin(); it != request.objectTexts.cend(); ++it)
-        prepared.renderer->setObjectText(it.key(), it.value());
+        renderer->setObjectText(it.key(), it.value());
     if (request.firstLabel > 0)
-        prepared.renderer->setFirstLabel(request.firstLabel);
-    return prepared;
+        renderer->setFirstLabel(request.firstLabel);
+    return std::make_shared<Prepared>(std::move(values), std::move(renderer));
 }
-
-namespace {
-// Keeps the values alive as long as the renderer that reads them.
-struct Owned : Report::PageSource
-{
-    Prepared prepared;
-    explicit Owned(Prepared p) : prepared(std::move(p)) {}
-    int pageCount() const override { return prepared.renderer->pageCount(); }
-    QSizeF pageSize() const override { return prepared.renderer->pageSize(); }
-    QString documentTitle() const override { return prepared.renderer->documentTitle(); }
-    void paintPage(QPainter &painter, int page) const override { prepared.renderer->paintPage(painter, page); }
-};
-} // namespace
 
 bool preview(QWidget *parent, TFrm_Data *data, const Request &request)
 {
     QString error;
-    Prepared prepared = prepare(data, request, &error);
-    if (!prepared.renderer) {
+    std::shared_ptr<Prepared> prepared = prepare(data, request, &error);
+    if (!prepared) {
         Messages::box(parent, error, QStringLiteral("警告"), Msg::Icon::Information);
         return false;
     }
-    TFrm_Preview preview(std::make_shared<Owned>(std::move(prepared)), parent);
+    TFrm_Preview preview(prepared, parent);
     preview.exec();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/TFrm_Data.h"
+#include "report/PageSource.h"
 
 #include <QHash>
 #include <QString>
@@ -28,15 +29,27 @@ struct Request
     int firstLabel = 0;                       // label sheets: start at this label (0: as designed)
 };
 
-// The report laid out and ready to draw. [Info.Field] always reads the own company's
-// information (Qry_Custom). A missing or damaged template gives nullptr and the reason in
-// *error.
-struct Prepared
+// The report laid out and ready to draw, with the values it reads. [Info.Field] always
+// reads the own company's information (Qry_Custom).
+class Prepared : public Report::PageSource
 {
-    std::shared_ptr<Report::DatasetValues> values;
-    std::shared_ptr<Report::ReportRenderer> renderer;
+public:
+    Prepared(std::unique_ptr<Report::DatasetValues> values, std::unique_ptr<Report::ReportRenderer> renderer);
+    ~Prepared() override;
+    const Report::DatasetValues &values() const { return *m_values; }
+    const Report::ReportRenderer &renderer() const { return *m_renderer; }
+    int pageCount() const override;
+    QSizeF pageSize() const override;
+    QString documentTitle() const override;
+    void paintPage(QPainter &painter, int page) const override;
+
+private:
+    std::unique_ptr<Report::DatasetValues> m_values;
+    std::unique_ptr<Report::ReportRenderer> m_renderer;
 };
-Prepared prepare(TFrm_Data *data, const Request &request, QString *error);
+
+// A missing or damaged template gives nullptr and the reason in *error.
+std::shared_ptr<Prepared> prepare(TFrm_Data *data, const Request &request, QString *error);
 
 // Lays the report out and shows it in the print preview (modal). A missing or damaged
 // template is told in a message box ("警告") and nothing is shown; returns whether the

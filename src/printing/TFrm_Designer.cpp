@@ -440,7 +440,10 @@ TFrm_Designer::TFrm_Designer(TFrm_Data *dataModule, ReportTemplate *report, Repo
 
 TFrm_Designer::~TFrm_Designer()
 {
-    // The scene's items refer to this window; they go first.
+    // The inputs and the scene outlive this part of the window while the base class tears
+    // them down (an input losing the focus still reports an edit): they are cut off first.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
     m_scene->clear();
 }
 

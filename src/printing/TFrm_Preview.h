@@ -28,6 +28,7 @@ public:
     TFrm_Preview(std::shared_ptr<const Report::PageSource> source, QWidget *parent = nullptr);
     ~TFrm_Preview() override;
 
+    const Report::PageSource &source() const { return *m_source; }
     int currentPage() const { return m_page; }
     void showPage(int page);
     void setZoom(Zoom zoom, int percent = 100);
