@@ -308,7 +308,9 @@ void paintObject(QPainter &painter, const PlacedObject &placed, const QString &p
         int flags = int(o.alignment);
         if (o.wordWrap)
             flags |= Qt::TextWordWrap;
-        painter.drawText(r, flags, placed.text);
+        // Text in a frame keeps a little room from its lines.
+        const double inset = o.frame ? 1.0 * scale : 0;
+        painter.drawText(r.adjusted(inset, o.frame && o.wordWrap ? inset : 0, -inset, 0), flags, placed.text);
         break;
     }
     }

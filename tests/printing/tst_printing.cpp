@@ -670,6 +670,32 @@ void TestPrinting::screenshots()
                       exportPdf(preparedOf(preview)->renderer(), QDir(folder).filePath(QStringLiteral("%1.pdf").arg(QString::fromLatin1(command))), &error);
                   });
     }
+    // A bill of three lines as a picture of its page.
+    Connection *c = m_data->connection();
+    c->exec(QStringLiteral("insert into T_BillDetail (BillCode, GoodsCode, GoodsName, GoodsUnit, Units, Number, SalePrice, Discount) "
+                           "values ('FH202603090001', 'G001', 'A4复印纸', '70克', '箱', 5, 120, 1), "
+                           "('FH202603090001', 'G002', '激光打印机墨盒', 'HP-88A', '个', 3, 12.5, 0.9), "
+                           "('FH202603090001', 'G003', '订书机', '大号', '个', 2, 45, 1)"));
+    QObject editor;
+    m_data->setBillEditor(&editor);
+    Dataset *lines = m_data->Qry_BillDetail;
+    lines->close();
+    lines->setSql(QStringLiteral("select * from T_BillDetail"));
+    lines->open();
+    Dataset customer(m_data->connection());
+    customer.setSql(QStringLiteral("select * from Custom where CustCode=1"));
+    customer.open();
+    ReportPrint::Request bill;
+    bill.reportName = QStringLiteral("fr_Bills");
+    bill.rows = lines;
+    bill.named.insert(QStringLiteral("Custom"), &customer);
+    bill.objectTexts.insert(QStringLiteral("Memo_BigMoney"), QStringLiteral("柒佰柒拾叁元柒角伍分"));
+    QString error;
+    const auto prepared = ReportPrint::prepare(m_data, bill, &error);
+    QVERIFY2(prepared, qPrintable(error));
+    QVERIFY(exportPng(*prepared, 0, QDir(folder).filePath(QStringLiteral("bill.png")), &error, 100));
+    QVERIFY(exportPdf(*prepared, QDir(folder).filePath(QStringLiteral("bill.pdf")), &error));
+
     ReportTemplate *report = m_data->report(QStringLiteral("fr_Bills"));
     TFrm_Designer designer(m_data, report, *report->document(nullptr), m_main);
     designer.resize(1280, 860);
