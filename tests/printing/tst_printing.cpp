@@ -9,6 +9,7 @@
 #include "printing/TFrm_Designer.h"
 #include "printing/TFrm_P_LabelGB.h"
 #include "printing/TFrm_Preview.h"
+#include "report/ReportQueries.h"
 #include "report/ReportRenderer.h"
 #include "report/ReportValues.h"
 #include "store/Connection.h"
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -89,6 +91,9 @@ private slots:
     void nothingToPrintIsSaid();
     void damagedTemplateIsSaid();
     void labelSheetStartsAtChosenLabel();
+    void customerCodesOfAnyKind_data();
+    void customerCodesOfAnyKind();
+    void previewPrintsThroughSystemDialog();
 
     void billPrintWithUnsavedLines();
     void previewNavigatesAndDrawsOnlyShownPages();
@@ -345,6 +350,54 @@ void TestPrinting::labelSheetStartsAtChosenLabel()
     // Labels 23 and 24 of the first sheet, then the first label of a new sheet.
     QCOMPARE(pages, 2);
     QCOMPARE(places, (QList<QPointF>{QPointF(70, 4.5 + 7 * 36), QPointF(140, 4.5 + 7 * 36), QPointF(1000, 4.5)}));
+}
+
+void TestPrinting::customerCodesOfAnyKind_data()
+{
+    QTest::addColumn<QVariantList>("codes");
+    QTest::addColumn<bool>("everyContact");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("numbers") << QVariantList{1, 3} << false << 2;
+    QTest::newRow("numbers as text") << QVariantList{QStringLiteral("2"), QStringLiteral("3")} << false << 2;
+    QTest::newRow("a code with a quote") << QVariantList{QStringLiteral("A'7"), 1} << false << 2;
+    QTest::newRow("a code that only looks like a number") << QVariantList{QStringLiteral("07")} << false << 1;
+    QTest::newRow("every contact") << QVariantList{1, 2} << true << 3;
+    QVariantList many;
+    for (int code = 1; code <= 5000; ++code)
+        many.append(code);
+    QTest::newRow("more codes than the engine binds") << many << false << 4; // 1, 2, 3 and 7
+}
+
+void TestPrinting::customerCodesOfAnyKind()
+{
+    QFETCH(QVariantList, codes);
+    QFETCH(bool, everyContact);
+    QFETCH(int, rows);
+    // Codes kept as text by an import: matched as stored, never put into the statement.
+    m_data->connection()->exec(QStringLiteral("insert into custom (CustCode, Company) values ('A''7', '文本编号'), ('07', '零七')")); // '07' is stored as 7
+    Dataset query(m_data->connection());
+    QVERIFY(ReportQueries::openCustomers(query, codes, everyContact));
+    QCOMPARE(query.recordCount(), rows);
+    QVERIFY(!ReportQueries::openCustomers(query, {}, everyContact));
+}
+
+void TestPrinting::previewPrintsThroughSystemDialog()
+{
+    struct OneRow : ReportValues
+    {
+        int rowCount() const override { return 1; }
+        std::optional<QVariant> value(const QString &, int) const override { return QVariant(QStringLiteral("x")); }
+    } values;
+    auto renderer = std::make_shared<ReportRenderer>(*m_data->report(QStringLiteral("fr_Envelop"))->document(nullptr), &values);
+    QPrinter printer(QPrinter::HighResolution);
+    TFrm_Preview::preparePrinter(*renderer, printer);
+    // The envelope is landscape DL, placed from the paper's corner.
+    QVERIFY(printer.fullPage());
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    QCOMPARE(printer.pageLayout().fullRect(QPageLayout::Millimeter).size().toSize(), QSize(220, 110));
+    TFrm_Preview preview(renderer, m_main);
+    QCOMPARE(captionWhenModal([&] { child<QPushButton>(&preview, "Btn_Print")->click(); }), QStringLiteral("打印"));
+    QVERIFY(m_fixture->messages.shown.isEmpty());
 }
 
 void TestPrinting::billPrintWithUnsavedLines()
