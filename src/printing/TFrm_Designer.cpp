@@ -712,7 +712,7 @@ void TFrm_Designer::bandHeightEdited()
     });
 }
 
-void TFrm_Designer::addObject(ObjectKind kind, const QString &text)
+void TFrm_Designer::addObject(ObjectKind kind, const QString &text, const std::function<void(ReportObject &)> &adjust)
 {
     const BandKind bandKind = targetBand();
     static const QHash<int, QString> prefixes{{int(ObjectKind::Text), QStringLiteral("Memo")},
@@ -725,6 +725,8 @@ void TFrm_Designer::addObject(ObjectKind kind, const QString &text)
     object.text = text;
     object.rect = kind == ObjectKind::Line ? QRectF(5, 2, 40, 0) : QRectF(5, 2, kind == ObjectKind::Picture ? 30 : 40,
                                                                         kind == ObjectKind::Picture ? 20 : 7);
+    if (adjust)
+        adjust(object);
     change(QStringLiteral("添加对象"), [bandKind, object](ReportDocument &d) {
         Band *band = d.band(bandKind);
         if (!band) {
@@ -770,22 +772,11 @@ void TFrm_Designer::addPicture()
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    addObject(ObjectKind::Picture);
-    const QString name = selectedName();
     const QSizeF size = QSizeF(image.size()).scaled(QSizeF(40, 30), Qt::KeepAspectRatio);
-    ReportDocument &d = m_document;
-    if (ReportObject *o = d.object(name)) {
-        // Part of the same step as adding it.
-        ReportDocument after = d;
-        after.object(name)->pictureData = png;
-        after.object(name)->rect.setSize(size);
-        m_undo->undo();
-        ReportDocument before = m_document;
-        m_undo->push(new Snapshot(QStringLiteral("添加图片"), before, after, -1,
-                                  [this](const ReportDocument &document) { setDocument(document); }));
-        (void)o;
-        select(name);
-    }
+    addObject(ObjectKind::Picture, {}, [&png, size](ReportObject &object) {
+        object.pictureData = png;
+        object.rect.setSize(size);
+    });
 }
 
 void TFrm_Designer::deleteSelected()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -39,7 +40,8 @@ public:
     void select(const QString &objectName);
 
     // Editing, each one step of undo.
-    void addObject(Report::ObjectKind kind, const QString &text = {});
+    void addObject(Report::ObjectKind kind, const QString &text = {},
+                   const std::function<void(Report::ReportObject &)> &adjust = {});
     void addField();
     void addPicture();
     void deleteSelected();

@@ -105,6 +105,7 @@ private slots:
     void designerMovesResizesUndoesAndSaves();
     void designerAddsAndEditsObjects();
     void designerStartsEmptyWithoutTemplate();
+    void designerBandsAndPictures();
 
     void screenshots();
 
@@ -695,6 +696,59 @@ void TestPrinting::designerStartsEmptyWithoutTemplate()
     const auto saved = m_data->report(QStringLiteral("fr_Bills"))->document(&error);
     QVERIFY2(saved, qPrintable(error));
     QCOMPARE(saved->object(QStringLiteral("Memo1"))->text, QStringLiteral("文本"));
+}
+
+void TestPrinting::designerBandsAndPictures()
+{
+    ReportTemplate *report = m_data->report(QStringLiteral("fr_Envelop"));
+    TFrm_Designer designer(m_data, report, *report->document(nullptr), m_main);
+    auto *band = child<QComboBox>(&designer, "Combo_Band");
+    auto *height = child<QDoubleSpinBox>(&designer, "Edit_BandHeight");
+
+    // A page footer is added by giving it a height; objects then go into it.
+    band->setCurrentIndex(band->findText(QStringLiteral("页脚")));
+    QCOMPARE(height->value(), 0.0);
+    height->setValue(12);
+    emit height->editingFinished();
+    QVERIFY(designer.document().band(BandKind::PageFooter));
+    QCOMPARE(designer.document().band(BandKind::PageFooter)->height, 12.0);
+
+    // A picture is kept inside the template; its box keeps the picture's proportions.
+    QImage logo(200, 100, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    const QString file = m_fixture->program.dir() + QStringLiteral("logo.png");
+    QVERIFY(logo.save(file));
+    m_fixture->platform.answer(file);
+    child<QPushButton>(&designer, "Btn_AddPicture")->click();
+    const ReportObject *picture = designer.document().object(QStringLiteral("Picture1"));
+    QVERIFY(picture);
+    QVERIFY(!picture->pictureData.isEmpty());
+    QCOMPARE(picture->rect.size(), QSizeF(40, 20));
+    QVERIFY(designer.document().band(BandKind::PageFooter)->objects.size() == 1);
+    designer.undoStack()->undo(); // one step takes the picture away again
+    QVERIFY(!designer.document().object(QStringLiteral("Picture1")));
+    designer.undoStack()->redo();
+
+    // Height 0 removes the band; with objects in it the operator is asked first.
+    m_fixture->messages.answer(Msg::Answer::No);
+    height->setValue(0);
+    emit height->editingFinished();
+    QCOMPARE(m_fixture->messages.last().text, QStringLiteral("报表区“页脚”中的对象将一起删除，继续吗？"));
+    QVERIFY(designer.document().band(BandKind::PageFooter));
+    QCOMPARE(height->value(), 12.0);
+    m_fixture->messages.answer(Msg::Answer::Yes);
+    height->setValue(0);
+    emit height->editingFinished();
+    QVERIFY(!designer.document().band(BandKind::PageFooter));
+
+    // What the designer saves is read back the same, picture included.
+    QVERIFY(designer.save());
+    designer.undoStack()->undo(); // the footer comes back; save again with the picture
+    QVERIFY(designer.save());
+    ReportTemplate loaded(QStringLiteral("fr_Envelop"), QStringLiteral("Reports/fr_Envelop.frf"), QStringLiteral("contactname"));
+    QVERIFY(loaded.load(m_fixture->program.dir()));
+    QCOMPARE(loaded.document(nullptr)->object(QStringLiteral("Picture1"))->pictureData,
+             designer.document().object(QStringLiteral("Picture1"))->pictureData);
 }
 
 void TestPrinting::screenshots()
