@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth
   libqt6svg6 qt6-qpa-plugins
   clang libfuzzer-14-dev
+  poppler-utils
 )
 
 missing=()
