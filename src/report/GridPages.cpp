@@ -25,18 +25,25 @@ constexpr double cellPadding = 1; // mm on each side of a cell's text
 
 GridPages::GridPages(GridTable table, GridPrintOptions options) : m_table(std::move(table)), m_options(options)
 {
-    const double printable = pageSize().width() - 2 * margin;
     const int columns = int(m_table.headers.size());
     double total = 0;
     for (int c = 0; c < columns; ++c)
         total += std::max(1.0, c < m_table.widths.size() ? m_table.widths[c] : 80.0);
     const double natural = total * 25.4 / 96; // on-screen pixels to mm
+    if (m_options.autoLandscape && !m_options.landscape && natural > 210 - 2 * margin)
+        m_options.landscape = true;
+    const double printable = pageSize().width() - 2 * margin;
     // Without fitting, columns keep their screen size as long as they fit on the paper.
     const double factor = (m_options.fitToWidth || natural > printable) ? printable / std::max(1.0, total)
                                                                          : 25.4 / 96;
     for (int c = 0; c < columns; ++c)
         m_columns.append(std::max(1.0, c < m_table.widths.size() ? m_table.widths[c] : 80.0) * factor);
 
+    // Column titles wrap inside narrow columns; the title row grows to hold them.
+    QFont headFont = font();
+    headFont.setBold(true);
+    for (int c = 0; c < columns; ++c)
+        m_headHeight = std::max(m_headHeight, measureText(m_table.headers[c], m_columns[c], headFont));
     if (m_options.stretchRows) {
         m_rowHeights.reserve(m_table.rowCount);
         for (int row = 0; row < m_table.rowCount; ++row)
@@ -53,7 +60,7 @@ GridPages::GridPages(GridTable table, GridPrintOptions options) : m_table(std::m
         }
         y += h;
     }
-    if (!m_table.footer.isEmpty() && y + headerHeight > bottom && m_table.rowCount > 0) {
+    if (!m_table.footer.isEmpty() && y + baseRowHeight + 1 > bottom && m_table.rowCount > 0) {
         m_pageStarts.append(m_table.rowCount);
         m_sumsOnOwnPage = true;
     }
@@ -72,19 +79,22 @@ QFont GridPages::font() const
     return f;
 }
 
+double GridPages::measureText(const QString &text, double width, const QFont &f) const
+{
+    if (text.isEmpty())
+        return 0;
+    const QFontMetricsF metrics(f, &measuringDevice());
+    const double scale = dotsPerMm(&measuringDevice());
+    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, std::max(1.0, width - 2 * cellPadding) * scale, 1e6),
+                                               Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
+    return bounds.height() / scale + 1;
+}
+
 double GridPages::measureRow(int row) const
 {
-    const QFontMetricsF metrics(font(), &measuringDevice());
-    const double scale = dotsPerMm(&measuringDevice());
     double tallest = baseRowHeight;
-    for (int c = 0; c < m_columns.size(); ++c) {
-        const QString text = m_table.cell ? m_table.cell(row, c) : QString();
-        if (text.isEmpty())
-            continue;
-        const double width = std::max(1.0, (m_columns[c] - 2 * cellPadding)) * scale;
-        const QRectF bounds = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text);
-        tallest = std::max(tallest, bounds.height() / scale + 1);
-    }
+    for (int c = 0; c < m_columns.size(); ++c)
+        tallest = std::max(tallest, measureText(m_table.cell ? m_table.cell(row, c) : QString(), m_columns[c], font()));
     return tallest;
 }
 
@@ -127,14 +137,21 @@ void GridPages::paintPage(QPainter &painter, int page) const
     auto alignment = [this](int c) {
         return (c < m_table.alignments.size() ? m_table.alignments[c] : Qt::AlignLeft) | Qt::AlignVCenter;
     };
-    auto drawRow = [&](double y, double h, const std::function<QString(int)> &text, bool centred) {
+    // Wrapped texts break anywhere when they must; a text that still does not fit a fixed
+    // row ends in "…" rather than being cut off unseen.
+    const bool stretch = m_options.stretchRows;
+    auto drawRow = [&](double y, double h, const std::function<QString(int)> &text, bool centred, bool wrap) {
         double x = margin;
         for (int c = 0; c < m_columns.size(); ++c) {
             const QRectF cell = px(x, y, m_columns[c], h);
             painter.drawRect(cell);
             const QRectF inner = px(x + cellPadding, y, m_columns[c] - 2 * cellPadding, h);
-            const int flags = centred ? int(Qt::AlignCenter) : int(alignment(c)) | Qt::TextWordWrap;
-            painter.drawText(inner, flags, text(c));
+            const int flags = (centred ? int(Qt::AlignCenter) : int(alignment(c)))
+                              | (wrap ? Qt::TextWordWrap | Qt::TextWrapAnywhere : 0);
+            QString shown = text(c);
+            if (!wrap)
+                shown = painter.fontMetrics().elidedText(shown, Qt::ElideRight, int(inner.width()));
+            painter.drawText(inner, flags, shown);
             x += m_columns[c];
         }
     };
@@ -142,21 +159,21 @@ void GridPages::paintPage(QPainter &painter, int page) const
     QFont headFont = font();
     headFont.setBold(true);
     painter.setFont(headFont);
-    painter.fillRect(px(margin, headerTop(), std::accumulate(m_columns.begin(), m_columns.end(), 0.0), headerHeight),
+    painter.fillRect(px(margin, headerTop(), std::accumulate(m_columns.begin(), m_columns.end(), 0.0), m_headHeight),
                      QColor(235, 235, 235));
-    drawRow(headerTop(), headerHeight, [this](int c) { return m_table.headers.value(c); }, true);
+    drawRow(headerTop(), m_headHeight, [this](int c) { return m_table.headers.value(c); }, true, true);
 
     painter.setFont(font());
     const auto [first, end] = rowsOnPage(page);
     double y = firstRowTop();
     for (int row = first; row < end; ++row) {
         const double h = rowHeight(row);
-        drawRow(y, h, [this, row](int c) { return m_table.cell ? m_table.cell(row, c) : QString(); }, false);
+        drawRow(y, h, [this, row](int c) { return m_table.cell ? m_table.cell(row, c) : QString(); }, false, stretch);
         y += h;
     }
     if (!m_table.footer.isEmpty() && page == pageCount() - 1) {
         painter.setFont(headFont);
-        drawRow(y, headerHeight, [this](int c) { return m_table.footer.value(c); }, false);
+        drawRow(y, baseRowHeight + 1, [this](int c) { return m_table.footer.value(c); }, false, false);
     }
 
     painter.setFont(font());

@@ -28,6 +28,7 @@ struct GridPrintOptions
     bool fitToWidth = true;    // columns fill the printable width in proportion to their widths
     bool stretchRows = false;  // a row grows to show its whole text, wrapped in its column
     bool landscape = false;
+    bool autoLandscape = true; // turn the page when the columns are wider than a portrait page
     double fontSize = 9;       // points
 };
 
@@ -49,12 +50,14 @@ public:
     double rowHeight(int row) const;                         // mm
     // Where the printed things of a page lie (mm from the paper's corner), for checking.
     double headerTop() const;
-    double firstRowTop() const { return headerTop() + headerHeight; }
+    double titleRowHeight() const { return m_headHeight; } // mm; grows when a title wraps
+    double firstRowTop() const { return headerTop() + m_headHeight; }
     static constexpr double margin = 12, titleHeight = 12, headerHeight = 7, baseRowHeight = 6, footHeight = 8;
 
 private:
     QFont font() const;
     double measureRow(int row) const;
+    double measureText(const QString &text, double width, const QFont &font) const;
 
     GridTable m_table;
     GridPrintOptions m_options;
@@ -62,6 +65,7 @@ private:
     QList<double> m_rowHeights;    // mm; empty when every row has the base height
     QList<int> m_pageStarts;       // first row of every page
     bool m_sumsOnOwnPage = false;
+    double m_headHeight = headerHeight;
 };
 
 } // namespace Report

@@ -777,6 +777,15 @@ void TestPrinting::screenshots()
                       exportPdf(preparedOf(preview)->renderer(), QDir(folder).filePath(QStringLiteral("%1.pdf").arg(QString::fromLatin1(command))), &error);
                   });
     }
+    // The customer list printed as a grid.
+    {
+        auto *grid = child<DataGrid>(browser, "Grid_Cust");
+        GridPrint::Options options;
+        options.stretchRows = true;
+        GridPages pages(GridPrint::table(grid, QStringLiteral("客户列表")), options);
+        QString failure;
+        QVERIFY(exportPng(pages, 0, QDir(folder).filePath(QStringLiteral("grid.png")), &failure, 100));
+    }
     // A bill of three lines as a picture of its page.
     Connection *c = m_data->connection();
     c->exec(QStringLiteral("insert into T_BillDetail (BillCode, GoodsCode, GoodsName, GoodsUnit, Units, Number, SalePrice, Discount) "

@@ -73,6 +73,7 @@ private slots:
     void gridPagesRepeatTitleRowAndBreakWhereFull_data();
     void gridPagesRepeatTitleRowAndBreakWhereFull();
     void gridStretchedRowsGrowWithTheirText();
+    void gridTurnsAndWrapsTitlesForManyColumns();
 };
 
 void TestReportEngine::deliveredTemplatesReadAndWriteBack_data()
@@ -399,6 +400,34 @@ void TestReportEngine::gridStretchedRowsGrowWithTheirText()
     GridPages grown(table, stretch);
     QCOMPARE(grown.rowHeight(0), GridPages::baseRowHeight);
     QVERIFY2(grown.rowHeight(1) > 3 * GridPages::baseRowHeight, qPrintable(QString::number(grown.rowHeight(1))));
+
+    // A number has no place to break, yet it is shown whole: it breaks anywhere.
+    table.cell = [](int row, int column) { return row == 0 && column == 0 ? QStringLiteral("1234567890").repeated(8) : QString(); };
+    table.widths = {20, 280};
+    GridPages number(table, stretch);
+    QVERIFY(number.rowHeight(0) > 2 * GridPages::baseRowHeight);
+}
+
+void TestReportEngine::gridTurnsAndWrapsTitlesForManyColumns()
+{
+    GridTable table;
+    table.title = QStringLiteral("客户列表");
+    for (int c = 0; c < 12; ++c) {
+        table.headers.append(QStringLiteral("很长的栏目标题%1").arg(c));
+        table.widths.append(80);
+    }
+    table.rowCount = 1;
+    table.cell = [](int, int) { return QStringLiteral("x"); };
+    GridPages wide(table, {});
+    QCOMPARE(wide.pageSize(), QSizeF(297, 210)); // 12 x 80 pixels are wider than a portrait page
+    QVERIFY(wide.titleRowHeight() > GridPages::headerHeight); // the titles wrap in their columns
+    QCOMPARE(wide.firstRowTop(), wide.headerTop() + wide.titleRowHeight());
+    GridPrintOptions portrait;
+    portrait.autoLandscape = false;
+    QCOMPARE(GridPages(table, portrait).pageSize(), QSizeF(210, 297));
+    table.headers = table.headers.mid(0, 2);
+    table.widths = table.widths.mid(0, 2);
+    QCOMPARE(GridPages(table, {}).pageSize(), QSizeF(210, 297));
 }
 
 QTEST_MAIN(TestReportEngine)
