@@ -14,6 +14,7 @@ PACKAGES=(
   clang libfuzzer-14-dev
   qt6-charts-dev libqt6opengl6-dev
   qt6-translations-l10n
+  poppler-utils
 )
 
 missing=()

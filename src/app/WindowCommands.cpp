@@ -10,6 +10,7 @@
 #include "main/RecordCommands.h"
 #include "main/TFrm_Main.h"
 #include "main/TFrm_Tree.h"
+#include "printing/PrintCommands.h"
 #include "TFrm_ChangePass.h"
 #include "TFrm_Login.h"
 #include "ui/Commands.h"
@@ -105,5 +106,28 @@ void installWindowCommands(TFrm_Main *main)
     installToolCommands(main);
     installCustomerToolCommands(main);
     installSalesCommands(main);
+    // The customers the print dialog prints: those selected in the customer list, or all
+    // it lists; none without an open list.
+    installPrintCommands(main, [windows, data](bool all) {
+        QVariantList codes;
+        Dataset *customers = data->Qry_Cust;
+        if (!windows->Frm_Custom || !customers->isOpen() || customers->isEmpty())
+            return codes;
+        customers->waitForLoaded(); // a long list may still be arriving
+        const int field = customers->fieldIndex(QStringLiteral("CustCode"));
+        if (all) {
+            for (int row = 0; row < customers->recordCount(); ++row)
+                codes.append(customers->value(row, field));
+            return codes;
+        }
+        QList<int> rows = windows->Frm_Custom->selectedRows();
+        if (rows.isEmpty() && customers->currentRow() >= 0)
+            rows.append(customers->currentRow());
+        for (int row : rows)
+            codes.append(customers->value(row, field));
+        if (!rows.isEmpty()) // the list ends on the last printed customer
+            customers->setCurrentRow(rows.last());
+        return codes;
+    });
     main->hideUnhandledCommands();
 }

@@ -6,6 +6,8 @@
 // kind prints the rows it changed. Exit status: 0 done, 1 database error (nothing
 // changed), 2 wrong arguments. The tool never creates a database: a missing, empty or
 // foreign file is refused.
+// kehu-cli print ...: the customer reports to PDF (see PrintCommand.h).
+#include "PrintCommand.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/DbError.h"
@@ -13,6 +15,8 @@
 #include "store/SqlDialect.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 #include <QStringDecoder>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +24,8 @@
 
 static int usage()
 {
-    std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENTS\" [--db PATH]\n");
+    std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENTS\" [--db PATH]\n"
+                         "       kehu-cli print envelope|label|custbasic ... --pdf OUT.pdf [--db PATH]\n");
     return 2;
 }
 
@@ -102,7 +107,16 @@ static void run(Connection &connection, const QStringList &statements)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Printing draws text, which needs the GUI library; without a display it draws offscreen.
+    const bool printing = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (printing)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     const std::optional<QStringList> given = utf8Arguments(argc, argv);
     if (!given)
         return 2;
@@ -115,6 +129,8 @@ int main(int argc, char **argv)
         database = args.at(db + 1);
         args.remove(db, 2);
     }
+    if (printing)
+        return printCommand(args.mid(1), database);
     if (args.size() != 2 || args.at(0) != QLatin1String("sql"))
         return usage();
 

@@ -1,24 +1,26 @@
 # Checks the layering of the source tree (run by CTest with -DSRC=<src dir>):
 #  - window code (everything but store/, report/ and cli/) holds no statement text;
 #  - folders include only the layers below them, so there is no include circle:
-#      store, report  <-  ui  <-  data  <-  main  <-  customers, sales, activities, admin, tools  <-  app
+#      store  <-  report  <-  ui  <-  data  <-  printing  <-  main  <-  customers, sales, activities, admin, tools  <-  app
+#    (report/ knows no widgets and no window; printing/ holds the preview, designer and print windows)
 #  - no subsystem includes another subsystem or the main window itself.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SRC)
   message(FATAL_ERROR "SRC not given")
 endif()
 
-set(allowed_store store report)
+set(allowed_store store)
 set(allowed_report store report)
 set(allowed_ui store report ui)
 set(allowed_data store report ui data)
-set(allowed_main store report ui data main)
+set(allowed_printing store report ui data printing)
+set(allowed_main store report ui data printing main)
 foreach(sub customers sales activities admin tools)
-  set(allowed_${sub} store report ui data main ${sub})
+  set(allowed_${sub} store report ui data printing main ${sub})
 endforeach()
-set(allowed_app store report ui data main customers sales activities admin tools app)
+set(allowed_app store report ui data printing main customers sales activities admin tools app)
 set(allowed_cli store report cli)
-set(window_folders ui data main customers sales activities admin tools app)
+set(window_folders ui data printing main customers sales activities admin tools app)
 set(subsystems customers sales activities admin tools)
 
 set(failures "")
@@ -39,6 +41,9 @@ foreach(file IN LISTS sources)
       if(folder IN_LIST subsystems AND target STREQUAL "main" AND header STREQUAL "TFrm_Main.h")
         string(APPEND failures "${file}: includes the main window; windows use their Session\n")
       endif()
+    endif()
+    if(folder STREQUAL "report" AND line MATCHES "^#include <(QtWidgets/|QtPrintSupport/)?Q(Widget|Dialog|Application|Printer|PrintDialog|Graphics[A-Za-z]*|PushButton|Label|MessageBox|ScrollArea)>")
+      string(APPEND failures "${file}: a widget in report/, which draws for every device without windows\n")
     endif()
     if(folder IN_LIST window_folders)
       string(TOLOWER "${line}" lower)

@@ -1,0 +1,129 @@
+#include "PrintCommand.h"
+
+#include "report/ReportQueries.h"
+#include "report/ReportRenderer.h"
+#include "report/ReportTemplate.h"
+#include "report/ReportValues.h"
+#include "store/Connection.h"
+#include "store/Dataset.h"
+#include "store/DbError.h"
+#include "store/Gbk.h"
+#include "store/ProgramDir.h"
+#include "store/queries/Run.h"
+
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: kehu-cli print envelope|label|custbasic (--customers 3,5,8 | --all) "
+                         "[--contacts main|all] [--default 负责人] [--first N] --pdf OUT.pdf [--db PATH]\n");
+    return 2;
+}
+
+QString takeOption(QStringList &args, const QString &name, bool *missingValue)
+{
+    const int at = int(args.indexOf(name));
+    if (at < 0)
+        return {};
+    if (at + 1 >= args.size()) {
+        *missingValue = true;
+        return {};
+    }
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+} // namespace
+
+int printCommand(QStringList args, const QString &database)
+{
+    struct Kind
+    {
+        const char *word, *report, *file, *variable;
+    };
+    static const Kind kinds[] = {{"envelope", "fr_Envelop", "Reports/fr_Envelop.frf", "contactname"},
+                                 {"label", "fr_EnveLabel", "Reports/fr_Label.frf", "contactname"},
+                                 {"custbasic", "fr_CustBasic", "Reports/fr_CustBasic.frf", "contact_name"}};
+    if (args.isEmpty())
+        return usage();
+    const Kind *kind = nullptr;
+    for (const Kind &k : kinds)
+        if (args.first() == QLatin1String(k.word))
+            kind = &k;
+    if (!kind)
+        return usage();
+    args.removeFirst();
+    bool missing = false;
+    const QString customers = takeOption(args, QStringLiteral("--customers"), &missing);
+    const QString contacts = takeOption(args, QStringLiteral("--contacts"), &missing);
+    const QString defaultGiven = takeOption(args, QStringLiteral("--default"), &missing);
+    const QString first = takeOption(args, QStringLiteral("--first"), &missing);
+    const QString pdf = takeOption(args, QStringLiteral("--pdf"), &missing);
+    const bool all = args.removeAll(QStringLiteral("--all")) > 0;
+    if (missing || !args.isEmpty() || pdf.isEmpty() || all == !customers.isEmpty()
+        || !(contacts.isEmpty() || contacts == u"main" || contacts == u"all"))
+        return usage();
+    bool firstOk = true;
+    const int firstLabel = first.isEmpty() ? 0 : first.toInt(&firstOk);
+    if (!firstOk || firstLabel < 0)
+        return usage();
+    const bool everyContact = contacts == u"all";
+    // The print dialog's default recipient, cut to 20 GBK bytes as it is there.
+    const QString defaultContact = Gbk::cut(defaultGiven.isEmpty() ? QStringLiteral("负责人") : defaultGiven, 20);
+
+    ReportTemplate report(QString::fromLatin1(kind->report), QString::fromLatin1(kind->file),
+                          QString::fromLatin1(kind->variable));
+    report.load(ProgramDir::path());
+    QString error;
+    const auto document = report.document(&error);
+    if (!document) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+        return 1;
+    }
+    try {
+        auto connection = Connection::open(database);
+        QVariantList codes;
+        if (all) {
+            Dataset list(connection.get());
+            Run::open(list, QStringLiteral("select CustCode from custom order by CustID"));
+            for (int row = 0; row < list.recordCount(); ++row)
+                codes.append(list.value(row, 0));
+        } else {
+            for (const QString &code : customers.split(u',', Qt::SkipEmptyParts))
+                codes.append(code.trimmed());
+        }
+        if (codes.isEmpty()) {
+            std::fprintf(stderr, "没有可打印的客户。\n");
+            return 1;
+        }
+        Dataset rows(connection.get()), info(connection.get());
+        ReportQueries::openCustomers(rows, codes, everyContact);
+        Run::open(info, QStringLiteral("select * from info"));
+        Report::DatasetValues values(&rows);
+        values.addDataset(QStringLiteral("Info"), &info);
+        // The contact name as the data module's report callback gives it.
+        const QString variable = report.contactVariable();
+        const int column = rows.fieldIndex(everyContact ? QStringLiteral("contactname") : QStringLiteral("MainContact"));
+        values.setVariables([&rows, variable, column, defaultContact](const QString &name, int row) -> std::optional<QVariant> {
+            if (name.compare(variable, Qt::CaseInsensitive) != 0)
+                return std::nullopt;
+            const QString value = Dataset::displayText(rows.value(row, column));
+            return QVariant(value.isEmpty() ? defaultContact : value);
+        });
+        Report::ReportRenderer renderer(*document, &values, ProgramDir::path());
+        if (firstLabel > 0)
+            renderer.setFirstLabel(firstLabel);
+        if (!Report::exportPdf(renderer, pdf, &error)) {
+            std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+            return 1;
+        }
+        std::printf("%d 行，%d 页：%s\n", rows.recordCount(), renderer.pageCount(), pdf.toUtf8().constData());
+    } catch (const DbError &failure) {
+        std::fprintf(stderr, "%s\n", failure.text().toUtf8().constData());
+        return 1;
+    }
+    return 0;
+}
