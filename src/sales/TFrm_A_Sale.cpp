@@ -5,6 +5,7 @@
 #include "TFrm_SelectGoods.h"
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
+#include "printing/GridPrint.h"
 #include "store/queries/Operators.h"
 #include "store/queries/Sales.h"
 #include "ui/Guarded.h"
@@ -113,6 +114,9 @@ void TFrm_A_Sale::showSales()
 
 void TFrm_A_Sale::print()
 {
+    GridPrint::Options options;
+    options.stretchRows = true; // rows grow to their text, columns keep their proportions
+    guarded(this, [&] { GridPrint::preview(this, ui->DBGridEh1, QStringLiteral("销售分析"), options); });
 }
 
 void TFrm_A_Sale::exportToSpreadsheet()

@@ -4,6 +4,7 @@
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "main/MoneyInCapitals.h"
+#include "printing/ReportPrint.h"
 #include "store/Transaction.h"
 #include "store/queries/Bills.h"
 #include "ui/Guarded.h"
@@ -12,6 +13,7 @@
 
 #include <QStyle>
 #include <cmath>
+#include <stdexcept>
 
 namespace {
 const QString Layout = QStringLiteral("BillDetail");
@@ -200,8 +202,28 @@ void TFrm_AddBill::writeHeader()
     header.post();
 }
 
+// The bill as the editor shows it, lines not yet saved included; the total in capital
+// numerals is the total of those same lines, so a printed bill never disagrees with itself.
 void TFrm_AddBill::print()
 {
+    const double total = linesTotal();
+    QString inCapitals;
+    try {
+        inCapitals = total >= 0 ? MoneyInCapitals(total) : QStringLiteral("-") + MoneyInCapitals(-total);
+    } catch (const std::out_of_range &) {
+        Messages::box(this, moneyOutOfRangeMessage(), QStringLiteral("警告"), Msg::Icon::Information);
+        return;
+    }
+    guarded(this, [&] {
+        Dataset *lines = m_data->Qry_BillDetail;
+        if (lines->state() == Dataset::State::Edit || lines->state() == Dataset::State::Insert)
+            lines->post();
+        Dataset customer(m_data->connection());
+        Bills::openCustomer(customer, ui->Combo_Cust->currentText());
+        // The bill's own header values, as the editor shows them now.
+        ReportPrint::preview(this, m_data, QStringLiteral("fr_Bills"), lines, {{QStringLiteral("Custom"), &customer}},
+                             {{QStringLiteral("Memo_BigMoney"), inCapitals}});
+    });
 }
 
 void TFrm_AddBill::done(int result)

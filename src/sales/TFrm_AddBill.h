@@ -26,6 +26,8 @@ public:
     double linesTotal() const;
     // Lines added, changed or deleted since the bill was opened.
     bool hasPendingLines() const;
+    // Typed header values or lines not saved yet: leaving asks first.
+    bool hasUnsavedChanges() const override { return RecordEditor::hasUnsavedChanges() || hasPendingLines(); }
 
     void addLines();   // "增行" and the grid's column buttons: the goods picker for this bill
     void deleteLine(); // "删行"

@@ -4,6 +4,7 @@
 #include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/GridColumns.h"
+#include "printing/GridPrint.h"
 #include "store/queries/Goods.h"
 #include "ui/Commands.h"
 #include "ui/DataGrid.h"
@@ -147,6 +148,7 @@ void TFrm_Goods::search()
 
 void TFrm_Goods::print()
 {
+    guarded(this, [this] { GridPrint::preview(this, ui->DBGridEh1, QStringLiteral("货品列表")); });
 }
 
 void TFrm_Goods::exportToSpreadsheet()

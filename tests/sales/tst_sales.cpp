@@ -331,7 +331,14 @@ void TestSales::leavingWithoutSavingChangesNothing()
     child<QPushButton>(e.get(), "Btn_DelLine")->click();
     setLine(0, 99, 1);
     QVERIFY(e->hasPendingLines());
+    // Leaving asks first; 否 keeps the lines, 是 throws them away.
     e->reject();
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("放弃所做的修改吗？")});
+    QVERIFY(e->isVisible());
+    QVERIFY(e->hasPendingLines());
+    m_messages->answer(Msg::Answer::Yes);
+    e->reject();
+    QVERIFY(!e->isVisible());
     QCOMPARE(count(QStringLiteral("select count(*) from T_BillDetail where BillCode='FH202603010001'")), 2);
     QCOMPARE(scalar(QStringLiteral("select sum(Number) from T_BillDetail where BillCode='FH202603010001'")).toInt(), 12);
     QVERIFY(!m_data->Qry_BillDetail->isOpen());

@@ -56,4 +56,9 @@ void openHeader(Dataset &header, const QString &billCode)
     Run::open(header, QStringLiteral("select * from T_Bill where BillCode=:BillCode"), {{"BillCode", billCode}});
 }
 
+void openCustomer(Dataset &customer, const QString &company)
+{
+    Run::open(customer, QStringLiteral("select * from Custom where Company=:Company"), {{"Company", company}});
+}
+
 } // namespace Bills

@@ -28,5 +28,7 @@ bool hasLine(Connection *connection, const QString &billCode, const QString &goo
 void openLines(Dataset &lines, const QString &billCode);
 // One bill header by its number (for writing a new or changed header).
 void openHeader(Dataset &header, const QString &billCode);
+// The customer a bill is printed for, by the company name the bill shows.
+void openCustomer(Dataset &customer, const QString &company);
 
 } // namespace Bills
