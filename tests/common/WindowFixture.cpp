@@ -3,6 +3,9 @@
 #include "store/Connection.h"
 #include "store/SqlText.h"
 
+#include <QDir>
+#include <QFile>
+
 WindowFixture::WindowFixture()
 {
     // In place before the data module exists: it may already show a message.
@@ -23,6 +26,17 @@ WindowFixture::~WindowFixture()
     data.reset();
     Messages::install(nullptr);
     Platform::install(nullptr);
+}
+
+void WindowFixture::deliverReportTemplates()
+{
+    const QString programDir = program.dir();
+    QDir().mkpath(programDir + QStringLiteral("Reports"));
+    const QDir source(QStringLiteral(KEHU_ASSETS_DIR "Reports"));
+    for (const QString &file : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(file), programDir + QStringLiteral("Reports/") + file);
+    for (const auto &report : data->reports())
+        report->load(programDir);
 }
 
 void WindowFixture::login(const QString &name, bool viewAll, int permit)

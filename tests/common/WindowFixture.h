@@ -20,6 +20,9 @@ struct WindowFixture
     // right (slot 8) as asked, and logs in with the permit.
     void login(const QString &name, bool viewAll, int permit);
     Connection *db() const { return data->connection(); }
+    // Copies the delivered report templates into the scratch program directory and loads
+    // them, as the program finds them at start.
+    void deliverReportTemplates();
     QVariant scalar(const QString &sql) const;
     int count(const QString &sql) const { return scalar(sql).toInt(); }
 

@@ -37,17 +37,6 @@ using namespace Report;
 
 namespace {
 
-// The delivered templates in the scratch program directory, loaded as at start.
-void deliverTemplates(TFrm_Data *data, const QString &programDir)
-{
-    QDir().mkpath(programDir + QStringLiteral("Reports"));
-    const QDir source(QStringLiteral(KEHU_ASSETS_DIR "Reports"));
-    for (const QString &file : source.entryList(QDir::Files))
-        QFile::copy(source.filePath(file), programDir + QStringLiteral("Reports/") + file);
-    for (const auto &report : data->reports())
-        report->load(programDir);
-}
-
 // The texts of one object on every page of a prepared report, page by page.
 QStringList textsOf(const ReportRenderer &renderer, const QString &object)
 {
@@ -127,7 +116,7 @@ void TestPrinting::init()
     m_fixture = std::make_unique<WindowFixture>();
     m_data = m_fixture->data.get();
     m_main = m_fixture->main.get();
-    deliverTemplates(m_data, m_fixture->program.dir());
+    m_fixture->deliverReportTemplates();
     Connection *c = m_data->connection();
     c->exec(QStringLiteral(
         "insert into custom (CustCode, Company, province, city, address, postcode, MainContact, F_User) values "

@@ -50,6 +50,7 @@ private slots:
     void leavingWithoutSavingChangesNothing();
     void editBillSavesChangedLines();
     void editBillCommandNeedsBill();
+    void printShowsUnsavedLines();
 
     void analysisStatements_data();
     void analysisStatements();
@@ -378,6 +379,25 @@ void TestSales::editBillCommandNeedsBill()
     selectCustomer(5);
     QCOMPARE(captionWhenModal([this] { m_main->runHandler(QStringLiteral("EditBill")); }), QStringLiteral("保存销售单"));
     QCOMPARE(captionWhenModal([this] { m_main->runHandler(QStringLiteral("AddBill")); }), QStringLiteral("新增销售单"));
+}
+
+// Printing a bill not saved yet shows it in the preview and writes nothing; an amount
+// the capital numerals cannot write is refused with a message instead.
+void TestSales::printShowsUnsavedLines()
+{
+    m_fixture->deliverReportTemplates();
+    selectCustomer(7);
+    auto e = billEditor(EditorMode::Add);
+    pickGoods(e.get(), {QStringLiteral("A100")});
+    setLine(0, 3, 0.9);
+    QCOMPARE(whenModal([&] { child<QPushButton>(e.get(), "BitBtn2")->click(); }), QStringLiteral("TFrm_Preview"));
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join('|')));
+    QVERIFY(e->hasPendingLines());
+    QCOMPARE(count(QStringLiteral("select count(*) from T_BillDetail where BillCode='%1'").arg(e->billNumber())), 0);
+
+    setLine(0, 1e11, 10); // 1.25e13
+    QCOMPARE(whenModal([&] { child<QPushButton>(e.get(), "BitBtn2")->click(); }), QString());
+    QCOMPARE(m_messages->texts(), QStringList{moneyOutOfRangeMessage()});
 }
 
 // ------------------------------------------------------------------ sales analysis
