@@ -1,6 +1,7 @@
 #include "WindowCommands.h"
 #include "activities/ActivityLogCommands.h"
 #include "admin/AdminCommands.h"
+#include "tools/DataToolCommands.h"
 #include "tools/ToolCommands.h"
 #include "activities/ScheduleCommands.h"
 #include "customers/CustomerEditorCommands.h"
@@ -99,6 +100,7 @@ void installWindowCommands(TFrm_Main *main)
     installActivityLogCommands(main);
     installAdminCommands(main);
     installToolCommands(main);
+    installDataToolCommands(main);
     installCustomerToolCommands(main);
     main->hideUnhandledCommands();
 }
