@@ -60,6 +60,7 @@ std::unique_ptr<Connection> Connection::openWith(const QString &path, int flags,
         throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, message), kind);
     }
     std::unique_ptr<Connection> connection(new Connection(db, path));
+    connection->m_password = password;
     if (sqlite3_key(db, password.constData(), int(password.size())) != SQLITE_OK)
         throw DbError(QStringLiteral("无法打开数据库文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(db))),
                       DbError::Kind::CannotOpen);
@@ -394,4 +395,85 @@ QByteArrayView Statement::textBytes(int column) const
     // converts at most once.
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
     return QByteArrayView(text, sqlite3_column_bytes(m_stmt, column));
+}
+
+bool Connection::backupTo(const QString &path, const std::function<bool(int, int)> &progress)
+{
+    sqlite3 *target = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString message = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
+        sqlite3_close(target);
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, message), DbError::Kind::CannotOpen);
+    }
+    const auto closeTarget = std::unique_ptr<sqlite3, int (*)(sqlite3 *)>(target, sqlite3_close_v2);
+    if (sqlite3_key(target, m_password.constData(), int(m_password.size())) != SQLITE_OK)
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(target))),
+                      DbError::Kind::CannotOpen);
+    sqlite3_backup *backup = sqlite3_backup_init(target, "main", m_db, "main");
+    if (!backup)
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(target))));
+
+    // Steps of 8 MB or so keep the progress moving; a copy that a writer overtook (pages
+    // left grow again) starts over, and after a few of those the rest goes in one step.
+    constexpr int PagesPerStep = 2048;
+    int restarts = 0;
+    int lastRemaining = -1;
+    bool stopped = false;
+    int rc = SQLITE_OK;
+    for (;;) {
+        rc = sqlite3_backup_step(backup, restarts >= 3 ? -1 : PagesPerStep);
+        const int remaining = sqlite3_backup_remaining(backup);
+        const int total = sqlite3_backup_pagecount(backup);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            sqlite3_sleep(20);
+            continue;
+        }
+        if (rc != SQLITE_OK)
+            break;
+        if (lastRemaining >= 0 && remaining > lastRemaining)
+            ++restarts;
+        lastRemaining = remaining;
+        if (progress && !progress(total - remaining, total)) {
+            stopped = true;
+            break;
+        }
+    }
+    sqlite3_backup_finish(backup);
+    if (stopped)
+        return false;
+    if (rc != SQLITE_DONE)
+        throw DbError(QStringLiteral("备份数据库失败 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(target))),
+                      kindOf(rc));
+    if (progress) {
+        const int total = std::max(lastRemaining, 0);
+        progress(total, total);
+    }
+    return true;
+}
+
+QStringList Connection::integrityProblems()
+{
+    QStringList problems;
+    Statement check(*this, QStringLiteral("PRAGMA integrity_check"));
+    while (check.step()) {
+        const QString line = check.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems.append(line);
+    }
+    return problems;
+}
+
+void Connection::lockExclusively()
+{
+    // An exclusive lock is granted only while no other connection reads or writes.
+    runScript("BEGIN EXCLUSIVE; COMMIT;");
+}
+
+void Connection::compact()
+{
+    lockExclusively();
+    runScript("VACUUM;");
 }

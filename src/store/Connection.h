@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -69,6 +70,25 @@ public:
     // Rows changed by the most recent insert, update or delete.
     int changes() const;
     QList<ColumnInfo> tableColumns(const QString &table);
+
+    // Copies the whole database into a new file at path through the engine's online
+    // backup, encrypted with the same password: the copy is consistent even while other
+    // connections write (a copy overtaken by a writer starts again, and finishes in one
+    // step under a read lock when that happens repeatedly). progress(pagesDone, pagesTotal)
+    // may return false to stop; then false comes back and the file at path is incomplete
+    // (the caller removes it). Throws DbError when path cannot be written.
+    bool backupTo(const QString &path, const std::function<bool(int done, int total)> &progress = {});
+    // The engine's integrity check: an empty list when the file is sound, else its findings.
+    QStringList integrityProblems();
+    // Compacts the file in place with the engine's own VACUUM: written into the engine's
+    // temporary file and put back under its journal, so a failure leaves the file as it
+    // was. Takes the file for itself first: throws DbError of kind Busy while another
+    // connection reads or writes it.
+    void compact();
+    // Takes the file for this connection alone for a moment (and so finishes a transaction
+    // that a crashed program left in its journal). Throws DbError of kind Busy while another
+    // connection reads or writes it.
+    void lockExclusively();
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
 
@@ -82,6 +102,7 @@ private:
     void runScript(const char *engineSql);
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QByteArray m_password;
 };
 
 // A prepared statement; steps rows and reads columns. Parameters are named

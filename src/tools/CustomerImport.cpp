@@ -61,7 +61,7 @@ void checkMapping(Connection &connection)
     try {
         plan(connection);
     } catch (const DbError &error) {
-        throw Failure(error.text());
+        throw Failure(QStringLiteral("导入失败,没有导入任何数据。\n%1").arg(error.text()));
     }
 }
 
@@ -74,7 +74,7 @@ bool run(Connection &connection, const SheetData &sheet, const std::function<boo
         p = plan(connection);
         code = Import::highestCustomerCode(connection);
     } catch (const DbError &error) {
-        throw Failure(error.text());
+        throw Failure(QStringLiteral("导入失败,没有导入任何数据。\n%1").arg(error.text()));
     }
     const int total = dataRowCount(sheet);
     int done = 0;
