@@ -469,12 +469,14 @@ SheetData Spreadsheet::readXlsx(const QString &path)
             if (name == QLatin1String("c")) {
                 QString text;
                 char kind = SheetData::Text;
-                if (type == QLatin1String("s")) {
+                if (type == QLatin1String("s") && !value.isEmpty()) {
                     bool ok = false;
                     const int index = value.toInt(&ok);
                     if (!ok || index < 0 || index >= strings.size())
                         fail(path, QStringLiteral("单元格引用了不存在的文字。"));
                     text = strings.at(index);
+                } else if (type == QLatin1String("s")) {
+                    text.clear(); // a shared text without its number: an empty cell
                 } else if (type == QLatin1String("inlineStr")) {
                     text = hasInline ? inlineText : value;
                 } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
