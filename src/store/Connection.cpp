@@ -3,7 +3,10 @@
 #include "FaultPoint.h"
 #include "SqliteApi.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <unistd.h>
 
 namespace {
 
@@ -399,6 +402,55 @@ QByteArrayView Statement::textBytes(int column) const
 
 bool Connection::backupTo(const QString &path, const std::function<bool(int, int)> &progress)
 {
+    if (!sqlite3_get_autocommit(m_db))
+        throw DbError(QStringLiteral("事务进行中,不能备份数据库"));
+    QByteArray mode;
+    {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            mode = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))).toLower();
+        sqlite3_finalize(stmt);
+    }
+    return mode == "wal" ? pageBackup(path, progress) : copyFileLocked(path, progress);
+}
+
+bool Connection::copyFileLocked(const QString &path, const std::function<bool(int, int)> &progress)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()), DbError::Kind::CannotOpen);
+    runScript("BEGIN");
+    // Reading the first page takes the shared lock (and rolls back a journal a crashed
+    // writer left); it is held until the transaction ends.
+    qint64 objects = 0;
+    const int rc = probe(m_db, "select count(*) from sqlite_master", &objects);
+    const auto end = qScopeGuard([this] { sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr); });
+    if (rc != SQLITE_OK)
+        throw DbError(QStringLiteral("备份数据库失败 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(m_db))), kindOf(rc));
+    QFile in(m_path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("无法读取数据库文件 %1: %2").arg(m_path, in.errorString()), DbError::Kind::CannotOpen);
+    constexpr qint64 Block = 4 << 20;
+    const int total = int((in.size() + Block - 1) / Block);
+    QByteArray buffer(Block, Qt::Uninitialized);
+    for (int done = 0;; ++done) {
+        if (progress && !progress(done, total))
+            return false;
+        const qint64 got = in.read(buffer.data(), Block);
+        if (got < 0)
+            throw DbError(QStringLiteral("无法读取数据库文件 %1: %2").arg(m_path, in.errorString()));
+        if (got == 0)
+            break;
+        if (out.write(buffer.constData(), got) != got)
+            throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()));
+    }
+    if (!out.flush() || ::fsync(out.handle()) != 0)
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()));
+    return true;
+}
+
+bool Connection::pageBackup(const QString &path, const std::function<bool(int, int)> &progress)
+{
     sqlite3 *target = nullptr;
     const QByteArray file = path.toUtf8();
     if (sqlite3_open_v2(file.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -418,6 +470,7 @@ bool Connection::backupTo(const QString &path, const std::function<bool(int, int
     // left grow again) starts over, and after a few of those the rest goes in one step.
     constexpr int PagesPerStep = 2048;
     int restarts = 0;
+    int busyWaits = 0;
     int lastRemaining = -1;
     bool stopped = false;
     int rc = SQLITE_OK;
@@ -428,9 +481,13 @@ bool Connection::backupTo(const QString &path, const std::function<bool(int, int
         if (rc == SQLITE_DONE)
             break;
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            // Another program holds the file locked: wait as long as any statement would.
+            if (++busyWaits * 20 > BusyTimeoutMs)
+                break;
             sqlite3_sleep(20);
             continue;
         }
+        busyWaits = 0;
         if (rc != SQLITE_OK)
             break;
         if (lastRemaining >= 0 && remaining > lastRemaining)

@@ -71,12 +71,17 @@ public:
     int changes() const;
     QList<ColumnInfo> tableColumns(const QString &table);
 
-    // Copies the whole database into a new file at path through the engine's online
-    // backup, encrypted with the same password: the copy is consistent even while other
-    // connections write (a copy overtaken by a writer starts again, and finishes in one
-    // step under a read lock when that happens repeatedly). progress(pagesDone, pagesTotal)
-    // may return false to stop; then false comes back and the file at path is incomplete
-    // (the caller removes it). Throws DbError when path cannot be written.
+    // Copies the whole database into a new file at path, encrypted as it is, consistent
+    // even while other connections write. With the engine's rollback journal (the
+    // program's mode) the file's bytes are copied inside a read transaction: the engine
+    // lets no writer commit until it ends, so the bytes are one committed state, copied
+    // at the speed of a file copy (writers wait, up to their busy time-out). In WAL mode
+    // committed pages live outside the file, and the engine's page-by-page online backup
+    // copies them (a copy overtaken by a writer starts again, and finishes in one step
+    // under a read lock when that happens repeatedly). progress(done, total) may return
+    // false to stop; then false comes back and the file at path is incomplete (the caller
+    // removes it). Throws DbError when path cannot be written, inside a transaction of
+    // this connection, or (Busy) when another program keeps the file locked.
     bool backupTo(const QString &path, const std::function<bool(int done, int total)> &progress = {});
     // The engine's integrity check: an empty list when the file is sound, else its findings.
     QStringList integrityProblems();
@@ -99,6 +104,8 @@ private:
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password, int busyTimeoutMs);
     void checkProgramTables();
+    bool copyFileLocked(const QString &path, const std::function<bool(int, int)> &progress);
+    bool pageBackup(const QString &path, const std::function<bool(int, int)> &progress);
     void runScript(const char *engineSql);
     sqlite3 *m_db = nullptr;
     QString m_path;

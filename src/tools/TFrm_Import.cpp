@@ -107,7 +107,8 @@ TFrm_Import::TFrm_Import(Session *session, SheetData sheet, QWidget *parent)
     if (titleColumn >= 0) {
         grid->setItemDelegateForColumn(titleColumn, new TitleDelegate(titles, grid));
         grid->setButtonColumn(titleColumn, false);
-        grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+        grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                              | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     }
     if (captionColumn >= 0)
         grid->setCurrentIndex(grid->model()->index(0, titleColumn >= 0 ? titleColumn : captionColumn));
