@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <cstring>
 #include <freexl.h>
 #include <memory>
 #include <zip.h>
@@ -337,6 +338,197 @@ void checkXml(const QXmlStreamReader &xml, const QString &path, const QString &p
 
 } // namespace
 
+namespace {
+
+// The sheet and shared-text parts of an .xlsx are large and always written the same plain
+// way; they are scanned byte by byte here, many times faster than a general XML reader.
+// Parts that use a namespace prefix or a document type go through QXmlStreamReader.
+bool isPlainSpreadsheetXml(const QByteArray &xml, const char *rootElement)
+{
+    return xml.contains(rootElement) && !xml.contains("<!DOCTYPE") && !xml.contains("<![CDATA[");
+}
+
+class FastXml
+{
+public:
+    explicit FastXml(const QByteArray &bytes) : m_p(bytes.constData()), m_end(bytes.constData() + bytes.size()) {}
+
+    // Moves to the next element tag; false at the end.
+    bool next()
+    {
+        for (;;) {
+            const char *open = static_cast<const char *>(std::memchr(m_p, '<', size_t(m_end - m_p)));
+            if (!open)
+                return false;
+            const char *p = open + 1;
+            if (p < m_end && (*p == '?' || *p == '!')) {
+                const char *close = *p == '!' && m_end - p > 3 && p[1] == '-' && p[2] == '-'
+                                        ? find(p, "-->") : static_cast<const char *>(std::memchr(p, '>', size_t(m_end - p)));
+                if (!close)
+                    return fail();
+                m_p = close + 1;
+                continue;
+            }
+            m_closing = p < m_end && *p == '/';
+            if (m_closing)
+                ++p;
+            const char *name = p;
+            while (p < m_end && *p != '>' && *p != '/' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+                ++p;
+            m_tag = QByteArrayView(name, p - name);
+            m_attributes = p;
+            // The tag ends at the first '>' outside a quoted value.
+            char quote = 0;
+            while (p < m_end && (quote || *p != '>')) {
+                if (quote ? *p == quote : (*p == '"' || *p == '\''))
+                    quote = quote ? 0 : *p;
+                ++p;
+            }
+            if (p >= m_end)
+                return fail();
+            m_selfClosing = p[-1] == '/';
+            m_attributesEnd = p;
+            m_p = p + 1;
+            return true;
+        }
+    }
+    QByteArrayView tag() const { return m_tag; }
+    bool closing() const { return m_closing; }
+    bool selfClosing() const { return m_selfClosing; }
+    bool ok() const { return m_ok; }
+
+    // An attribute of the current tag, decoded; empty when it is missing.
+    QString attribute(const char *name) const
+    {
+        const qsizetype length = qsizetype(std::strlen(name));
+        const char *p = m_attributes;
+        while (p < m_attributesEnd) {
+            while (p < m_attributesEnd && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == '/'))
+                ++p;
+            const char *key = p;
+            while (p < m_attributesEnd && *p != '=' && *p != ' ')
+                ++p;
+            const QByteArrayView found(key, p - key);
+            while (p < m_attributesEnd && (*p == '=' || *p == ' '))
+                ++p;
+            if (p >= m_attributesEnd || (*p != '"' && *p != '\''))
+                return {};
+            const char quote = *p++;
+            const char *valueStart = p;
+            while (p < m_attributesEnd && *p != quote)
+                ++p;
+            if (found.size() == length && std::memcmp(found.data(), name, size_t(length)) == 0)
+                return decode(valueStart, p);
+            ++p;
+        }
+        return {};
+    }
+
+    // The text up to the closing tag of the current element (which has no children).
+    QString textUntilClose(const char *name)
+    {
+        const char *start = m_p;
+        const char *close = static_cast<const char *>(std::memchr(m_p, '<', size_t(m_end - m_p)));
+        if (!close) {
+            fail();
+            return {};
+        }
+        m_p = close;
+        QString text = decode(start, close);
+        if (!next() || !m_closing || m_tag != QByteArrayView(name))
+            fail();
+        return text;
+    }
+
+    // The text of an <si> or <is> element: its <t> elements, phonetic runs left out.
+    QString stringItem(const char *name)
+    {
+        QString text;
+        int phonetic = 0;
+        while (next()) {
+            if (m_tag == QByteArrayView(name) && m_closing)
+                return text;
+            if (m_tag == "rPh" && !m_selfClosing)
+                phonetic += m_closing ? -1 : 1;
+            else if (m_tag == "t" && !m_closing && !m_selfClosing && phonetic == 0)
+                text += textUntilClose("t");
+        }
+        fail();
+        return text;
+    }
+
+private:
+    bool fail()
+    {
+        m_ok = false;
+        m_p = m_end;
+        return false;
+    }
+    const char *find(const char *from, const char *what) const
+    {
+        const QByteArrayView rest(from, m_end - from);
+        const qsizetype at = rest.indexOf(QByteArrayView(what));
+        return at < 0 ? nullptr : from + at + std::strlen(what) - 1;
+    }
+    static QString decode(const char *begin, const char *end)
+    {
+        const char *amp = static_cast<const char *>(std::memchr(begin, '&', size_t(end - begin)));
+        if (!amp)
+            return QString::fromUtf8(begin, end - begin);
+        QByteArray out;
+        out.reserve(end - begin);
+        for (const char *p = begin; p < end; ++p) {
+            if (*p != '&') {
+                out.append(*p);
+                continue;
+            }
+            const char *semi = static_cast<const char *>(std::memchr(p, ';', size_t(end - p)));
+            if (!semi || semi - p > 12) {
+                out.append(*p);
+                continue;
+            }
+            const QByteArrayView entity(p + 1, semi - p - 1);
+            if (entity == "amp")
+                out.append('&');
+            else if (entity == "lt")
+                out.append('<');
+            else if (entity == "gt")
+                out.append('>');
+            else if (entity == "quot")
+                out.append('"');
+            else if (entity == "apos")
+                out.append('\'');
+            else if (entity.startsWith("#")) {
+                bool ok = false;
+                const uint code = entity.startsWith("#x") || entity.startsWith("#X")
+                                      ? QByteArray(entity.sliced(2).data(), entity.size() - 2).toUInt(&ok, 16)
+                                      : QByteArray(entity.sliced(1).data(), entity.size() - 1).toUInt(&ok, 10);
+                if (!ok || code > 0x10FFFF) {
+                    out.append(p, semi - p + 1);
+                } else {
+                    const char32_t c = char32_t(code);
+                    out.append(QString::fromUcs4(&c, 1).toUtf8());
+                }
+            } else {
+                out.append(p, semi - p + 1);
+            }
+            p = semi;
+        }
+        return QString::fromUtf8(out);
+    }
+
+    const char *m_p;
+    const char *m_end;
+    QByteArrayView m_tag;
+    const char *m_attributes = nullptr;
+    const char *m_attributesEnd = nullptr;
+    bool m_closing = false;
+    bool m_selfClosing = false;
+    bool m_ok = true;
+};
+
+} // namespace
+
 // ---------------------------------------------------------------- .xlsx
 
 SheetData Spreadsheet::readXlsx(const QString &path)
@@ -383,13 +575,23 @@ SheetData Spreadsheet::readXlsx(const QString &path)
     QStringList strings;
     QString sharedPath = findByType(rels, QLatin1String("/sharedStrings"));
     if (!sharedPath.isEmpty()) {
-        QXmlStreamReader xml(zip.read(sharedPath, true));
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == QLatin1String("si"))
-                strings.append(stringItem(xml));
+        const QByteArray sharedXml = zip.read(sharedPath, true);
+        if (isPlainSpreadsheetXml(sharedXml, "<sst")) {
+            FastXml xml(sharedXml);
+            while (xml.next())
+                if (xml.tag() == "si" && !xml.closing())
+                    strings.append(xml.selfClosing() ? QString() : xml.stringItem("si"));
+            if (!xml.ok())
+                fail(path, QStringLiteral("%1 已损坏。").arg(sharedPath));
+        } else {
+            QXmlStreamReader xml(sharedXml);
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isStartElement() && xml.name() == QLatin1String("si"))
+                    strings.append(stringItem(xml));
+            }
+            checkXml(xml, path, sharedPath);
         }
-        checkXml(xml, path, sharedPath);
     }
 
     // Styles: the number format of each cell style.
@@ -420,7 +622,6 @@ SheetData Spreadsheet::readXlsx(const QString &path)
     }
 
     SheetData sheet;
-    QXmlStreamReader xml(zip.read(sheetPath));
     QStringList cells;
     QByteArray kinds;
     int rowNumber = 0;      // the row being read
@@ -430,90 +631,136 @@ SheetData Spreadsheet::readXlsx(const QString &path)
     QString value;          // its <v> text
     QString inlineText;
     bool hasInline = false;
-    auto flushRowsUpTo = [&](int row) {
-        while (sheet.rowCount() < row - 1)
+    const auto rowStarts = [&](int r) {
+        rowNumber = r > rowNumber ? r : rowNumber + 1;
+        if (rowNumber > 1048576)
+            fail(path, QStringLiteral("行数超出范围。"));
+        while (sheet.rowCount() < rowNumber - 1)
             sheet.appendRow({}, {});
+        cells.clear();
+        kinds.clear();
+        column = 0;
     };
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            const QStringView name = xml.name();
-            if (name == QLatin1String("row")) {
-                const int r = xml.attributes().value(QLatin1String("r")).toInt();
-                rowNumber = r > rowNumber ? r : rowNumber + 1;
-                if (rowNumber > 1048576)
-                    fail(path, QStringLiteral("行数超出范围。"));
-                flushRowsUpTo(rowNumber);
-                cells.clear();
-                kinds.clear();
-                column = 0;
-            } else if (name == QLatin1String("c")) {
-                const auto a = xml.attributes();
-                const int c = columnOf(a.value(QLatin1String("r")));
-                column = c > 0 ? c : column + 1;
-                if (column < 1 || column > 16384)
-                    fail(path, QStringLiteral("列超出范围。"));
-                type = a.value(QLatin1String("t")).toString();
-                style = a.value(QLatin1String("s")).toInt();
-                value.clear();
-                inlineText.clear();
-                hasInline = false;
-            } else if (name == QLatin1String("v")) {
-                value = xml.readElementText();
-            } else if (name == QLatin1String("is")) {
-                inlineText = stringItem(xml);
-                hasInline = true;
-            }
-        } else if (xml.isEndElement()) {
-            const QStringView name = xml.name();
-            if (name == QLatin1String("c")) {
-                QString text;
-                char kind = SheetData::Text;
-                if (type == QLatin1String("s") && !value.isEmpty()) {
-                    bool ok = false;
-                    const int index = value.toInt(&ok);
-                    if (!ok || index < 0 || index >= strings.size())
-                        fail(path, QStringLiteral("单元格引用了不存在的文字。"));
-                    text = strings.at(index);
-                } else if (type == QLatin1String("s")) {
-                    text.clear(); // a shared text without its number: an empty cell
-                } else if (type == QLatin1String("inlineStr")) {
-                    text = hasInline ? inlineText : value;
-                } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
-                    text = value;
-                } else if (type == QLatin1String("b")) {
-                    text = value.isEmpty() ? QString() : value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-                    kind = SheetData::Boolean;
-                } else if (!value.isEmpty()) {
-                    bool ok = false;
-                    const double number = value.toDouble(&ok);
-                    const NumberFormat format = style >= 0 && style < styles.size() ? styles.at(style) : NumberFormat{};
-                    if (!ok) {
-                        text = value;
-                    } else {
-                        text = shownNumber(number, format, base1904);
-                        kind = format.kind == NumberFormat::Date || format.kind == NumberFormat::DateTime
-                                       || format.kind == NumberFormat::Time
-                                   ? SheetData::Date
-                                   : SheetData::Number;
-                    }
-                }
-                if (!text.isEmpty()) {
-                    while (cells.size() < column) {
-                        cells.append(QString());
-                        kinds.append(char(SheetData::Empty));
-                    }
-                    cells[column - 1] = text;
-                    kinds[column - 1] = kind;
-                }
-            } else if (name == QLatin1String("row")) {
-                sheet.appendRow(std::move(cells), std::move(kinds));
-                cells = {};
-                kinds = {};
+    const auto cellStarts = [&](QStringView reference, QStringView t, QStringView s) {
+        const int c = columnOf(reference);
+        column = c > 0 ? c : column + 1;
+        if (column < 1 || column > 16384)
+            fail(path, QStringLiteral("列超出范围。"));
+        type = t.toString();
+        style = s.toInt();
+        value.clear();
+        inlineText.clear();
+        hasInline = false;
+    };
+    const auto cellEnds = [&] {
+        QString text;
+        char kind = SheetData::Text;
+        if (type == QLatin1String("s") && !value.isEmpty()) {
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (!ok || index < 0 || index >= strings.size())
+                fail(path, QStringLiteral("单元格引用了不存在的文字。"));
+            text = strings.at(index);
+        } else if (type == QLatin1String("s")) {
+            text.clear(); // a shared text without its number: an empty cell
+        } else if (type == QLatin1String("inlineStr")) {
+            text = hasInline ? inlineText : value;
+        } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
+            text = value;
+        } else if (type == QLatin1String("b")) {
+            text = value.isEmpty() ? QString() : value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            kind = SheetData::Boolean;
+        } else if (!value.isEmpty()) {
+            bool ok = false;
+            const double number = value.toDouble(&ok);
+            const NumberFormat format = style >= 0 && style < styles.size() ? styles.at(style) : NumberFormat{};
+            if (!ok) {
+                text = value;
+            } else {
+                text = shownNumber(number, format, base1904);
+                kind = format.kind == NumberFormat::Date || format.kind == NumberFormat::DateTime
+                               || format.kind == NumberFormat::Time
+                           ? SheetData::Date
+                           : SheetData::Number;
             }
         }
+        if (!text.isEmpty()) {
+            while (cells.size() < column) {
+                cells.append(QString());
+                kinds.append(char(SheetData::Empty));
+            }
+            cells[column - 1] = text;
+            kinds[column - 1] = kind;
+        }
+    };
+    const auto rowEnds = [&] {
+        sheet.appendRow(std::move(cells), std::move(kinds));
+        cells = {};
+        kinds = {};
+    };
+
+    const QByteArray sheetXml = zip.read(sheetPath);
+    if (isPlainSpreadsheetXml(sheetXml, "<sheetData")) {
+        FastXml xml(sheetXml);
+        while (xml.next()) {
+            const QByteArrayView tag = xml.tag();
+            if (tag == "row") {
+                if (xml.closing())
+                    rowEnds();
+                else {
+                    rowStarts(xml.attribute("r").toInt());
+                    if (xml.selfClosing())
+                        rowEnds();
+                }
+            } else if (tag == "c" && !xml.closing()) {
+                cellStarts(xml.attribute("r"), xml.attribute("t"), xml.attribute("s"));
+                if (xml.selfClosing()) {
+                    cellEnds();
+                    continue;
+                }
+                // The cell's content up to </c>: its value or its inline text.
+                while (xml.next()) {
+                    const QByteArrayView inner = xml.tag();
+                    if (inner == "c" && xml.closing())
+                        break;
+                    if (inner == "v" && !xml.closing() && !xml.selfClosing())
+                        value = xml.textUntilClose("v");
+                    else if (inner == "is" && !xml.closing() && !xml.selfClosing()) {
+                        inlineText = xml.stringItem("is");
+                        hasInline = true;
+                    }
+                }
+                cellEnds();
+            }
+        }
+        if (!xml.ok())
+            fail(path, QStringLiteral("%1 已损坏。").arg(sheetPath));
+    } else {
+        QXmlStreamReader xml(sheetXml);
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                const QStringView name = xml.name();
+                if (name == QLatin1String("row")) {
+                    rowStarts(xml.attributes().value(QLatin1String("r")).toInt());
+                } else if (name == QLatin1String("c")) {
+                    const auto a = xml.attributes();
+                    cellStarts(a.value(QLatin1String("r")), a.value(QLatin1String("t")), a.value(QLatin1String("s")));
+                } else if (name == QLatin1String("v")) {
+                    value = xml.readElementText();
+                } else if (name == QLatin1String("is")) {
+                    inlineText = stringItem(xml);
+                    hasInline = true;
+                }
+            } else if (xml.isEndElement()) {
+                if (xml.name() == QLatin1String("c"))
+                    cellEnds();
+                else if (xml.name() == QLatin1String("row"))
+                    rowEnds();
+            }
+        }
+        checkXml(xml, path, sheetPath);
     }
-    checkXml(xml, path, sheetPath);
     sheet.finish();
     return sheet;
 }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 class TestSpreadsheet : public QObject
 {
@@ -20,6 +21,8 @@ private slots:
     void csvFiles();
     void numberFormats_data();
     void numberFormats();
+    void handWrittenXlsx_data();
+    void handWrittenXlsx();
     void brokenFiles_data();
     void brokenFiles();
 };
@@ -189,6 +192,61 @@ void TestSpreadsheet::numberFormats()
     const SheetData read = Spreadsheet::read(dir.filePath(QStringLiteral("formats.xlsx")));
     QCOMPARE(read.rowCount(), 2);
     QCOMPARE(read.text(2, 1), shown);
+}
+
+void TestSpreadsheet::handWrittenXlsx_data()
+{
+    QTest::addColumn<QString>("prefix"); // namespace prefix of the sheet's elements
+    QTest::newRow("plain") << "";
+    QTest::newRow("prefixed") << "x:";
+}
+
+// Sheets as other programs write them: inline texts with character references, cells and
+// rows without references, a formula with its cached text, a comment, an empty shared
+// text cell; plain and with a namespace prefix the two readers of the sheet agree.
+void TestSpreadsheet::handWrittenXlsx()
+{
+    QFETCH(QString, prefix);
+    const QByteArray x = prefix.toLatin1();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hand.xlsx"));
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(zip);
+    QList<QByteArray> keep;
+    const auto add = [&](const char *name, const QByteArray &text) {
+        keep.append(text);
+        zip_source_t *source = zip_source_buffer(zip, keep.last().constData(), zip_uint64_t(keep.last().size()), 0);
+        QVERIFY(zip_file_add(zip, name, source, ZIP_FL_OVERWRITE) >= 0);
+    };
+    add("xl/workbook.xml",
+        "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+        "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    add("xl/_rels/workbook.xml.rels",
+        "<Relationships><Relationship Id=\"rId1\" Type=\"http://x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId2\" Type=\"http://x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+    add("xl/sharedStrings.xml", "<" + x + "sst xmlns" + (x.isEmpty() ? "" : ":x") + "=\"s\"><" + x + "si><" + x + "t>共享</" + x
+                                    + "t><" + x + "rPh><" + x + "t>gongxiang</" + x + "t></" + x + "rPh></" + x + "si></" + x + "sst>");
+    add("xl/worksheets/sheet1.xml",
+        "<?xml version=\"1.0\"?><" + x + "worksheet xmlns" + (x.isEmpty() ? "" : ":x") + "=\"s\"><" + x + "sheetData>"
+        "<!-- written by hand -->"
+        "<" + x + "row><" + x + "c t=\"inlineStr\"><" + x + "is><" + x + "t>&#x4E2D;&#25991;&lt;b&gt; &amp; 'q'</" + x + "t></" + x + "is></" + x + "c>"
+        "<" + x + "c t=\"s\"><" + x + "v>0</" + x + "v></" + x + "c><" + x + "c t=\"s\"/></" + x + "row>"
+        "<" + x + "row r=\"3\"><" + x + "c r=\"B3\" t=\"str\"><" + x + "f>A1&amp;\"x\"</" + x + "f><" + x + "v>结果</" + x + "v></" + x + "c>"
+        "<" + x + "c r=\"D3\"><" + x + "v>13800138000</" + x + "v></" + x + "c><" + x + "c r=\"E3\" t=\"b\"><" + x + "v>1</" + x + "v></" + x + "c></" + x + "row>"
+        "</" + x + "sheetData></" + x + "worksheet>");
+    QCOMPARE(zip_close(zip), 0);
+
+    const SheetData sheet = Spreadsheet::read(path);
+    QCOMPARE(sheet.rowCount(), 3);
+    QCOMPARE(sheet.columnCount(), 5);
+    QCOMPARE(sheet.text(1, 1), QStringLiteral("中文<b> & 'q'"));
+    QCOMPARE(sheet.text(1, 2), QStringLiteral("共享"));
+    QCOMPARE(sheet.text(1, 3), QString());
+    QVERIFY(sheet.isBlankRow(2));
+    QCOMPARE(sheet.text(3, 2), QStringLiteral("结果"));
+    QCOMPARE(sheet.text(3, 4), QStringLiteral("13800138000"));
+    QCOMPARE(sheet.text(3, 5), QStringLiteral("TRUE"));
 }
 
 void TestSpreadsheet::brokenFiles_data()
