@@ -31,6 +31,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
 #include <atomic>
@@ -648,7 +649,13 @@ void TestDataTools::backupWhileAnotherConnectionWrites()
             } catch (const DbError &) {
                 ++refused;
             }
+            QThread::msleep(1); // a busy office program, not a loop that never lets go of the file
         }
+    });
+    const auto joinWriter = qScopeGuard([&] {
+        stop = true;
+        if (writer.joinable())
+            writer.join();
     });
     while (written < 5)
         QThread::msleep(5);
