@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6 libgl1-mesa-dev
   libsqlcipher-dev sqlcipher
-  libxlsxwriter-dev libfreexl-dev
+  libxlsxwriter-dev libfreexl-dev libzip-dev
   fonts-noto-cjk
   xvfb xauth
   libqt6svg6 qt6-qpa-plugins

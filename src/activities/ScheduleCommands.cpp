@@ -2,6 +2,8 @@
 #include "TFrm_AddSchedule.h"
 #include "TFrm_Schedule.h"
 #include "data/TFrm_Data.h"
+#include "main/GridExport.h"
+#include "ui/DataGrid.h"
 #include "ui/Commands.h"
 #include "ui/RecordEditor.h"
 #include "ui/Session.h"
@@ -17,5 +19,11 @@ void installScheduleCommands(Session *session)
     });
     session->setHandler(QString::fromLatin1(Cmd::Main_Schedule), [session] {
         session->showChild<TFrm_Schedule>([session] { return new TFrm_Schedule(session); }, true);
+    });
+    // The export works on the schedule list's grid, opening the list first when it is closed.
+    session->setHandler(QString::fromLatin1(Cmd::ExportCSVSchedule), [session] {
+        auto *list = session->showChild<TFrm_Schedule>([session] { return new TFrm_Schedule(session); }, true);
+        GridExport::exportGrid(session->dialogParent(), list->findChild<DataGrid *>(QStringLiteral("DBGridEh1")),
+                               QStringLiteral("联系活动"));
     });
 }

@@ -2,6 +2,7 @@
 #include "activities/ActivityLogCommands.h"
 #include "admin/AdminCommands.h"
 #include "sales/SalesCommands.h"
+#include "tools/DataToolCommands.h"
 #include "tools/ToolCommands.h"
 #include "activities/ScheduleCommands.h"
 #include "customers/CustomerEditorCommands.h"
@@ -104,6 +105,7 @@ void installWindowCommands(TFrm_Main *main)
     installActivityLogCommands(main);
     installAdminCommands(main);
     installToolCommands(main);
+    installDataToolCommands(main);
     installCustomerToolCommands(main);
     installSalesCommands(main);
     // The customers the print dialog prints: those selected in the customer list, or all

@@ -5,6 +5,7 @@
 #include "TFrm_SelectGoods.h"
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
+#include "main/GridExport.h"
 #include "printing/GridPrint.h"
 #include "store/queries/Operators.h"
 #include "store/queries/Sales.h"
@@ -121,6 +122,7 @@ void TFrm_A_Sale::print()
 
 void TFrm_A_Sale::exportToSpreadsheet()
 {
+    GridExport::exportGrid(this, ui->DBGridEh1, QStringLiteral("销售分析"));
 }
 
 void TFrm_A_Sale::printChart()

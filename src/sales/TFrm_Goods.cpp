@@ -4,6 +4,7 @@
 #include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/GridColumns.h"
+#include "main/GridExport.h"
 #include "printing/GridPrint.h"
 #include "store/queries/Goods.h"
 #include "ui/Commands.h"
@@ -153,6 +154,7 @@ void TFrm_Goods::print()
 
 void TFrm_Goods::exportToSpreadsheet()
 {
+    GridExport::exportGrid(this, ui->DBGridEh1, QStringLiteral("货品列表"));
 }
 
 void TFrm_Goods::done(int result)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -72,6 +73,30 @@ public:
     // Rows changed by the most recent insert, update or delete.
     int changes() const;
     QList<ColumnInfo> tableColumns(const QString &table);
+
+    // Copies the whole database into a new file at path, encrypted as it is, consistent
+    // even while other connections write. With the engine's rollback journal (the
+    // program's mode) the file's bytes are copied inside a read transaction: the engine
+    // lets no writer commit until it ends, so the bytes are one committed state, copied
+    // at the speed of a file copy (writers wait, up to their busy time-out). In WAL mode
+    // committed pages live outside the file, and the engine's page-by-page online backup
+    // copies them (a copy overtaken by a writer starts again, and finishes in one step
+    // under a read lock when that happens repeatedly). progress(done, total) may return
+    // false to stop; then false comes back and the file at path is incomplete (the caller
+    // removes it). Throws DbError when path cannot be written, inside a transaction of
+    // this connection, or (Busy) when another program keeps the file locked.
+    bool backupTo(const QString &path, const std::function<bool(int done, int total)> &progress = {});
+    // The engine's integrity check: an empty list when the file is sound, else its findings.
+    QStringList integrityProblems();
+    // Compacts the file in place with the engine's own VACUUM: written into the engine's
+    // temporary file and put back under its journal, so a failure leaves the file as it
+    // was. Takes the file for itself first: throws DbError of kind Busy while another
+    // connection reads or writes it.
+    void compact();
+    // Takes the file for this connection alone for a moment (and so finishes a transaction
+    // that a crashed program left in its journal). Throws DbError of kind Busy while another
+    // connection reads or writes it.
+    void lockExclusively();
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
 
@@ -82,9 +107,12 @@ private:
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password, int busyTimeoutMs);
     void checkProgramTables();
+    bool copyFileLocked(const QString &path, const std::function<bool(int, int)> &progress);
+    bool pageBackup(const QString &path, const std::function<bool(int, int)> &progress);
     void runScript(const char *engineSql);
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QByteArray m_password;
 };
 
 // A prepared statement; steps rows and reads columns. Parameters are named
