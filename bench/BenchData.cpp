@@ -2,6 +2,9 @@
 #include "store/Connection.h"
 
 #include <QDate>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <vector>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -74,4 +77,17 @@ void BenchData::fill(Connection &connection, int customers, int contactsPerCusto
         }
     }
     connection.commit();
+}
+
+double BenchData::medianMs(int repeat, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repeat; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
 }

@@ -20,18 +20,7 @@
 
 namespace {
 
-double medianMs(int repeat, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using BenchData::medianMs;
 
 // Prepares, binds (optionally) and steps a statement, reading every column's text.
 size_t stepRaw(const RawEngine &c, const QString &programSql, const QVariant &code = {})

@@ -28,18 +28,7 @@
 
 namespace {
 
-double medianMs(int repeat, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using BenchData::medianMs;
 
 // Prepares the translated statement, binds the named values and steps it, reading
 // every column as the data layer does (text, or the number for numeric cells).

@@ -2,6 +2,7 @@
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
 #include "store/SettingKeys.h"
+#include "store/queries/Bills.h"
 #include "store/queries/Shared.h"
 #include "ui/Messages.h"
 
@@ -207,11 +208,7 @@ void TFrm_Data::FillComboById(Dataset *query, QComboBox *combo, const QString &t
 
 QVariant TFrm_Data::lineAmount(const QVariant &number, const QVariant &salePrice, const QVariant &discount)
 {
-    // Extended precision, then to the nearest 0.0001 with ties to even.
-    const long double amount = static_cast<long double>(number.toDouble())
-                               * static_cast<long double>(salePrice.toDouble())
-                               * static_cast<long double>(discount.toDouble());
-    return double(std::nearbyintl(amount * 10000.0L) / 10000.0L);
+    return Bills::lineAmount(number, salePrice, discount);
 }
 
 std::optional<QString> TFrm_Data::contactVariable(const ReportContactOptions &options, const Dataset &rows,

@@ -3,7 +3,7 @@
 #include "TFrm_SelectGoods.h"
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
-#include "main/MoneyInCapitals.h"
+#include "report/MoneyInCapitals.h"
 #include "printing/ReportPrint.h"
 #include "store/Transaction.h"
 #include "store/queries/Bills.h"

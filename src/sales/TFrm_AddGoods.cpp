@@ -173,7 +173,20 @@ bool TFrm_AddGoods::refuseDuplicate(const QString &code, const QString &message)
     return true;
 }
 
+// Writes the inputs into the row being appended or edited and posts it; a refused row
+// is given up, so that the list shows what is stored.
 void TFrm_AddGoods::writeRow(const Prices &prices)
+{
+    Dataset *goods = m_data->Qry_Goods;
+    try {
+        writeValues(prices);
+    } catch (...) {
+        goods->cancel();
+        throw;
+    }
+}
+
+void TFrm_AddGoods::writeValues(const Prices &prices)
 {
     Dataset *goods = m_data->Qry_Goods;
     goods->setValue(QStringLiteral("Category"), m_categoryCode);
@@ -194,12 +207,7 @@ void TFrm_AddGoods::addGoods(const Prices &prices)
         return;
     Dataset *goods = m_data->Qry_Goods;
     goods->append();
-    try {
-        writeRow(prices);
-    } catch (...) {
-        goods->cancel();
-        throw;
-    }
+    writeRow(prices);
     clearInputs(); // the category stays for the next goods
     ui->Edit_GoodsCode->setFocus();
 }
@@ -212,12 +220,7 @@ void TFrm_AddGoods::changeGoods(const Prices &prices)
         return;
     if (code == m_oldCode) {
         goods->edit();
-        try {
-            writeRow(prices);
-        } catch (...) {
-            goods->cancel();
-            throw;
-        }
+        writeRow(prices);
         accept();
         return;
     }
@@ -226,12 +229,7 @@ void TFrm_AddGoods::changeGoods(const Prices &prices)
     bool posted = false;
     const bool saved = tryInTransaction(*m_data->connection(), [&] {
         goods->edit();
-        try {
-            writeRow(prices);
-        } catch (...) {
-            goods->cancel();
-            throw;
-        }
+        writeRow(prices);
         posted = true;
         Goods::renameInBillLines(m_data->connection(), m_oldCode, code);
     });

@@ -35,6 +35,7 @@ private:
     // The three prices, or none after telling which input holds no number.
     std::optional<Prices> readPrices();
     void writeRow(const Prices &prices);
+    void writeValues(const Prices &prices);
     bool refuseDuplicate(const QString &code, const QString &message);
     void addGoods(const Prices &prices);
     void changeGoods(const Prices &prices);

@@ -385,6 +385,12 @@ void Dataset::open()
     m_nextOrigin = origin;
     if (!prepared)
         detectBaseTable();
+    becomeOpen();
+}
+
+// The rows are in: the first one is current and the views are told.
+void Dataset::becomeOpen()
+{
     m_current = m_rows.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.empty();
@@ -1270,13 +1276,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     m_rows.clear();
     m_nextOrigin = 0;
     takeRows(); // throws when the statement failed within the moment
-    m_current = m_rows.empty() ? -1 : 0;
-    m_bof = true;
-    m_eof = m_rows.empty();
-    m_state = State::Browse;
-    emit stateChanged(m_state);
-    emit reset();
-    emitCurrent();
+    becomeOpen();
     return true;
 }
 

@@ -194,6 +194,7 @@ private:
     Connection *readConnection();
     bool openInBackground(class Statement &prepared, bool freshlyPrepared);
     void takeRows();      // moves the rows a background load has read into the dataset
+    void becomeOpen();
     void cancelLoad();    // stops a running load; the rows read so far stay
     void detectBaseTable();
     void masterMoved();

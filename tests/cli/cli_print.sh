@@ -68,6 +68,18 @@ words "$work/cb.pdf" >"$work/cb.txt"
 [ "$(grep -c '基本资料$' "$work/cb.txt")" -eq 3 ] && pass "sheet per contact row" || fail "sheet per contact row"
 grep -q '^3 [0-9.]* [0-9.]* 一二三四五六七八九十$' "$work/cb.txt" && pass "default cut" || fail "default cut"
 
+# A stored bill: its lines, their amounts and the total in capital numerals (角 reads back
+# as its radical look-alike from the PDF's text map, so any character stands for it).
+"$cli" sql "insert into T_Bill (BillCode, BillDate, CustCode, CustName, F_User) values ('FH202612100001', '2026-12-10', 3, '华信科技3', 'Admin');
+  insert into T_BillDetail (BillCode, GoodsCode, GoodsName, Number, SalePrice, Discount) values
+  ('FH202612100001', 'A1', '打印纸', 3, 12.5, 0.9), ('FH202612100001', 'B2', '墨盒', 2, 100, 1)" --db "$db" >/dev/null \
+  || fail "bill fixture"
+"$cli" print bill FH202612100001 --pdf "$work/bill.pdf" --db "$db" >/dev/null 2>&1 || fail "bill status"
+words "$work/bill.pdf" >"$work/bill.txt"
+grep -q ' 33.75$' "$work/bill.txt" && pass "bill line amount" || fail "bill line amount"
+grep -q '贰佰叁拾叁元柒.伍分' "$work/bill.txt" && pass "bill capital total" || fail "bill capital total"
+"$cli" print bill FH000 --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 1 ] && pass "unknown bill" || fail "unknown bill"
+
 # Wrong arguments and a missing template.
 "$cli" print label --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 2 ] && pass "no customers given" || fail "no customers given"
 "$cli" print poster --all --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 2 ] && pass "unknown report" || fail "unknown report"

@@ -1,7 +1,7 @@
 #include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
-#include "main/MoneyInCapitals.h"
+#include "report/MoneyInCapitals.h"
 #include "main/TFrm_Main.h"
 #include "sales/SalesChart.h"
 #include "sales/SalesSummary.h"

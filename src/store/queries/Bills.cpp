@@ -2,7 +2,27 @@
 #include "Run.h"
 #include "store/Dataset.h"
 
+#include <cmath>
+
 namespace Bills {
+
+QVariant lineAmount(const QVariant &number, const QVariant &salePrice, const QVariant &discount)
+{
+    // Extended precision, then to the nearest 0.0001 with ties to even.
+    const long double amount = static_cast<long double>(number.toDouble())
+                               * static_cast<long double>(salePrice.toDouble())
+                               * static_cast<long double>(discount.toDouble());
+    return double(std::nearbyintl(amount * 10000.0L) / 10000.0L);
+}
+
+void addLineAmount(Dataset &lines)
+{
+    lines.addCalculatedField(QStringLiteral("money"), FieldKind::Currency, [](const Dataset &rows, int row) -> QVariant {
+        return lineAmount(rows.value(row, rows.fieldIndex(QStringLiteral("Number"))),
+                          rows.value(row, rows.fieldIndex(QStringLiteral("SalePrice"))),
+                          rows.value(row, rows.fieldIndex(QStringLiteral("Discount"))));
+    });
+}
 
 QString numberPrefix(const QDate &day)
 {

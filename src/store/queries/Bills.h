@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 class Connection;
 class Dataset;
@@ -23,6 +24,12 @@ QString numberAfter(const QString &prefix, const QString &stored);
 bool exists(Connection *connection, const QString &billCode);
 // Whether the bill has a stored line of that goods code.
 bool hasLine(Connection *connection, const QString &billCode, const QString &goodsCode);
+
+// A line's amount: SalePrice × Number × Discount to four decimal places, a tie going to
+// the even digit.
+QVariant lineAmount(const QVariant &number, const QVariant &salePrice, const QVariant &discount);
+// Adds the calculated field money (the line amount) to a line dataset, before it is opened.
+void addLineAmount(Dataset &lines);
 
 // The lines of a bill ("select * from T_BillDetail where BillCode=:BillCode").
 void openLines(Dataset &lines, const QString &billCode);
