@@ -2,6 +2,7 @@
 #include "data/TFrm_Data.h"
 #include "main/CategoryTree.h"
 #include "main/GridColumns.h"
+#include "printing/GridPrint.h"
 #include "store/CategoryCode.h"
 #include "store/DbError.h"
 #include "store/queries/ColumnChoice.h"
@@ -221,6 +222,10 @@ void TFrm_Custom::buildMenus()
     action(PopupMenu_Cust, "N_BatchEdit", QStringLiteral("批量修改"), [this] { m_session->runHandler(name(Cmd::BatchEdit)); });
     action(PopupMenu_Cust, "N_ShowField", QStringLiteral("设置列显示"), [this] { m_session->runHandler(name(Cmd::ShowField_Cust)); });
     action(PopupMenu_Cust, "N_SaveCust", QStringLiteral("保存列属性"), saveColumns(Grid_Cust, "Custom"));
+    action(PopupMenu_Cust, "N_PrintCust", QStringLiteral("打印列表"), [this] {
+        m_data->Qry_Cust->waitForLoaded(); // every row of a list still arriving
+        GridPrint::preview(this, Grid_Cust, QStringLiteral("客户列表"));
+    });
     QMenu *exportMenu = PopupMenu_Cust->addMenu(QStringLiteral("导出数据"));
     exportMenu->setObjectName(QStringLiteral("N_Export"));
     command(exportMenu, Cmd::ExportEmail);
@@ -242,6 +247,8 @@ void TFrm_Custom::buildMenus()
         applyContactColumns();
     });
     command(PopupMenu_Contact, Cmd::ExportContactCSV);
+    action(PopupMenu_Contact, "N_PrintContact", QStringLiteral("打印列表"),
+           [this] { GridPrint::preview(this, Grid_Contact, QStringLiteral("联系人列表")); });
 
     PopupMenu_Sch = new QMenu(this);
     PopupMenu_Sch->setObjectName(QStringLiteral("PopupMenu_Sch"));

@@ -1,3 +1,4 @@
+#include "ModalDialogs.h"
 #include "WindowFixture.h"
 #include "data/TFrm_Data.h"
 #include "app/WindowCommands.h"
@@ -39,6 +40,7 @@ private slots:
     void cleanup();
     void firstLoadThenFullList();
     void longListArrivesWhileWindowWorks();
+    void listsPrintFromTheirMenus();
     void accessScope_data();
     void accessScope();
     void scopedStatements_data();
@@ -116,6 +118,19 @@ void TestCustomBrowser::cleanup()
 {
     Dataset::setForegroundWaitMs(100);
     m_fixture.reset();
+}
+
+// The customer and contact grids print what they show through the grid print preview.
+void TestCustomBrowser::listsPrintFromTheirMenus()
+{
+    login(QStringLiteral("张三"), true);
+    TFrm_Custom *w = openBrowser();
+    for (const char *entry : {"N_PrintCust", "N_PrintContact"}) {
+        QAction *print = child<QAction>(w, entry);
+        QCOMPARE(print->text(), QStringLiteral("打印列表"));
+        QCOMPARE(whenModal([&] { print->trigger(); }), QStringLiteral("TFrm_Preview"));
+    }
+    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->texts().join('|')));
 }
 
 // 100,000 customers: a root click returns at once with the first rows, the status text
