@@ -149,7 +149,7 @@ void TFrm_UserList::deleteSelected()
     if (!onUserPage() || !item)
         return;
     if (Messages::box(this, QStringLiteral("您确认要删除该用户吗？"), Warning, Msg::Icon::Information,
-                      Msg::Buttons::YesNo)
+                      Msg::Buttons::YesNoDefaultNo)
         != Msg::Answer::Yes)
         return;
     const qint64 id = item->data(0, IdRole).toLongLong();

@@ -203,7 +203,7 @@ bool TFrm_Backup::restore()
     if (Messages::box(this,
                       QStringLiteral("恢复将用 \"%1\" 替换数据库 \"%2\"。\n替换前的数据库将另存为 \"%3\"。\n\n您确定要恢复吗?")
                           .arg(shown(selected), shown(database), shown(safety)),
-                      QStringLiteral("询问"), Msg::Icon::Question, Msg::Buttons::YesNo) != Msg::Answer::Yes)
+                      QStringLiteral("询问"), Msg::Icon::Question, Msg::Buttons::YesNoDefaultNo) != Msg::Answer::Yes)
         return false;
 
     QString problem;

@@ -28,7 +28,7 @@ TFrm_ClearData::~TFrm_ClearData() = default;
 bool TFrm_ClearData::clear()
 {
     if (Messages::confirm(this, QStringLiteral("提醒,执行本操作您将丢失所有的数据,您确定要数据初始化吗?"),
-                          Msg::Buttons::YesNo) != Msg::Answer::Yes)
+                          Msg::Buttons::YesNoDefaultNo) != Msg::Answer::Yes)
         return false;
     QStringList ticked;
     for (int row = 0; row < ui->CLB_Data->count(); ++row)

@@ -115,7 +115,7 @@ void TFrm_Other::deleteRow()
     if (!m_values->isOpen() || m_values->currentRow() < 0)
         return;
     if (Messages::box(this, QStringLiteral("您确定要删除这条记录吗？"), QStringLiteral("删除记录"), Msg::Icon::Information,
-                      Msg::Buttons::YesNo)
+                      Msg::Buttons::YesNoDefaultNo)
         != Msg::Answer::Yes)
         return;
     m_values->remove();

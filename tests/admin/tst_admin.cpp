@@ -874,7 +874,7 @@ void TestAdmin::deleteOperator()
     const Msg::Record &question = m_messages->shown.first();
     QCOMPARE(question.title, QStringLiteral("警告"));
     QCOMPARE(question.icon, Msg::Icon::Information);
-    QCOMPARE(question.buttons, Msg::Buttons::YesNo);
+    QCOMPARE(question.buttons, Msg::Buttons::YesNoDefaultNo); // Enter never deletes
     if (messages.size() > 1 && !deleted) {
         QCOMPARE(m_messages->last().title, QStringLiteral("警告"));
         QCOMPARE(m_messages->last().icon, Msg::Icon::Information);

@@ -512,7 +512,7 @@ void TestDataTools::clearTicked()
 
     QCOMPARE(f->messages.shown.first().text, QStringLiteral("提醒,执行本操作您将丢失所有的数据,您确定要数据初始化吗?"));
     QCOMPARE(f->messages.shown.first().kind, Msg::Kind::Confirm);
-    QCOMPARE(f->messages.shown.first().buttons, Msg::Buttons::YesNo);
+    QCOMPARE(f->messages.shown.first().buttons, Msg::Buttons::YesNoDefaultNo); // Enter never clears
     if (answer == Msg::Answer::Yes) {
         QCOMPARE(f->messages.shown.size(), 2);
         QCOMPARE(f->messages.last().text, QStringLiteral("数据初始化成功!"));

@@ -363,7 +363,7 @@ void TestTools::otherDeleteAsks()
     QCOMPARE(asked.text, QStringLiteral("您确定要删除这条记录吗？"));
     QCOMPARE(asked.title, QStringLiteral("删除记录"));
     QCOMPARE(asked.icon, Msg::Icon::Information);
-    QCOMPARE(asked.buttons, Msg::Buttons::YesNo);
+    QCOMPARE(asked.buttons, Msg::Buttons::YesNoDefaultNo); // Enter never deletes
     const int left = m_fixture->count(QStringLiteral("select count(*) from T_Other where Cataid='Units' and Name=")
                                       + SqlText::quoted(target));
     QCOMPARE(left, deleted ? 0 : 1);
