@@ -13,7 +13,6 @@
 #include "store/queries/Bills.h"
 #include "store/queries/Run.h"
 
-#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -39,6 +38,18 @@ QString takeOption(QStringList &args, const QString &name, bool *missingValue)
     const QString value = args.at(at + 1);
     args.remove(at, 2);
     return value;
+}
+
+// Writes the laid-out report to the PDF file and says what was written; 1 on failure.
+int writePdf(const Report::ReportRenderer &renderer, int rows, const QString &pdf)
+{
+    QString error;
+    if (!Report::exportPdf(renderer, pdf, &error)) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+        return 1;
+    }
+    std::printf("%d 行，%d 页：%s\n", rows, renderer.pageCount(), pdf.toUtf8().constData());
+    return 0;
 }
 
 // A stored sales bill as the bill editor prints it: its lines with their amounts, the
@@ -70,14 +81,9 @@ int printBill(QStringList args, const QString &database)
         Bills::openLines(lines, number);
         Bills::openCustomer(customer, header.text(QStringLiteral("CustName")));
         Run::open(info, QStringLiteral("select * from info"));
-        long double total = 0;
-        const int money = lines.fieldIndex(QStringLiteral("money"));
-        for (int row = 0; row < lines.recordCount(); ++row)
-            total += static_cast<long double>(lines.value(row, money).toDouble());
-        const double rounded = double(std::nearbyintl(total * 100.0L) / 100.0L);
         QString inCapitals;
         try {
-            inCapitals = rounded >= 0 ? MoneyInCapitals(rounded) : QStringLiteral("-") + MoneyInCapitals(-rounded);
+            inCapitals = signedMoneyInCapitals(Bills::linesTotal(lines));
         } catch (const std::out_of_range &) {
             std::fprintf(stderr, "%s\n", moneyOutOfRangeMessage().toUtf8().constData());
             return 1;
@@ -87,16 +93,11 @@ int printBill(QStringList args, const QString &database)
         values.addDataset(QStringLiteral("Info"), &info);
         Report::ReportRenderer renderer(*document, &values, ProgramDir::path());
         renderer.setObjectText(QStringLiteral("Memo_BigMoney"), inCapitals);
-        if (!Report::exportPdf(renderer, pdf, &error)) {
-            std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-            return 1;
-        }
-        std::printf("%d 行，%d 页：%s\n", lines.recordCount(), renderer.pageCount(), pdf.toUtf8().constData());
+        return writePdf(renderer, lines.recordCount(), pdf);
     } catch (const DbError &failure) {
         std::fprintf(stderr, "%s\n", failure.text().toUtf8().constData());
         return 1;
     }
-    return 0;
 }
 
 } // namespace
@@ -181,14 +182,9 @@ int printCommand(QStringList args, const QString &database)
         Report::ReportRenderer renderer(*document, &values, ProgramDir::path());
         if (firstLabel > 0)
             renderer.setFirstLabel(firstLabel);
-        if (!Report::exportPdf(renderer, pdf, &error)) {
-            std::fprintf(stderr, "%s\n", error.toUtf8().constData());
-            return 1;
-        }
-        std::printf("%d 行，%d 页：%s\n", rows.recordCount(), renderer.pageCount(), pdf.toUtf8().constData());
+        return writePdf(renderer, rows.recordCount(), pdf);
     } catch (const DbError &failure) {
         std::fprintf(stderr, "%s\n", failure.text().toUtf8().constData());
         return 1;
     }
-    return 0;
 }

@@ -59,3 +59,8 @@ QString MoneyInCapitals(double amount)
     }
     return result;
 }
+
+QString signedMoneyInCapitals(double amount)
+{
+    return amount >= 0 ? MoneyInCapitals(amount) : QStringLiteral("-") + MoneyInCapitals(-amount);
+}

@@ -13,3 +13,7 @@ QString MoneyInCapitals(double amount);
 
 // The message for an amount MoneyInCapitals cannot write.
 QString moneyOutOfRangeMessage();
+
+// The same for a bill total that may be negative (a returns bill): "-" before the
+// numerals of its magnitude. Throws as MoneyInCapitals does.
+QString signedMoneyInCapitals(double amount);

@@ -12,7 +12,6 @@
 #include "ui/Session.h"
 
 #include <QStyle>
-#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -112,12 +111,7 @@ bool TFrm_AddBill::hasPendingLines() const
 
 double TFrm_AddBill::linesTotal() const
 {
-    const Dataset *lines = m_data->Qry_BillDetail;
-    const int money = lines->fieldIndex(QStringLiteral("money"));
-    long double total = 0;
-    for (int row = 0; row < lines->recordCount(); ++row)
-        total += static_cast<long double>(lines->value(row, money).toDouble());
-    return double(std::nearbyintl(total * 100.0L) / 100.0L);
+    return Bills::linesTotal(*m_data->Qry_BillDetail);
 }
 
 void TFrm_AddBill::save()
@@ -206,10 +200,9 @@ void TFrm_AddBill::writeHeader()
 // numerals is the total of those same lines, so a printed bill never disagrees with itself.
 void TFrm_AddBill::print()
 {
-    const double total = linesTotal();
     QString inCapitals;
     try {
-        inCapitals = total >= 0 ? MoneyInCapitals(total) : QStringLiteral("-") + MoneyInCapitals(-total);
+        inCapitals = signedMoneyInCapitals(linesTotal());
     } catch (const std::out_of_range &) {
         Messages::box(this, moneyOutOfRangeMessage(), QStringLiteral("警告"), Msg::Icon::Information);
         return;

@@ -6,7 +6,7 @@
 class Session;
 namespace Ui { class TFrm_S_Goods; }
 
-// The goods search: finds goods by parts of their code, name and specification and
+// The goods search: finds goods by parts of their code, name and 规格 (GoodsUnit) and
 // puts them into the shared goods query that the goods list shows. It closes accepted
 // once the list holds the result.
 class TFrm_S_Goods : public QDialog

@@ -38,7 +38,7 @@ TFrm_SelectGoods::TFrm_SelectGoods(Session *session, QWidget *parent)
     m_typingPause.setSingleShot(true);
     m_typingPause.setInterval(TypingPauseMs);
     connect(&m_typingPause, &QTimer::timeout, this, &TFrm_SelectGoods::search);
-    // The code and the name search while typing; the specification joins in with its text.
+    // The code and the name search while typing; the 规格 input joins in with its text.
     for (QLineEdit *input : {ui->Edit_Code, ui->Edit_Name})
         connect(input, &QLineEdit::textEdited, &m_typingPause, qOverload<>(&QTimer::start));
     connect(ui->Edit_Unit, &QLineEdit::returnPressed, this, &TFrm_SelectGoods::search);

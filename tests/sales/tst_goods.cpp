@@ -416,7 +416,7 @@ void TestGoods::searchStatements_data()
         << QStringList{"B200"};
     QTest::newRow("quote") << "'" << "" << "" << picker << "select * from [T_Goods] where (GoodsCode like:Code)"
                            << QStringList{"12'"};
-    // An empty specification never matches a condition on it.
+    // An empty 规格 (GoodsUnit) never matches a condition on it.
     QTest::newRow("unit blank") << "" << "" << " " << search << "select * from [T_Goods] where (GoodsUnit like :Unit)"
                                 << QStringList{};
 }
@@ -580,7 +580,7 @@ void TestGoods::pickerSearchWhileTyping()
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("笔"));
     QApplication::sendEvent(child<QLineEdit>(&picker, "Edit_Name"), &press);
     QTRY_COMPARE(codes(picker.goods()), (QStringList{"12'", "C300"}));
-    // Typing in the specification alone starts no search.
+    // Typing in the 规格 input alone starts no search.
     QTest::keyClicks(child<QLineEdit>(&picker, "Edit_Unit"), QStringLiteral("HB"));
     QTest::qWait(300);
     QCOMPARE(codes(picker.goods()), (QStringList{"12'", "C300"}));

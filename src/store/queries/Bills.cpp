@@ -15,6 +15,15 @@ QVariant lineAmount(const QVariant &number, const QVariant &salePrice, const QVa
     return double(std::nearbyintl(amount * 10000.0L) / 10000.0L);
 }
 
+double linesTotal(const Dataset &lines)
+{
+    const int money = lines.fieldIndex(QStringLiteral("money"));
+    long double total = 0;
+    for (int row = 0; row < lines.recordCount(); ++row)
+        total += static_cast<long double>(lines.value(row, money).toDouble());
+    return double(std::nearbyintl(total * 100.0L) / 100.0L);
+}
+
 void addLineAmount(Dataset &lines)
 {
     lines.addCalculatedField(QStringLiteral("money"), FieldKind::Currency, [](const Dataset &rows, int row) -> QVariant {

@@ -28,6 +28,8 @@ bool hasLine(Connection *connection, const QString &billCode, const QString &goo
 // A line's amount: SalePrice × Number × Discount to four decimal places, a tie going to
 // the even digit.
 QVariant lineAmount(const QVariant &number, const QVariant &salePrice, const QVariant &discount);
+// The total of the money field over every line, rounded to cents.
+double linesTotal(const Dataset &lines);
 // Adds the calculated field money (the line amount) to a line dataset, before it is opened.
 void addLineAmount(Dataset &lines);
 
