@@ -30,7 +30,8 @@ void IniSettings::load(const QByteArray &bytes)
         if (gbk.isValid())
             text = gbk.decode(bytes);
     }
-    if (text.startsWith(QChar(0xfeff)))
+    // Editors that add a byte-order mark on every save can leave several.
+    while (text.startsWith(QChar(0xfeff)))
         text.remove(0, 1);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_lines = text.split(QLatin1Char('\n'));
