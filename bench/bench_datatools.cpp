@@ -13,8 +13,8 @@
 #include "store/Dataset.h"
 #include "store/Schema.h"
 #include "store/queries/Import.h"
-#include "tools/CustomerImport.h"
-#include "tools/Spreadsheet.h"
+#include "sheets/CustomerImport.h"
+#include "sheets/Spreadsheet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

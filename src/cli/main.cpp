@@ -7,6 +7,8 @@
 // changed), 2 wrong arguments. The tool never creates a database: a missing, empty or
 // foreign file is refused.
 // kehu-cli print ...: the customer reports to PDF (see PrintCommand.h).
+// kehu-cli backup|restore|import|export|compact ...: the data tools (see DataCommands.h).
+#include "DataCommands.h"
 #include "PrintCommand.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
@@ -25,7 +27,9 @@
 static int usage()
 {
     std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENTS\" [--db PATH]\n"
-                         "       kehu-cli print envelope|label|custbasic ... --pdf OUT.pdf [--db PATH]\n");
+                         "       kehu-cli print envelope|label|custbasic|bill ... --pdf OUT.pdf [--db PATH]\n"
+                         "       kehu-cli backup FOLDER | restore FILE | import FILE [--mapping default|saved]\n"
+                         "                | export \"STATEMENT\" OUT.xlsx | compact   [--db PATH]\n");
     return 2;
 }
 
@@ -131,6 +135,8 @@ int main(int argc, char **argv)
     }
     if (printing)
         return printCommand(args.mid(1), database);
+    if (isDataCommand(args))
+        return dataCommand(args, database);
     if (args.size() != 2 || args.at(0) != QLatin1String("sql"))
         return usage();
 

@@ -99,6 +99,9 @@ public:
     QDate date(const QString &field) const;
     bool isNull(const QString &field) const;
     static QString displayText(const QVariant &value);
+    // The text a grid shows for a value of a field of that kind: dates yyyy-MM-dd, 是/否,
+    // whole numbers without decimals, amounts to at most four places.
+    static QString gridText(FieldKind kind, const QVariant &value);
 
     // --- editing
     bool isReadOnly() const { return m_baseTable.isEmpty(); }

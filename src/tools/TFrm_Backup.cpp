@@ -2,7 +2,6 @@
 #include "ui_TFrm_Backup.h"
 #include "DataToolCommands.h"
 #include "data/TFrm_Data.h"
-#include "main/CopyFileLZ.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
 #include "store/SettingKeys.h"
@@ -85,7 +84,7 @@ QString TFrm_Backup::databaseFile()
 
 QString TFrm_Backup::backupName(const QDate &day)
 {
-    return QStringLiteral("Custom_bak") + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".mdb");
+    return Maintenance::backupName(day);
 }
 
 QString TFrm_Backup::folder() const
@@ -137,11 +136,7 @@ QString TFrm_Backup::backup()
                       Msg::Icon::Information);
         return {};
     }
-    const QString target = QDir(directory).filePath(backupName(QDate::currentDate()));
-    const QString temporary = QDir(directory).filePath(
-        QStringLiteral(".~backup-%1.tmp").arg(QDateTime::currentMSecsSinceEpoch()));
-    QString problem;
-    bool stopped = false;
+    QString target, problem;
     {
         QProgressDialog bar(QStringLiteral("正在备份数据库…"), QStringLiteral("取消"), 0, 100, this);
         bar.setObjectName(QStringLiteral("BackupProgress"));
@@ -150,24 +145,16 @@ QString TFrm_Backup::backup()
         bar.setMinimumDuration(500);
         WaitCursor wait;
         try {
-            auto source = Connection::open(databaseFile());
-            stopped = !source->backupTo(temporary, [&bar](int done, int total) {
+            target = Maintenance::backupInto(databaseFile(), directory, [&bar](int done, int total) {
                 bar.setMaximum(std::max(total, 1));
                 bar.setValue(std::min(done, std::max(total, 1)));
                 return !bar.wasCanceled();
             });
-            source.reset();
-            if (!stopped) {
-                std::error_code error;
-                std::filesystem::rename(QFile::encodeName(temporary).toStdString(), QFile::encodeName(target).toStdString(), error);
-                if (error)
-                    problem = QStringLiteral("无法写入文件 \"%1\": %2").arg(shown(target), QString::fromLocal8Bit(error.message()));
-            }
         } catch (const DbError &error) {
             problem = error.text();
         }
     }
-    QFile::remove(temporary);
+    const bool stopped = target.isEmpty() && problem.isEmpty();
     refreshFiles();
     if (stopped)
         return {};
@@ -191,15 +178,14 @@ bool TFrm_Backup::restore()
     }
     const QString selected = QDir(folder()).filePath(item->text());
     const QString database = databaseFile();
-    const QString safety = QFileInfo(database).absolutePath() + QStringLiteral("/Custom_恢复前")
-                           + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hhmmss")) + QStringLiteral(".mdb");
+    const QString safety = Maintenance::safetyCopyPath(database);
     const QString failed = QStringLiteral("数据恢复失败!");
     const auto refuse = [this, &failed](const QString &why) {
         Messages::box(this, failed + QLatin1Char('\n') + why, QStringLiteral("警告"), Msg::Icon::Information);
         return false;
     };
     if (QFileInfo(selected).canonicalFilePath() == QFileInfo(database).canonicalFilePath())
-        return refuse(QStringLiteral("所选文件就是当前的数据库文件。"));
+        return refuse(Maintenance::restoreRefusal(selected, database));
     if (Messages::box(this,
                       QStringLiteral("恢复将用 \"%1\" 替换数据库 \"%2\"。\n替换前的数据库将另存为 \"%3\"。\n\n您确定要恢复吗?")
                           .arg(shown(selected), shown(database), shown(safety)),
@@ -209,10 +195,10 @@ bool TFrm_Backup::restore()
     QString problem;
     {
         WaitCursor wait;
-        problem = Maintenance::checkDatabaseFile(selected);
+        problem = Maintenance::restoreRefusal(selected, database);
     }
     if (!problem.isEmpty())
-        return refuse(QStringLiteral("所选文件不是本系统可用的数据库: ") + problem);
+        return refuse(problem);
 
     // Nothing stays open on the old file: child windows close, the connection closes.
     closeChildWindows(m_session);
@@ -223,17 +209,11 @@ bool TFrm_Backup::restore()
     bool restored = false;
     {
         WaitCursor wait;
-        if (Maintenance::inUse(database)) {
-            problem = QStringLiteral("数据库正被其他程序使用,请先关闭其他程序。");
-        } else {
-            try {
-                if (QFileInfo::exists(database))
-                    CopyFileLZ(database, safety);
-                CopyFileLZ(selected, database);
-                restored = true;
-            } catch (const FileCopyError &error) {
-                problem = error.text();
-            }
+        try {
+            Maintenance::replaceDatabase(selected, database, safety);
+            restored = true;
+        } catch (const DbError &error) {
+            problem = error.text();
         }
     }
     try {

@@ -1,6 +1,6 @@
 #include "TFrm_Import.h"
 #include "ui_TFrm_Import.h"
-#include "CustomerImport.h"
+#include "sheets/CustomerImport.h"
 #include "data/TFrm_Data.h"
 #include "main/GridColumns.h"
 #include "store/DbError.h"

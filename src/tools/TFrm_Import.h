@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Spreadsheet.h"
+#include "sheets/Spreadsheet.h"
 
 #include <QDialog>
 #include <memory>

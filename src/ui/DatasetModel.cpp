@@ -6,16 +6,6 @@
 
 namespace {
 
-QString trimmedDecimals(QString text)
-{
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-}
 
 bool isNumericKind(FieldKind kind)
 {
@@ -256,29 +246,7 @@ int DatasetModel::columnCount(const QModelIndex &parent) const
 
 QString DatasetModel::displayText(FieldKind kind, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("是") : QStringLiteral("否");
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        const double v = value.toDouble();
-        if (!std::isfinite(v))
-            return QString::number(v);
-        if (kind == FieldKind::Currency)
-            return trimmedDecimals(QString::number(v, 'f', 4));
-        if (v == std::floor(v) && std::fabs(v) < 1e15)
-            return QString::number(qint64(v));
-        return trimmedDecimals(QString::number(v, 'g', 15));
-    }
-    default:
-        return value.toString();
-    }
+    return Dataset::gridText(kind, value);
 }
 
 QVariant DatasetModel::data(const QModelIndex &index, int role) const

@@ -2,6 +2,7 @@
 #  - window code (everything but store/, report/ and cli/) holds no statement text;
 #  - folders include only the layers below them, so there is no include circle:
 #      store  <-  report  <-  ui  <-  data  <-  printing  <-  main  <-  customers, sales, activities, admin, tools  <-  app
+#      store  <-  sheets (spreadsheet files, no widgets)  <-  main and above, cli
 #    (report/ knows no widgets and no window; printing/ holds the preview, designer and print windows)
 #  - no subsystem includes another subsystem or the main window itself.
 cmake_minimum_required(VERSION 3.25)
@@ -10,16 +11,17 @@ if(NOT SRC)
 endif()
 
 set(allowed_store store)
+set(allowed_sheets store sheets)
 set(allowed_report store report)
 set(allowed_ui store report ui)
 set(allowed_data store report ui data)
 set(allowed_printing store report ui data printing)
-set(allowed_main store report ui data printing main)
+set(allowed_main store report ui data printing sheets main)
 foreach(sub customers sales activities admin tools)
-  set(allowed_${sub} store report ui data printing main ${sub})
+  set(allowed_${sub} store report ui data printing sheets main ${sub})
 endforeach()
-set(allowed_app store report ui data printing main customers sales activities admin tools app)
-set(allowed_cli store report cli)
+set(allowed_app store report ui data printing sheets main customers sales activities admin tools app)
+set(allowed_cli store report sheets cli)
 set(window_folders ui data printing main customers sales activities admin tools app)
 set(subsystems customers sales activities admin tools)
 

@@ -1,6 +1,6 @@
 // The byte copy that restores and other file work rely on: a destination is replaced whole
 // or left alone, and every failure names the file.
-#include "main/CopyFileLZ.h"
+#include "store/CopyFileLZ.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // written by a real office program (fixtures/customers.* converted by LibreOffice from
 // customers.fods) and from workbooks written here cell type by cell type.
 #include "main/GridExport.h"
-#include "tools/Spreadsheet.h"
+#include "sheets/Spreadsheet.h"
 #include "store/Gbk.h"
 
 #include <QFile>

@@ -8,7 +8,7 @@
 
 namespace Import {
 
-void storeTitles(Connection &connection, const QStringList &titles)
+void storeTitles(Connection &connection, const QStringList &titles, bool proposeMapping)
 {
     const bool ok = tryInTransaction(connection, [&] {
         Run::exec(connection, QStringLiteral("delete from T_Temp"));
@@ -20,6 +20,8 @@ void storeTitles(Connection &connection, const QStringList &titles)
             insert.bind(2, i + 1);
             insert.step();
         }
+        if (!proposeMapping)
+            return;
         Dataset rows(&connection);
         Run::open(rows, QStringLiteral("select ImportID from T_Import order by ImportID"));
         Statement update(connection, SqlDialect::toEngine(

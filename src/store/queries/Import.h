@@ -31,8 +31,9 @@ inline const QString Unmapped = QStringLiteral(" ");
 
 // Replaces the titles of T_Temp with these (CellID 1, 2, ...) and proposes the i-th title
 // for the i-th mapping row (in ImportID order); rows past the last title become unmapped.
-// One transaction: on failure nothing changed. Throws DbError.
-void storeTitles(Connection &connection, const QStringList &titles);
+// One transaction: on failure nothing changed. Throws DbError. With proposeMapping false
+// the stored mapping is kept as it is (an import that runs with the mapping saved before).
+void storeTitles(Connection &connection, const QStringList &titles, bool proposeMapping = true);
 
 // The mapping grid's rows and the titles for its pick list.
 void openMapping(Dataset &query);

@@ -1,8 +1,14 @@
 #include "Maintenance.h"
 #include "store/Connection.h"
+#include "store/CopyFileLZ.h"
 #include "store/DbError.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 #include <QStringList>
 
 namespace Maintenance {
@@ -41,6 +47,66 @@ bool inUse(const QString &path, int busyTimeoutMs)
         return false;
     } catch (const DbError &error) {
         return error.kind() == DbError::Kind::Busy;
+    }
+}
+
+QString backupName(const QDate &day)
+{
+    return QStringLiteral("Custom_bak") + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".mdb");
+}
+
+QString backupInto(const QString &database, const QString &folder, const std::function<bool(int, int)> &progress)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        throw DbError(QStringLiteral("无法使用文件夹 \"%1\"。").arg(QDir::toNativeSeparators(folder)),
+                      DbError::Kind::CannotOpen);
+    const QString target = QDir(folder).filePath(backupName(QDate::currentDate()));
+    const QString temporary = QDir(folder).filePath(QStringLiteral(".~backup-%1.tmp").arg(QDateTime::currentMSecsSinceEpoch()));
+    try {
+        auto source = Connection::open(database);
+        const bool finished = source->backupTo(temporary, progress);
+        source.reset();
+        if (!finished) {
+            QFile::remove(temporary);
+            return {};
+        }
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(temporary).toStdString(), QFile::encodeName(target).toStdString(), error);
+        if (error)
+            throw DbError(QStringLiteral("无法写入文件 \"%1\": %2")
+                              .arg(QDir::toNativeSeparators(target), QString::fromLocal8Bit(error.message())),
+                          DbError::Kind::CannotOpen);
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+    return target;
+}
+
+QString safetyCopyPath(const QString &database)
+{
+    return QFileInfo(database).absolutePath() + QStringLiteral("/Custom_恢复前")
+           + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hhmmss")) + QStringLiteral(".mdb");
+}
+
+QString restoreRefusal(const QString &selected, const QString &database)
+{
+    if (QFileInfo(selected).canonicalFilePath() == QFileInfo(database).canonicalFilePath())
+        return QStringLiteral("所选文件就是当前的数据库文件。");
+    const QString problem = checkDatabaseFile(selected);
+    return problem.isEmpty() ? problem : QStringLiteral("所选文件不是本系统可用的数据库: ") + problem;
+}
+
+void replaceDatabase(const QString &selected, const QString &database, const QString &safety)
+{
+    if (inUse(database))
+        throw DbError(QStringLiteral("数据库正被其他程序使用,请先关闭其他程序。"), DbError::Kind::Busy);
+    try {
+        if (QFileInfo::exists(database))
+            CopyFileLZ(database, safety);
+        CopyFileLZ(selected, database);
+    } catch (const FileCopyError &error) {
+        throw DbError(error.text());
     }
 }
 

@@ -1,0 +1,284 @@
+// kehu-cli's data tools run as a schedule would run them: as a separate process on a
+// scratch database, checked by exit status, output and what the files hold afterwards.
+#include "TestProgram.h"
+#include "sheets/Spreadsheet.h"
+#include "store/Connection.h"
+#include "store/Dataset.h"
+#include "store/queries/Maintenance.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QString out, err;
+};
+
+Result cli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(KEHU_CLI), args);
+    if (!process.waitForFinished(120000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList column(Connection &db, const QString &sql)
+{
+    Dataset rows(&db);
+    rows.setSql(sql);
+    rows.open();
+    QStringList values;
+    for (int r = 0; r < rows.recordCount(); ++r)
+        values.append(Dataset::displayText(rows.value(r, 0)));
+    return values;
+}
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(KEHU_FIXTURES "/") + name;
+}
+
+} // namespace
+
+class TestCliData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void backupThenRestore();
+    void restoreRefused_data();
+    void restoreRefused();
+    void importDefaultMapping_data();
+    void importDefaultMapping();
+    void importSavedMapping();
+    void importRefusedMappingStoresNothing();
+    void exportReadsBack();
+    void exportRefusesAStatementWithoutRows();
+    void compactRefusedWhileInUse();
+    void wrongArguments_data();
+    void wrongArguments();
+
+private:
+    QStringList withDb(QStringList args) const { return args << QStringLiteral("--db") << m_program->databasePath(); }
+    std::unique_ptr<TestProgram> m_program;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+};
+
+void TestCliData::init()
+{
+    m_program = std::make_unique<TestProgram>();
+    m_scratch = std::make_unique<QTemporaryDir>();
+    auto db = m_program->connect();
+    db->exec(QStringLiteral("insert into custom (CustCode, Company) values (3, '华信科技'), (17, 'O''Neil 公司')"));
+}
+
+void TestCliData::cleanup()
+{
+    m_program.reset();
+    m_scratch.reset();
+}
+
+// The backup is the day's dated copy; a restore from it brings the database back to that
+// state and keeps the replaced one, with the later row, as a safety copy beside it.
+void TestCliData::backupThenRestore()
+{
+    const QString folder = m_scratch->filePath(QStringLiteral("备份"));
+    Result r = cli(withDb({QStringLiteral("backup"), folder}));
+    QCOMPARE(r.status, 0);
+    const QString backup = QDir(folder).filePath(Maintenance::backupName(QDate::currentDate()));
+    QCOMPARE(r.out, QStringLiteral("备份成功,文件备份在:%1\n").arg(backup));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(backup).fileName()});
+    QCOMPARE(Maintenance::checkDatabaseFile(backup), QString());
+
+    m_program->connect()->exec(QStringLiteral("insert into custom (CustCode, Company) values (40, '后来')"));
+    r = cli(withDb({QStringLiteral("restore"), backup}));
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith(QStringLiteral("数据恢复成功!\n替换前的数据库另存为 ")), qPrintable(r.out));
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select CustCode from custom order by CustCode")), (QStringList{"3", "17"}));
+    const QStringList safety = QDir(QFileInfo(m_program->databasePath()).absolutePath())
+                                   .entryList({QStringLiteral("Custom_恢复前*.mdb")}, QDir::Files);
+    QCOMPARE(safety.size(), 1);
+    auto kept = Connection::openReadOnly(QFileInfo(m_program->databasePath()).absolutePath() + QLatin1Char('/') + safety.first());
+    QCOMPARE(column(*kept, QStringLiteral("select CustCode from custom order by CustCode")), (QStringList{"3", "17", "40"}));
+}
+
+void TestCliData::restoreRefused_data()
+{
+    QTest::addColumn<QString>("file"); // in the scratch folder; "@db" the database itself
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a text file") << "notes.mdb" << QByteArray("不是数据库\n") << "所选文件不是本系统可用的数据库: ";
+    QTest::newRow("an empty file") << "empty.mdb" << QByteArray() << "所选文件不是本系统可用的数据库: ";
+    QTest::newRow("a missing file") << "missing.mdb" << QByteArray("-") << "不存在";
+    QTest::newRow("the database itself") << "@db" << QByteArray("-") << "所选文件就是当前的数据库文件。";
+}
+
+// A file that cannot serve is refused before anything is touched: the database keeps its
+// rows and no safety copy is made.
+void TestCliData::restoreRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QString path = file == QLatin1String("@db") ? m_program->databasePath() : m_scratch->filePath(file);
+    if (bytes != "-") {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    const Result r = cli(withDb({QStringLiteral("restore"), path}));
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("数据恢复失败!\n")) && r.err.contains(reason), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from custom")), QStringList{"2"});
+    QCOMPARE(QDir(QFileInfo(m_program->databasePath()).absolutePath()).entryList({QStringLiteral("Custom_恢复前*")}), QStringList());
+}
+
+void TestCliData::importDefaultMapping_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("xlsx") << "customers.xlsx";
+    QTest::newRow("ods") << "customers.ods";
+    QTest::newRow("xls") << "customers.xls";
+}
+
+// Without --mapping the i-th column fills the i-th mapping row: the three data rows
+// become customers 18, 19, 20 after the highest code 17, each with one contact.
+void TestCliData::importDefaultMapping()
+{
+    QFETCH(QString, file);
+    const Result r = cli(withDb({QStringLiteral("import"), fixture(file)}));
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QStringLiteral("导入数据成功!共导入 3 条记录。\n"));
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select CustCode || ':' || Company || ':' || Category || ':' || CustType "
+                                        "from custom where CustCode > 17 order by CustCode")),
+             (QStringList{"18:华信科技:010-88886666:13800138000", "19:东方贸易::12345678901234567",
+                          "20:O'Neil & \"合伙\":=1+1:0.125"}));
+    QCOMPARE(column(*db, QStringLiteral("select CustCode from contact where CustCode > 17 order by CustCode")),
+             (QStringList{"18", "19", "20"}));
+}
+
+// --mapping saved keeps the mapping stored before: here only the company name, taken from
+// the spreadsheet's third column.
+void TestCliData::importSavedMapping()
+{
+    {
+        auto db = m_program->connect();
+        db->exec(QStringLiteral("update T_Import set F_Field=' '"));
+        db->exec(QStringLiteral("update T_Import set F_Field='手机' where tablename='custom' and S_Field='Company'"));
+    }
+    const Result r = cli(withDb({QStringLiteral("import"), fixture(QStringLiteral("customers.xlsx")),
+                                 QStringLiteral("--mapping"), QStringLiteral("saved")}));
+    QCOMPARE(r.status, 0);
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select CustCode || ':' || Company || ':' || ifnull(Category, '') "
+                                        "from custom where CustCode > 17 order by CustCode")),
+             (QStringList{"18:13800138000:", "19:12345678901234567:", "20:0.125:"}));
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from T_Import where F_Field='手机'")), QStringList{"1"});
+}
+
+// A saved mapping naming a title the spreadsheet lacks is refused before the run, with the
+// title named; nothing is stored.
+void TestCliData::importRefusedMappingStoresNothing()
+{
+    m_program->connect()->exec(
+        QStringLiteral("update T_Import set F_Field='不存在的列' where tablename='custom' and S_Field='Company'"));
+    const Result r = cli(withDb({QStringLiteral("import"), fixture(QStringLiteral("customers.xlsx")),
+                                 QStringLiteral("--mapping"), QStringLiteral("saved")}));
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("不存在的列")), qPrintable(r.err));
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from custom")), QStringList{"2"});
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from contact")), QStringList{"0"});
+}
+
+// Titles in row 1, data row n in sheet row n + 1; numbers stay numbers, dates dates and
+// text (a code of digits, a phone number) text.
+void TestCliData::exportReadsBack()
+{
+    m_program->connect()->exec(QStringLiteral("update custom set tel='13800138000', AddDate='2024-03-05' where CustCode=3"));
+    const QString out = m_scratch->filePath(QStringLiteral("客户.xlsx"));
+    const Result r = cli(withDb({QStringLiteral("export"),
+                                 QStringLiteral("select CustCode, Company, tel, AddDate from custom order by CustCode"), out}));
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QStringLiteral("已导出 2 行到 \"%1\"。\n").arg(out));
+    const SheetData sheet = Spreadsheet::readXlsx(out);
+    QCOMPARE(sheet.rowCount(), 3);
+    QCOMPARE(sheet.text(1, 1), QStringLiteral("CustCode"));
+    QCOMPARE(sheet.text(1, 4), QStringLiteral("AddDate"));
+    QCOMPARE(sheet.text(2, 1), QStringLiteral("3"));
+    QCOMPARE(sheet.kind(2, 1), SheetData::Number);
+    QCOMPARE(sheet.text(2, 3), QStringLiteral("13800138000"));
+    QCOMPARE(sheet.kind(2, 3), SheetData::Text);
+    QCOMPARE(sheet.text(2, 4), QStringLiteral("2024-03-05"));
+    QCOMPARE(sheet.kind(2, 4), SheetData::Date);
+    QCOMPARE(sheet.text(3, 2), QStringLiteral("O'Neil 公司"));
+    QCOMPARE(sheet.kind(3, 4), SheetData::Empty);
+}
+
+// The export opens the database for reading only: a statement that changes rows is
+// refused, changes nothing and leaves no file.
+void TestCliData::exportRefusesAStatementWithoutRows()
+{
+    const QString out = m_scratch->filePath(QStringLiteral("x.xlsx"));
+    const Result r = cli(withDb({QStringLiteral("export"), QStringLiteral("delete from custom"), out}));
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("导出失败")), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(out));
+    QCOMPARE(column(*m_program->connect(), QStringLiteral("select count(*) from custom")), QStringList{"2"});
+}
+
+void TestCliData::compactRefusedWhileInUse()
+{
+    {
+        auto other = m_program->connect();
+        other->begin();
+        other->exec(QStringLiteral("delete from custom where CustCode=17"));
+        const Result r = cli(withDb({QStringLiteral("compact")}));
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QStringLiteral("压缩数据库失败!\n数据库正被其他程序使用,请先关闭其他程序。\n"));
+        other->rollback();
+    }
+    const Result r = cli(withDb({QStringLiteral("compact")}));
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QStringLiteral("压缩数据库成功!\n"));
+    QCOMPARE(column(*m_program->connect(), QStringLiteral("select count(*) from custom")), QStringList{"2"});
+}
+
+void TestCliData::wrongArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("backup without folder") << QStringList{"backup"};
+    QTest::newRow("import with unknown mapping") << QStringList{"import", "a.csv", "--mapping", "best"};
+    QTest::newRow("import mapping without value") << QStringList{"import", "a.csv", "--mapping"};
+    QTest::newRow("export without file") << QStringList{"export", "select 1"};
+    QTest::newRow("compact with an argument") << QStringList{"compact", "now"};
+}
+
+void TestCliData::wrongArguments()
+{
+    QFETCH(QStringList, args);
+    const Result r = cli(withDb(args));
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.err.startsWith(QStringLiteral("usage: ")));
+}
+
+QTEST_GUILESS_MAIN(TestCliData)
+#include "tst_clidata.moc"
