@@ -33,10 +33,18 @@ static int usage()
     return 2;
 }
 
-static QString cell(const QVariant &value)
+constexpr qsizetype OutputBlock = 1 << 16;
+
+// A cell's text with its tabs and line breaks made blanks, so each row stays one line.
+static void appendCell(QByteArray &out, QByteArrayView cell)
 {
-    QString text = Dataset::displayText(value);
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const qsizetype start = out.size();
+    out.append(cell);
+    char *p = out.data() + start;
+    char *const end = out.data() + out.size();
+    for (; p != end; ++p)
+        if (*p == '\t' || *p == '\n')
+            *p = ' ';
 }
 
 // The arguments as given, each checked to be UTF-8: QCoreApplication::arguments()
@@ -89,18 +97,24 @@ static void run(Connection &connection, const QStringList &statements)
                     write(QString::number(changed) + QLatin1Char('\n'));
                 continue;
             }
-            QString line;
-            query.streamRows([&] { write(query.fieldNames().join(QLatin1Char('\t')) + QLatin1Char('\n')); },
-                             [&](const QList<QVariant> &values) {
-                line.clear();
-                for (qsizetype f = 0; f < values.size(); ++f) {
+            // Rows go out through one buffer, their cells as the engine's UTF-8 text where
+            // that is what they show; tabs and line breaks inside a cell become blanks.
+            QByteArray out;
+            out.reserve(OutputBlock + 4096);
+            query.streamText([&] { write(query.fieldNames().join(QLatin1Char('\t')) + QLatin1Char('\n')); },
+                             [&](const QByteArrayView *cells, int count) {
+                for (int f = 0; f < count; ++f) {
                     if (f > 0)
-                        line += QLatin1Char('\t');
-                    line += cell(values.at(f));
+                        out += '\t';
+                    appendCell(out, cells[f]);
                 }
-                line += QLatin1Char('\n');
-                write(line);
+                out += '\n';
+                if (out.size() >= OutputBlock) {
+                    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+                    out.resize(0); // keeps the capacity
+                }
             });
+            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
         }
         connection.commit();
     } catch (...) {

@@ -9,6 +9,8 @@
 #include <QMetaObject>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
@@ -400,6 +402,27 @@ void Dataset::becomeOpen()
     emitCurrent();
 }
 
+namespace {
+
+// A column of the current row as the engine holds it, before the field's kind is applied.
+QVariant engineValue(const Statement &statement, int column)
+{
+    switch (statement.columnType(column)) {
+    case Statement::ColumnType::Null:
+        return {};
+    case Statement::ColumnType::Integer:
+        return qlonglong(statement.columnInt64(column));
+    case Statement::ColumnType::Float:
+        return statement.columnDouble(column);
+    default: {
+        const QByteArrayView text = statement.textBytes(column);
+        return QString::fromUtf8(text.data(), text.size());
+    }
+    }
+}
+
+} // namespace
+
 void Dataset::streamRows(const std::function<void()> &fieldsKnown,
                          const std::function<void(const QList<QVariant> &)> &row)
 {
@@ -415,25 +438,50 @@ void Dataset::streamRows(const std::function<void()> &fieldsKnown,
     const int n = m_storedFieldCount;
     QList<QVariant> values(n);
     while (statement.step()) {
-        for (int i = 0; i < n; ++i) {
-            QVariant raw;
-            switch (statement.columnType(i)) {
-            case Statement::ColumnType::Null:
-                break;
-            case Statement::ColumnType::Integer:
-                raw = qlonglong(statement.columnInt64(i));
-                break;
-            case Statement::ColumnType::Float:
-                raw = statement.columnDouble(i);
-                break;
-            default: {
-                const QByteArrayView text = statement.textBytes(i);
-                raw = QString::fromUtf8(text.data(), text.size());
-            }
-            }
-            values[i] = typedValue(i, raw);
-        }
+        for (int i = 0; i < n; ++i)
+            values[i] = typedValue(i, engineValue(statement, i));
         row(values);
+    }
+}
+
+void Dataset::streamText(const std::function<void()> &fieldsKnown,
+                         const std::function<void(const QByteArrayView *cells, int count)> &row)
+{
+    if (!m_connection)
+        throw DbError(QStringLiteral("没有打开的数据库连接"));
+    close();
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    prepareFields(statement);
+    m_statement.reset();
+    m_preparedSql.clear();
+    bindParameters(statement);
+    fieldsKnown();
+    const int n = m_storedFieldCount;
+    std::vector<QByteArrayView> cells(static_cast<size_t>(n));
+    std::vector<QByteArray> converted(static_cast<size_t>(n));
+    std::vector<std::array<char, 24>> digits(static_cast<size_t>(n));
+    while (statement.step()) {
+        for (int i = 0; i < n; ++i) {
+            const FieldKind kind = m_fields[size_t(i)].kind;
+            const Statement::ColumnType type = statement.columnType(i);
+            // The common cells need no conversion: text shows as it is stored (a date or a
+            // yes/no field excepted), a whole number as its digits. The rest goes the way
+            // of value() and displayText().
+            if (type == Statement::ColumnType::Null) {
+                cells[size_t(i)] = {};
+            } else if (type == Statement::ColumnType::Text && kind != FieldKind::Boolean && kind != FieldKind::Date) {
+                cells[size_t(i)] = statement.textBytes(i);
+            } else if (type == Statement::ColumnType::Integer && kind != FieldKind::Boolean
+                       && kind != FieldKind::Double && kind != FieldKind::Currency) {
+                char *first = digits[size_t(i)].data();
+                const auto end = std::to_chars(first, first + digits[size_t(i)].size(), statement.columnInt64(i)).ptr;
+                cells[size_t(i)] = QByteArrayView(first, end - first);
+            } else {
+                converted[size_t(i)] = displayText(typedValue(i, engineValue(statement, i))).toUtf8();
+                cells[size_t(i)] = converted[size_t(i)];
+            }
+        }
+        row(cells.data(), n);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -60,6 +61,11 @@ public:
     // fieldsKnown() runs first, once the field list (fieldNames()) is known. The
     // dataset stays closed.
     void streamRows(const std::function<void()> &fieldsKnown, const std::function<void(const QList<QVariant> &)> &row);
+    // The same, each row's cells handed over as the UTF-8 text displayText() gives for
+    // their values (empty for null), without building values where the stored text or
+    // number already is that text. The views are valid during the call only.
+    void streamText(const std::function<void()> &fieldsKnown,
+                    const std::function<void(const QByteArrayView *cells, int count)> &row);
     // Opens the statement again, keeping the current row position where possible.
     void refresh();
     bool isOpen() const { return m_state != State::Inactive; }

@@ -33,6 +33,7 @@ private slots:
     void signalsForViews();
     void typedValues();
     void streamedRowsEqualLoadedRows();
+    void streamedTextIsTheDisplayText();
     void refreshKeepsPosition();
 
 private:
@@ -477,6 +478,42 @@ void TestDataset::streamedRowsEqualLoadedRows()
     QVERIFY(!streamed.isOpen());
     streamed.open();
     QCOMPARE(streamed.recordCount(), 2);
+}
+
+// The text stream hands over, for every storage class in every kind of column, exactly
+// the text displayText() gives for the value the dataset reads.
+void TestDataset::streamedTextIsTheDisplayText()
+{
+    m_db->exec(QStringLiteral("create table Kinds (t VARCHAR(20), i INTEGER, d DOUBLE, c CURRENCY, b BOOLEAN, "
+                              "day DATETEXT, m LONGTEXT, u)"));
+    const QStringList values = {QStringLiteral("'文本'"), QStringLiteral("'0012'"), QStringLiteral("42"),
+                                QStringLiteral("-9007199254740993"), QStringLiteral("2.5"), QStringLiteral("0.1"),
+                                QStringLiteral("1e20"), QStringLiteral("NULL"), QStringLiteral("''"),
+                                QStringLiteral("'2026-12-24'"), QStringLiteral("'2026-12-24 08:30:00'"),
+                                QStringLiteral("'not a date'"), QStringLiteral("1"), QStringLiteral("0"),
+                                QStringLiteral("'a\tb\nc'"), QStringLiteral("x'00ff'"), QStringLiteral("20261224")};
+    for (const QString &v : values)
+        m_db->exec(QStringLiteral("insert into Kinds values (%1, %1, %1, %1, %1, %1, %1, %1)").arg(v));
+    Dataset loaded(m_db.get());
+    loaded.setSql(QStringLiteral("select * from Kinds"));
+    loaded.open();
+    QCOMPARE(loaded.recordCount(), values.size());
+
+    Dataset streamed(m_db.get());
+    streamed.setSql(loaded.sql());
+    int row = 0;
+    streamed.streamText([] {}, [&](const QByteArrayView *cells, int count) {
+        QCOMPARE(count, loaded.fieldCount());
+        for (int field = 0; field < count; ++field) {
+            const QByteArray expected = Dataset::displayText(loaded.value(row, field)).toUtf8();
+            if (cells[field] != QByteArrayView(expected))
+                QFAIL(qPrintable(QStringLiteral("value %1 in column %2: \"%3\" instead of \"%4\"")
+                                     .arg(values.at(row), loaded.fieldNames().at(field),
+                                          QString::fromUtf8(cells[field].toByteArray()), QString::fromUtf8(expected))));
+        }
+        ++row;
+    });
+    QCOMPARE(row, values.size());
 }
 
 void TestDataset::refreshKeepsPosition()
