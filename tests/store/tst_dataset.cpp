@@ -490,7 +490,8 @@ void TestDataset::streamedTextIsTheDisplayText()
                                 QStringLiteral("-9007199254740993"), QStringLiteral("2.5"), QStringLiteral("0.1"),
                                 QStringLiteral("1e20"), QStringLiteral("NULL"), QStringLiteral("''"),
                                 QStringLiteral("'2026-12-24'"), QStringLiteral("'2026-12-24 08:30:00'"),
-                                QStringLiteral("'not a date'"), QStringLiteral("1"), QStringLiteral("0"),
+                                QStringLiteral("'not a date'"), QStringLiteral("'2024-02-30'"),
+                                QStringLiteral("'2024-3-5'"), QStringLiteral("'２０２４-03-05'"), QStringLiteral("1"), QStringLiteral("0"),
                                 QStringLiteral("'a\tb\nc'"), QStringLiteral("x'00ff'"), QStringLiteral("20261224")};
     for (const QString &v : values)
         m_db->exec(QStringLiteral("insert into Kinds values (%1, %1, %1, %1, %1, %1, %1, %1)").arg(v));
