@@ -123,7 +123,10 @@ std::unique_ptr<Connection> Connection::openReadOnly(const QString &path, const 
 {
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
-    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READONLY, password, BusyTimeoutMs);
+    // A reading connection serves one thread at a time (a list's background load, a check),
+    // so the engine's per-call locking is left out: it costs more than the rest of reading
+    // a wide row. Interrupting from another thread stays safe without it.
+    std::unique_ptr<Connection> connection = openWith(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, password, BusyTimeoutMs);
     connection->checkProgramTables();
     return connection;
 }

@@ -41,7 +41,8 @@ public:
                                             const QByteArray &password = DatabasePassword,
                                             int busyTimeoutMs = BusyTimeoutMs);
     // The same, for reading only: nothing can be written through the connection. A file the
-    // process may not write is opened so by open() too.
+    // process may not write is opened so by open() too. The connection must be used by one
+    // thread at a time (interrupt() excepted).
     static std::unique_ptr<Connection> openReadOnly(const QString &path,
                                                     const QByteArray &password = DatabasePassword);
     // True when the database can only be read (a read-only file, folder or medium).
