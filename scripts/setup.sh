@@ -15,6 +15,7 @@ PACKAGES=(
   qt6-charts-dev libqt6opengl6-dev
   qt6-translations-l10n
   poppler-utils
+  libpq-dev postgresql postgresql-contrib
 )
 
 missing=()

@@ -4,6 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
+
+# A throwaway PostgreSQL server for the tests that run against a server as well as against
+# the file; without one those tests say they were skipped.
+pg_dir="$(mktemp -d /tmp/kehu-pg-test.XXXXXX)"
+trap 'bash scripts/pg-test-server.sh stop "$pg_dir"' EXIT
+if KEHU_TEST_PG_URI="$(bash scripts/pg-test-server.sh start "$pg_dir")"; then
+  export KEHU_TEST_PG_URI
+  echo "PostgreSQL test server: $KEHU_TEST_PG_URI"
+else
+  echo "No PostgreSQL test server could be started: the server tests will be skipped."
+fi
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer: any report fails

@@ -22,8 +22,16 @@ static QString resourceText(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
-QString schemaSql() { return resourceText(QStringLiteral(":/store/sql/schema.sql")); }
-QString initialRowsSql() { return resourceText(QStringLiteral(":/store/sql/initial_rows.sql")); }
+QString schemaSql(SqlEngine engine)
+{
+    Q_UNUSED(engine);
+    return resourceText(QStringLiteral(":/store/sql/schema.sql"));
+}
+QString initialRowsSql(SqlEngine engine)
+{
+    Q_UNUSED(engine);
+    return resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+}
 
 void createDatabase(const QString &path)
 {

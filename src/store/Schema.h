@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "SqlEngine.h"
+
 // The delivered database: every table, the two views and the initial rows. The
 // program itself never creates a table; the build-time tool and the tests call this.
 namespace Schema {
@@ -9,7 +11,9 @@ namespace Schema {
 // Writes a new encrypted database file at path (replacing none: the file must not exist).
 void createDatabase(const QString &path);
 
-QString schemaSql();
-QString initialRowsSql();
+// The statements that create the tables, views and indexes, and those that insert the
+// initial rows, in the given engine's form.
+QString schemaSql(SqlEngine engine = SqlEngine::Sqlite);
+QString initialRowsSql(SqlEngine engine = SqlEngine::Sqlite);
 
 } // namespace Schema

@@ -390,7 +390,8 @@ bool SqlDialect::isBlank(const QString &programSql)
     return true;
 }
 
-QString SqlDialect::toEngine(const QString &programSql)
+QString SqlDialect::toEngine(const QString &programSql, SqlEngine engine)
 {
+    Q_UNUSED(engine);
     return Rewriter(programSql).run();
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "SqlEngine.h"
+
 // Rewrites the program's classic desktop-database statements for the engine:
 //   #2026-12-10#            -> '2026-12-10'            (dates are stored as yyyy-MM-dd text)
 //   True / False            -> 1 / 0
@@ -19,7 +21,7 @@
 class SqlDialect
 {
 public:
-    static QString toEngine(const QString &programSql);
+    static QString toEngine(const QString &programSql, SqlEngine engine = SqlEngine::Sqlite);
     // Cuts a script at the semicolons that end its statements (none inside a literal,
     // a name, a date or a comment). Blank text after the last semicolon is dropped;
     // any other blank piece is kept, for toEngine() to refuse.
