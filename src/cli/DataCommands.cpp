@@ -105,7 +105,7 @@ int exportRows(const QString &statement, const QString &out, const QString &data
     constexpr int ColumnPixels = 75;
     try {
         auto connection = Connection::openReadOnly(database);
-        if (Statement(*connection, SqlDialect::toEngine(statement)).columnCount() == 0)
+        if (Statement(*connection, SqlDialect::toEngine(statement, connection->engine())).columnCount() == 0)
             return fail(QStringLiteral("导出失败: 只能导出查询(select)的结果。"));
         Dataset rows(connection.get());
         rows.setSql(statement);

@@ -82,7 +82,7 @@ static void run(Connection &connection, const QStringList &statements)
             QString engineSql;
             bool returnsRows = false;
             try {
-                engineSql = SqlDialect::toEngine(statements.at(i));
+                engineSql = SqlDialect::toEngine(statements.at(i), connection.engine());
                 returnsRows = Statement(connection, engineSql).columnCount() > 0;
             } catch (const DbError &error) {
                 if (statements.size() == 1)

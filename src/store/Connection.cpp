@@ -1,6 +1,7 @@
 #include "Connection.h"
 #include "DbError.h"
 #include "FaultPoint.h"
+#include "PgEngine.h"
 #include "SqliteApi.h"
 
 #include <QFile>
@@ -105,8 +106,38 @@ void Connection::checkProgramTables()
         throw DbError(notOurDatabase(m_path), DbError::Kind::NotOurDatabase);
 }
 
+bool Connection::isServerLocation(const QString &location)
+{
+    return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+Connection::Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+Connection::Connection(std::unique_ptr<PgConnection> pg, QString location)
+    : m_path(std::move(location)), m_pg(std::move(pg))
+{
+}
+
+std::unique_ptr<Connection> Connection::openServer(const QString &location, bool readOnly, bool checkTables)
+{
+    auto pg = PgConnection::connect(location, readOnly);
+    if (checkTables)
+        pg->checkProgramTables(location);
+    return std::unique_ptr<Connection>(new Connection(std::move(pg), location));
+}
+
+QString Connection::quoteName(const QString &name) const
+{
+    // The server keeps unquoted names in lower case, and the schema creates them unquoted.
+    QString n = m_pg ? name.toLower() : name;
+    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
 std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password, int busyTimeoutMs)
 {
+    if (isServerLocation(path))
+        return openServer(path, false, true);
     // sqlite3_open_v2 without SQLITE_OPEN_CREATE refuses a missing file, but an
     // empty path or a directory would still open a temporary database.
     if (!QFileInfo(path).isFile())
@@ -121,6 +152,8 @@ std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArr
 
 std::unique_ptr<Connection> Connection::openReadOnly(const QString &path, const QByteArray &password)
 {
+    if (isServerLocation(path))
+        return openServer(path, true, true);
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("数据库文件不存在: %1").arg(path), DbError::Kind::CannotOpen);
     // A reading connection serves one thread at a time (a list's background load, a check),
@@ -133,17 +166,23 @@ std::unique_ptr<Connection> Connection::openReadOnly(const QString &path, const 
 
 bool Connection::isReadOnly() const
 {
+    if (m_pg)
+        return false;
     return sqlite3_db_readonly(m_db, "main") == 1;
 }
 
 std::unique_ptr<Connection> Connection::create(const QString &path, const QByteArray &password)
 {
+    if (isServerLocation(path))
+        return openServer(path, false, false);
     return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password, BusyTimeoutMs);
 }
 
 Connection::~Connection()
 {
-    sqlite3_close_v2(m_db);
+    m_pg.reset();
+    if (m_db)
+        sqlite3_close_v2(m_db);
 }
 
 void Connection::fail(const QString &context) const
@@ -169,6 +208,8 @@ int Connection::exec(const QString &engineSql)
 void Connection::execScript(const QString &engineSql)
 {
     FaultInjection::statementStarting();
+    if (m_pg)
+        return m_pg->execScript(engineSql);
     runScript(engineSql.toUtf8().constData());
 }
 
@@ -191,37 +232,60 @@ void Connection::runScript(const char *engineSql)
 // code from max(CustCode)) would hold a read lock when it asks for the write lock,
 // and the engine refuses that at once with "database is locked" instead of waiting,
 // since waiting could deadlock with another writer.
-void Connection::begin() { runScript("BEGIN IMMEDIATE"); }
-void Connection::commit() { runScript("COMMIT"); }
+void Connection::begin()
+{
+    if (m_pg)
+        return m_pg->begin();
+    runScript("BEGIN IMMEDIATE");
+}
+
+void Connection::commit()
+{
+    if (m_pg)
+        return m_pg->commit();
+    runScript("COMMIT");
+}
 
 void Connection::rollback()
 {
+    if (m_pg)
+        return m_pg->rollback();
     if (inTransaction())
         runScript("ROLLBACK");
 }
 
 void Connection::interrupt()
 {
+    if (m_pg)
+        return m_pg->interrupt();
     sqlite3_interrupt(m_db);
 }
 
 bool Connection::inTransaction() const
 {
+    if (m_pg)
+        return m_pg->inTransaction();
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
 qint64 Connection::lastInsertId() const
 {
+    if (m_pg)
+        return m_pg->lastInsertId();
     return sqlite3_last_insert_rowid(m_db);
 }
 
 int Connection::changes() const
 {
+    if (m_pg)
+        return m_pg->changes();
     return sqlite3_changes(m_db);
 }
 
 QList<ColumnInfo> Connection::tableColumns(const QString &table)
 {
+    if (m_pg)
+        return m_pg->tableColumns(table);
     QList<ColumnInfo> columns;
     QString name = table;
     name.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -234,6 +298,8 @@ QList<ColumnInfo> Connection::tableColumns(const QString &table)
 
 bool Connection::isTable(const QString &name)
 {
+    if (m_pg)
+        return m_pg->isTable(name);
     Statement statement(*this, QStringLiteral(
         "select 1 from sqlite_master where type='table' and name=?1 collate nocase"));
     statement.bind(1, name);
@@ -243,6 +309,10 @@ bool Connection::isTable(const QString &name)
 Statement::Statement(Connection &connection, const QString &engineSql)
     : m_connection(connection)
 {
+    if (connection.m_pg) {
+        m_pg = std::make_unique<PgStatement>(*connection.m_pg, engineSql);
+        return;
+    }
     const QByteArray text = engineSql.toUtf8();
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(connection.m_db, text.constData(), int(text.size()), &m_stmt, &tail) != SQLITE_OK)
@@ -271,22 +341,29 @@ Statement::Statement(Connection &connection, const QString &engineSql)
 
 Statement::~Statement()
 {
-    sqlite3_finalize(m_stmt);
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
 }
 
 int Statement::parameterCount() const
 {
+    if (m_pg)
+        return m_pg->parameterCount();
     return sqlite3_bind_parameter_count(m_stmt);
 }
 
 QString Statement::parameterName(int index) const
 {
+    if (m_pg)
+        return m_pg->parameterName(index);
     const char *name = sqlite3_bind_parameter_name(m_stmt, index);
     return name ? QString::fromUtf8(name + 1) : QString();
 }
 
 void Statement::bind(int index, const QVariant &value)
 {
+    if (m_pg)
+        return m_pg->bind(index, value);
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(m_stmt, index);
@@ -328,6 +405,8 @@ bool Statement::step()
         m_started = true;
         FaultInjection::statementStarting();
     }
+    if (m_pg)
+        return m_pg->step();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -338,6 +417,11 @@ bool Statement::step()
 
 void Statement::reset()
 {
+    if (m_pg) {
+        m_pg->reset();
+        m_started = false;
+        return;
+    }
     // The result code repeats the last step's error, which was reported then.
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
@@ -346,22 +430,30 @@ void Statement::reset()
 
 int Statement::columnCount() const
 {
+    if (m_pg)
+        return m_pg->columnCount();
     return sqlite3_column_count(m_stmt);
 }
 
 QString Statement::columnName(int column) const
 {
+    if (m_pg)
+        return m_pg->columnName(column);
     return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
 }
 
 QString Statement::declaredType(int column) const
 {
+    if (m_pg)
+        return m_pg->declaredType(column);
     const char *type = sqlite3_column_decltype(m_stmt, column);
     return type ? QString::fromUtf8(type) : QString();
 }
 
 QVariant Statement::value(int column) const
 {
+    if (m_pg)
+        return m_pg->value(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER:
         return qlonglong(sqlite3_column_int64(m_stmt, column));
@@ -378,6 +470,8 @@ QVariant Statement::value(int column) const
 
 Statement::ColumnType Statement::columnType(int column) const
 {
+    if (m_pg)
+        return m_pg->columnType(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_NULL:
         return ColumnType::Null;
@@ -394,16 +488,22 @@ Statement::ColumnType Statement::columnType(int column) const
 
 qint64 Statement::columnInt64(int column) const
 {
+    if (m_pg)
+        return m_pg->columnInt64(column);
     return sqlite3_column_int64(m_stmt, column);
 }
 
 double Statement::columnDouble(int column) const
 {
+    if (m_pg)
+        return m_pg->columnDouble(column);
     return sqlite3_column_double(m_stmt, column);
 }
 
 QByteArrayView Statement::textBytes(int column) const
 {
+    if (m_pg)
+        return m_pg->textBytes(column);
     // Text first, then its length: the engine documents this order as the one that
     // converts at most once.
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
@@ -412,6 +512,8 @@ QByteArrayView Statement::textBytes(int column) const
 
 bool Connection::backupTo(const QString &path, const std::function<bool(int, int)> &progress)
 {
+    if (m_pg)
+        throw DbError(QStringLiteral("数据库服务器的数据请用复制命令备份到文件"));
     if (!sqlite3_get_autocommit(m_db))
         throw DbError(QStringLiteral("事务进行中,不能备份数据库"));
     QByteArray mode;
@@ -547,6 +649,8 @@ bool Connection::pageBackup(const QString &path, const std::function<bool(int, i
 
 QStringList Connection::integrityProblems()
 {
+    if (m_pg)
+        return {};
     QStringList problems;
     Statement check(*this, QStringLiteral("PRAGMA integrity_check"));
     while (check.step()) {
@@ -559,12 +663,19 @@ QStringList Connection::integrityProblems()
 
 void Connection::lockExclusively()
 {
+    if (m_pg) {
+        if (m_pg->otherSessions() > 0)
+            throw DbError(QStringLiteral("数据库正被其他程序使用: %1").arg(m_path), DbError::Kind::Busy);
+        return;
+    }
     // An exclusive lock is granted only while no other connection reads or writes.
     runScript("BEGIN EXCLUSIVE; COMMIT;");
 }
 
 void Connection::compact()
 {
+    if (m_pg)
+        return m_pg->compact();
     lockExclusively();
     runScript("VACUUM;");
 }

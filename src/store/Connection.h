@@ -7,8 +7,12 @@
 #include <functional>
 #include <memory>
 
+#include "SqlEngine.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
+class PgConnection;
+class PgStatement;
 
 // What PRAGMA table_info tells about one column of a table.
 struct ColumnInfo
@@ -18,11 +22,12 @@ struct ColumnInfo
     bool primaryKey = false;
 };
 
-// One open, encrypted database file. Statements are given in the engine's own
-// dialect; SqlDialect turns the program's classic statements into that form.
-// Every failure throws DbError with the engine's message.
-// Connection and Statement are the only classes that call the engine's C API: the
-// rest of the program sees neither its handles nor its constants.
+// One open database: the program's encrypted file, or a database on a PostgreSQL server
+// when the location is a connection URI (postgresql://user@host:5432/kehu). Statements
+// are given in the engine's own dialect; SqlDialect turns the program's classic
+// statements into that form (engine() tells which). Every failure throws DbError with
+// the engine's message. Connection and Statement are the only classes that call the
+// engines' C APIs: the rest of the program sees neither their handles nor their constants.
 class Connection
 {
 public:
@@ -37,6 +42,10 @@ public:
     //                   a database without the program's tables;
     //   Busy            another program holds the file locked past the busy time-out.
     // Nothing is ever written to a file refused here.
+    //
+    // A server location connects with libpq's own means for the password (~/.pgpass, a
+    // service file, PGPASSWORD), never one kept by the program; CannotOpen carries
+    // libpq's reason, NotOurDatabase a server database without the program's tables.
     static std::unique_ptr<Connection> open(const QString &path,
                                             const QByteArray &password = DatabasePassword,
                                             int busyTimeoutMs = BusyTimeoutMs);
@@ -47,7 +56,14 @@ public:
                                                     const QByteArray &password = DatabasePassword);
     // True when the database can only be read (a read-only file, folder or medium).
     bool isReadOnly() const;
+    // True for a PostgreSQL connection URI, false for a file path.
+    static bool isServerLocation(const QString &location);
+    SqlEngine engine() const { return m_pg ? SqlEngine::Postgres : SqlEngine::Sqlite; }
+    // A table's or column's name as it must stand in this engine's statements.
+    QString quoteName(const QString &name) const;
     // Creates a new, empty encrypted database (used only by the build-time tool and tests).
+    // On a server location: connects to the (existing, empty) database without looking
+    // for the program's tables, for preparing it.
     static std::unique_ptr<Connection> create(const QString &path,
                                               const QByteArray &password = DatabasePassword);
     ~Connection();
@@ -85,18 +101,20 @@ public:
     // under a read lock when that happens repeatedly). progress(done, total) may return
     // false to stop; then false comes back and the file at path is incomplete (the caller
     // removes it). Throws DbError when path cannot be written, inside a transaction of
-    // this connection, or (Busy) when another program keeps the file locked.
+    // this connection, or (Busy) when another program keeps the file locked. Not for a
+    // server (DatabaseCopy writes a server's data into a file).
     bool backupTo(const QString &path, const std::function<bool(int done, int total)> &progress = {});
-    // The engine's integrity check: an empty list when the file is sound, else its findings.
+    // The engine's integrity check: an empty list when the file is sound, else its findings
+    // (a server keeps its own checks: always empty there).
     QStringList integrityProblems();
     // Compacts the file in place with the engine's own VACUUM: written into the engine's
     // temporary file and put back under its journal, so a failure leaves the file as it
     // was. Takes the file for itself first: throws DbError of kind Busy while another
-    // connection reads or writes it.
+    // connection reads or writes it. On a server: VACUUM ANALYZE, while others work.
     void compact();
     // Takes the file for this connection alone for a moment (and so finishes a transaction
     // that a crashed program left in its journal). Throws DbError of kind Busy while another
-    // connection reads or writes it.
+    // connection reads or writes it. On a server: Busy while another session uses the database.
     void lockExclusively();
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
@@ -104,7 +122,9 @@ public:
 private:
     friend class Statement;
     [[noreturn]] void fail(const QString &context = {}) const;
-    Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
+    Connection(sqlite3 *db, QString path);
+    Connection(std::unique_ptr<PgConnection> pg, QString location);
+    static std::unique_ptr<Connection> openServer(const QString &location, bool readOnly, bool checkTables);
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password, int busyTimeoutMs);
     void checkProgramTables();
@@ -114,6 +134,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QByteArray m_password;
+    std::unique_ptr<PgConnection> m_pg;
 };
 
 // A prepared statement; steps rows and reads columns. Parameters are named
@@ -151,5 +172,6 @@ public:
 private:
     Connection &m_connection;
     sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<PgStatement> m_pg;
     bool m_started = false; // stepped since prepared or reset
 };

@@ -184,11 +184,6 @@ double roundCurrency(double v)
     return std::nearbyint(v * 10000.0) / 10000.0;
 }
 
-QString quoteName(const QString &name)
-{
-    QString n = name;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
 
 } // namespace
 
@@ -358,7 +353,7 @@ void Dataset::open()
         m_statement->reset();
     } else {
         m_statement.reset();
-        m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngine(m_sql));
+        m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
         m_preparedSql = m_sql;
         prepareFields(*m_statement);
     }
@@ -466,7 +461,7 @@ void Dataset::streamRows(const std::function<void()> &fieldsKnown,
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
     prepareFields(statement);
     m_statement.reset(); // the kept statement's fields no longer match
     m_preparedSql.clear();
@@ -487,7 +482,7 @@ void Dataset::streamText(const std::function<void()> &fieldsKnown,
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
     prepareFields(statement);
     m_statement.reset();
     m_preparedSql.clear();
@@ -530,7 +525,7 @@ int Dataset::execute()
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql));
+    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
     bindParameters(statement);
     while (statement.step()) {
     }
@@ -939,14 +934,14 @@ void Dataset::writeInsert(QList<QVariant> &values)
     for (int i = 0; i < m_storedFieldCount; ++i) {
         if (i == m_keyField || values.at(i).isNull())
             continue;
-        names.append(quoteName(m_fields[size_t(i)].name));
+        names.append(m_connection->quoteName(m_fields[size_t(i)].name));
         marks.append(QStringLiteral("?%1").arg(bound.size() + 1));
         bound.append(values.at(i));
     }
     const QString sql = names.isEmpty()
-        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(m_baseTable))
+        ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_connection->quoteName(m_baseTable))
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(quoteName(m_baseTable), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+              .arg(m_connection->quoteName(m_baseTable), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     Statement statement(*m_connection, sql);
     for (int i = 0; i < bound.size(); ++i)
         statement.bind(i + 1, bound.at(i));
@@ -963,14 +958,14 @@ void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant>
             continue;
         if (!original.isEmpty() && sameValue(original.at(i), values.at(i)))
             continue;
-        sets.append(QStringLiteral("%1=?%2").arg(quoteName(m_fields[size_t(i)].name)).arg(bound.size() + 1));
+        sets.append(QStringLiteral("%1=?%2").arg(m_connection->quoteName(m_fields[size_t(i)].name)).arg(bound.size() + 1));
         bound.append(values.at(i));
     }
     if (sets.isEmpty())
         return;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
-                            .arg(quoteName(m_baseTable), sets.join(QLatin1Char(',')),
-                                 quoteName(m_fields[size_t(m_keyField)].name))
+                            .arg(m_connection->quoteName(m_baseTable), sets.join(QLatin1Char(',')),
+                                 m_connection->quoteName(m_fields[size_t(m_keyField)].name))
                             .arg(bound.size() + 1);
     Statement statement(*m_connection, sql);
     for (int i = 0; i < bound.size(); ++i)
@@ -984,7 +979,7 @@ void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant>
 void Dataset::writeDelete(const QVariant &key)
 {
     Statement statement(*m_connection, QStringLiteral("DELETE FROM %1 WHERE %2=?1")
-                                           .arg(quoteName(m_baseTable), quoteName(m_fields[size_t(m_keyField)].name)));
+                                           .arg(m_connection->quoteName(m_baseTable), m_connection->quoteName(m_fields[size_t(m_keyField)].name)));
     statement.bind(1, key);
     statement.step();
 }
@@ -1344,7 +1339,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     if (!reader)
         return false;
     const QList<QVariant> values = parameterValues(prepared);
-    const QString engineSql = SqlDialect::toEngine(m_sql);
+    const QString engineSql = SqlDialect::toEngine(m_sql, m_connection->engine());
     const int n = m_storedFieldCount;
     if (freshlyPrepared)
         detectBaseTable();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QDir>
+#include <QRegularExpression>
 
 static void initStoreResources()
 {
@@ -31,6 +32,27 @@ QString initialRowsSql(SqlEngine engine)
 {
     Q_UNUSED(engine);
     return resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+}
+
+QList<DeclaredColumn> declaredColumns()
+{
+    static const QList<DeclaredColumn> columns = [] {
+        QList<DeclaredColumn> list;
+        static const QRegularExpression table(QStringLiteral("CREATE TABLE\\s+(\\w+)\\s*\\((.*?)\\n\\);"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression column(QStringLiteral("^\\s*(\\w+)\\s+([A-Za-z]+)"));
+        auto tables = table.globalMatch(schemaSql());
+        while (tables.hasNext()) {
+            const auto match = tables.next();
+            for (const QString &line : match.captured(2).split(QLatin1Char('\n'))) {
+                const auto c = column.match(line);
+                if (c.hasMatch() && !line.trimmed().startsWith(QLatin1String("--")))
+                    list.append({match.captured(1), c.captured(1), c.captured(2)});
+            }
+        }
+        return list;
+    }();
+    return columns;
 }
 
 void createDatabase(const QString &path)

@@ -13,7 +13,7 @@ void storeTitles(Connection &connection, const QStringList &titles, bool propose
     const bool ok = tryInTransaction(connection, [&] {
         Run::exec(connection, QStringLiteral("delete from T_Temp"));
         Statement insert(connection, SqlDialect::toEngine(
-                                         QStringLiteral("insert into T_Temp (S_Field, CellID) values (:S_Field, :CellID)")));
+                                         QStringLiteral("insert into T_Temp (S_Field, CellID) values (:S_Field, :CellID)"), connection.engine()));
         for (int i = 0; i < titles.size(); ++i) {
             insert.reset();
             insert.bind(1, titles.at(i));
@@ -25,7 +25,7 @@ void storeTitles(Connection &connection, const QStringList &titles, bool propose
         Dataset rows(&connection);
         Run::open(rows, QStringLiteral("select ImportID from T_Import order by ImportID"));
         Statement update(connection, SqlDialect::toEngine(
-                                         QStringLiteral("update T_Import set F_Field=:F_Field where ImportID=:ImportID")));
+                                         QStringLiteral("update T_Import set F_Field=:F_Field where ImportID=:ImportID"), connection.engine()));
         for (int row = 0; row < rows.recordCount(); ++row) {
             update.reset();
             const QString title = row < titles.size() ? titles.at(row) : QString();
@@ -98,7 +98,7 @@ std::unique_ptr<Statement> insertInto(Connection &connection, const QString &tab
         values.append(QStringLiteral(":V%1").arg(values.size()));
     }
     return std::make_unique<Statement>(connection, SqlDialect::toEngine(
-        QStringLiteral("insert into %1 (%2) values (%3)").arg(table, names.join(QLatin1Char(',')), values.join(QLatin1Char(',')))));
+        QStringLiteral("insert into %1 (%2) values (%3)").arg(table, names.join(QLatin1Char(',')), values.join(QLatin1Char(','))), connection.engine()));
 }
 
 void run(Statement &insert, qint64 custCode, const QStringList &values)
