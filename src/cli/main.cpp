@@ -9,6 +9,7 @@
 // kehu-cli print ...: the customer reports to PDF (see PrintCommand.h).
 // kehu-cli backup|restore|import|export|compact ...: the data tools (see DataCommands.h).
 #include "DataCommands.h"
+#include "ServerCommands.h"
 #include "PrintCommand.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
@@ -29,7 +30,9 @@ static int usage()
     std::fprintf(stderr, "usage: kehu-cli sql \"STATEMENTS\" [--db PATH]\n"
                          "       kehu-cli print envelope|label|custbasic|bill ... --pdf OUT.pdf [--db PATH]\n"
                          "       kehu-cli backup FOLDER | restore FILE | import FILE [--mapping default|saved]\n"
-                         "                | export \"STATEMENT\" OUT.xlsx | compact   [--db PATH]\n");
+                         "                | export \"STATEMENT\" OUT.xlsx | compact   [--db PATH]\n"
+                         "       kehu-cli server-init URI | copy FROM TO [--replace]\n"
+                         "PATH, FROM, TO: a database file or a server URI (postgresql://user@host:5432/kehu)\n");
     return 2;
 }
 
@@ -149,6 +152,8 @@ int main(int argc, char **argv)
     }
     if (printing)
         return printCommand(args.mid(1), database);
+    if (isServerCommand(args))
+        return serverCommand(args);
     if (isDataCommand(args))
         return dataCommand(args, database);
     if (args.size() != 2 || args.at(0) != QLatin1String("sql"))

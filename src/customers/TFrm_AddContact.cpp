@@ -177,6 +177,14 @@ void TFrm_AddContact::save()
             return;
         const QString company = ui->Combo_Cust->currentText();
         const bool saved = writeContact(company, resolveCustomerCode(company));
+        if (!saved && m_staleRefusal) {
+            // Another workstation saved this contact meanwhile: the inputs show what is
+            // stored now and the editor stays open.
+            Messages::box(this, Dataset::staleRowMessage(), Reminder, Msg::Icon::Information);
+            loadRecord();
+            markClean();
+            return;
+        }
         if (!saved)
             Messages::box(this, SaveFailed, Reminder, Msg::Icon::Information);
         if (isAdding()) {
@@ -205,6 +213,7 @@ bool TFrm_AddContact::writeContact(const QString &company, const QVariant &code)
     const bool wholeCode = Customers::isWholeCode(code);
     bool posted = false;
     const int previousRow = contacts->currentRow();
+    DbError::Kind failure = DbError::Kind::Statement;
     const bool saved = tryInTransaction(*connection, [&] {
         if (isAdding()) {
             // A new row of the linked list takes the master's code converted to the column's
@@ -253,9 +262,11 @@ bool TFrm_AddContact::writeContact(const QString &company, const QVariant &code)
         // not there fails the save.
         if (code.isNull() || Customers::setMainContact(connection, code, ui->Edit_Name->text()) == 0)
             throw DbError(QStringLiteral("没有找到联系人所属的客户"));
-    });
+    }, &failure);
+    m_staleRefusal = !saved && failure == DbError::Kind::StaleRow;
     if (!saved) {
-        undoContactChange(contacts, posted, previousRow);
+        if (!m_staleRefusal) // a stale row already shows what is stored now
+            undoContactChange(contacts, posted, previousRow);
         return false;
     }
     if (!wholeCode && !code.isNull()) {

@@ -36,6 +36,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool m_staleRefusal = false; // the last save was refused: another workstation changed the row
     void clearForNext();
     void setCompany(const QString &company);
     bool checkInputs(bool blankNameIsEmpty);

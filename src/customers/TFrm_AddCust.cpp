@@ -300,6 +300,7 @@ void TFrm_AddCust::saveChanges(qint64 code, const QString &company)
     const bool nameChanged = company != m_loadedName;
     Dataset *customers = m_data->Qry_Cust;
     bool posted = false;
+    DbError::Kind failure = DbError::Kind::Statement;
     const bool saved = tryInTransaction(*connection, [&] {
         customers->edit();
         writeColumns(customers, code, company, false);
@@ -314,7 +315,15 @@ void TFrm_AddCust::saveChanges(qint64 code, const QString &company)
         // changed in the same save; rows of another customer of the same name stay.
         if (nameChanged)
             Customers::carryName(connection, codeChanged ? QVariant(code) : m_loadedCode, m_loadedName, company);
-    });
+    }, &failure);
+    if (!saved && failure == DbError::Kind::StaleRow) {
+        // Another workstation saved this customer meanwhile: nothing of this save is kept,
+        // and the inputs show what is stored now.
+        Messages::box(this, Dataset::staleRowMessage(), Reminder, Msg::Icon::Information);
+        loadRecord();
+        markClean();
+        return;
+    }
     if (!saved) {
         if (customers->state() == Dataset::State::Edit)
             customers->cancel();

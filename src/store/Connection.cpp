@@ -672,6 +672,12 @@ void Connection::lockExclusively()
     runScript("BEGIN EXCLUSIVE; COMMIT;");
 }
 
+void Connection::continueAutonumbers()
+{
+    if (m_pg)
+        m_pg->continueAutonumbers();
+}
+
 void Connection::compact()
 {
     if (m_pg)

@@ -116,6 +116,9 @@ public:
     // that a crashed program left in its journal). Throws DbError of kind Busy while another
     // connection reads or writes it. On a server: Busy while another session uses the database.
     void lockExclusively();
+    // After rows were inserted with their keys given: makes the autonumbers of every table
+    // go on after the highest key (the file's engine does so by itself).
+    void continueAutonumbers();
     // True for a table (not a view) of that name, compared without regard to case.
     bool isTable(const QString &name);
 

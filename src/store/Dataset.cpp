@@ -949,10 +949,28 @@ void Dataset::writeInsert(QList<QVariant> &values)
     values[m_keyField] = qlonglong(m_connection->lastInsertId());
 }
 
+bool Dataset::readStoredRow(const QVariant &key, QList<QVariant> *values)
+{
+    QStringList names;
+    for (int i = 0; i < m_storedFieldCount; ++i)
+        names.append(m_connection->quoteName(m_fields[size_t(i)].name));
+    Statement statement(*m_connection, QStringLiteral("SELECT %1 FROM %2 WHERE %3=?1")
+                                           .arg(names.join(QLatin1Char(',')), m_connection->quoteName(m_baseTable),
+                                                m_connection->quoteName(m_fields[size_t(m_keyField)].name)));
+    statement.bind(1, key);
+    if (!statement.step())
+        return false;
+    values->resize(m_storedFieldCount);
+    for (int i = 0; i < m_storedFieldCount; ++i)
+        (*values)[i] = typedValue(i, engineValue(statement, i));
+    return true;
+}
+
 void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant> &values)
 {
     QStringList sets;
     QList<QVariant> bound;
+    QList<int> changed;
     for (int i = 0; i < m_storedFieldCount; ++i) {
         if (i == m_keyField)
             continue;
@@ -960,20 +978,53 @@ void Dataset::writeUpdate(const QList<QVariant> &original, const QList<QVariant>
             continue;
         sets.append(QStringLiteral("%1=?%2").arg(m_connection->quoteName(m_fields[size_t(i)].name)).arg(bound.size() + 1));
         bound.append(values.at(i));
+        changed.append(i);
     }
     if (sets.isEmpty())
         return;
-    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
-                            .arg(m_connection->quoteName(m_baseTable), sets.join(QLatin1Char(',')),
-                                 m_connection->quoteName(m_fields[size_t(m_keyField)].name))
-                            .arg(bound.size() + 1);
-    Statement statement(*m_connection, sql);
-    for (int i = 0; i < bound.size(); ++i)
-        statement.bind(i + 1, bound.at(i));
-    statement.bind(int(bound.size()) + 1, values.at(m_keyField));
-    statement.step();
-    if (m_connection->changes() == 0)
-        throw DbError(QStringLiteral("要修改的记录已不存在,可能已被其他用户删除。"));
+    // Another workstation may have saved the same row since it was read here. The change
+    // goes through only when every field it changes still holds the value read; otherwise
+    // it is refused and the row shows what is stored now, so nobody's save is silently
+    // overwritten. Fields this edit leaves alone keep whatever the other saved. The check
+    // and the update run in one transaction, so no save can come in between.
+    const bool ownTransaction = !m_connection->inTransaction();
+    if (ownTransaction)
+        m_connection->begin();
+    try {
+        QList<QVariant> stored;
+        if (!readStoredRow(values.at(m_keyField), &stored))
+            throw DbError(QStringLiteral("要修改的记录已不存在,可能已被其他用户删除。"));
+        if (!original.isEmpty()) {
+            for (int i : changed) {
+                if (!sameValue(stored.at(i), original.at(i))) {
+                    m_storedNow = stored;
+                    throw DbError(staleRowMessage(), DbError::Kind::StaleRow);
+                }
+            }
+        }
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3=?%4")
+                                .arg(m_connection->quoteName(m_baseTable), sets.join(QLatin1Char(',')),
+                                     m_connection->quoteName(m_fields[size_t(m_keyField)].name))
+                                .arg(bound.size() + 1);
+        Statement statement(*m_connection, sql);
+        for (int i = 0; i < bound.size(); ++i)
+            statement.bind(i + 1, bound.at(i));
+        statement.bind(int(bound.size()) + 1, values.at(m_keyField));
+        statement.step();
+        if (m_connection->changes() == 0)
+            throw DbError(QStringLiteral("要修改的记录已不存在,可能已被其他用户删除。"));
+        if (ownTransaction)
+            m_connection->commit();
+    } catch (...) {
+        if (ownTransaction)
+            m_connection->rollback();
+        throw;
+    }
+}
+
+QString Dataset::staleRowMessage()
+{
+    return QStringLiteral("该记录已被其他用户修改,您的修改没有保存。\n现在显示的是该记录当前保存的内容,请核对后重新修改。");
 }
 
 void Dataset::writeDelete(const QVariant &key)
@@ -993,14 +1044,30 @@ void Dataset::post()
         if (!m_cached)
             writeInsert(m_buffer);
     } else {
-        if (!m_cached)
-            writeUpdate(m_original, m_buffer);
-        else if (row.status == RowStatus::Unchanged)
+        if (!m_cached) {
+            try {
+                writeUpdate(m_original, m_buffer);
+            } catch (const DbError &error) {
+                if (error.kind() == DbError::Kind::StaleRow)
+                    showStoredNow(row);
+                throw;
+            }
+        } else if (row.status == RowStatus::Unchanged)
             row.status = RowStatus::Modified;
     }
     if (!m_cached)
         row.status = RowStatus::Unchanged;
     row.cells = m_arena.store(pack(m_buffer));
+    m_buffer.clear();
+    m_original.clear();
+    setState(State::Browse);
+    emit rowChanged(m_current);
+}
+
+void Dataset::showStoredNow(Row &row)
+{
+    row.cells = m_arena.store(pack(m_storedNow));
+    m_storedNow.clear();
     m_buffer.clear();
     m_original.clear();
     setState(State::Browse);

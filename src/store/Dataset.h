@@ -114,6 +114,10 @@ public:
     QString baseTable() const { return m_baseTable; }
     void append();
     void edit();
+    // post() of an edit refuses with DbError of kind StaleRow (this text) when another
+    // workstation changed a field this edit changes since the row was read; the row then
+    // shows what is stored now and the dataset is back in browse state.
+    static QString staleRowMessage();
     void setValue(const QString &field, const QVariant &value);
     void setValue(int field, const QVariant &value);
     void post();
@@ -217,6 +221,8 @@ private:
     QList<QVariant> unpack(const Row &row) const;
     void writeInsert(QList<QVariant> &values);
     void writeUpdate(const QList<QVariant> &original, const QList<QVariant> &values);
+    bool readStoredRow(const QVariant &key, QList<QVariant> *values);
+    void showStoredNow(Row &row);
     void writeDelete(const QVariant &key);
     void emitCurrent();
 
@@ -242,6 +248,7 @@ private:
     int m_keyField = -1;
     QList<QVariant> m_buffer;   // values of the row being edited or inserted
     QList<QVariant> m_original; // its values before editing
+    QList<QVariant> m_storedNow; // the row as another workstation saved it (a refused save)
     bool m_cached = false;
     QList<QVariant> m_deletedKeys;
     QPointer<Dataset> m_master;

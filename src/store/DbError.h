@@ -11,7 +11,8 @@
 class DbError : public std::runtime_error
 {
 public:
-    enum class Kind { Statement, Busy, CannotOpen, NotOurDatabase };
+    // StaleRow: a save refused because another workstation changed the row meanwhile.
+    enum class Kind { Statement, Busy, CannotOpen, NotOurDatabase, StaleRow };
 
     explicit DbError(const QString &text, Kind kind = Kind::Statement)
         : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind) {}

@@ -46,6 +46,7 @@ public:
     // Other sessions on the same database (what a file lock tells on the file).
     int otherSessions();
     void compact();
+    void continueAutonumbers();
 
     // For statements.
     pg_conn *handle() const { return m_conn; }
