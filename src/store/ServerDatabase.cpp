@@ -8,8 +8,46 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace ServerDatabase {
+
+QString Address::uri() const
+{
+    // Written by hand: QUrl refuses a user name without a host, which is how a URI names a
+    // server on a local socket.
+    auto part = [](const QString &text) { return QString::fromLatin1(QUrl::toPercentEncoding(text.trimmed())); };
+    const QString who = user.trimmed().isEmpty() ? QString() : part(user) + QLatin1Char('@');
+    if (host.trimmed().startsWith(QLatin1Char('/')))
+        return QStringLiteral("postgresql://%1/%2?host=%3&port=%4").arg(who, part(database), part(host)).arg(port);
+    const QString name = host.trimmed().isEmpty() ? QStringLiteral("localhost") : host.trimmed();
+    return QStringLiteral("postgresql://%1%2:%3/%4").arg(who, name).arg(port).arg(part(database));
+}
+
+Address Address::fromUri(const QString &uri)
+{
+    static const QRegularExpression form(QStringLiteral(
+        "^postgres(?:ql)?://(?:([^@/]*)@)?(\\[[^\\]]*\\]|[^/?:]*)(?::(\\d+))?(?:/([^?]*))?(?:\\?(.*))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(uri.trimmed());
+    auto decoded = [](const QString &text) { return QUrl::fromPercentEncoding(text.toUtf8()); };
+    Address address;
+    if (!match.hasMatch())
+        return address;
+    address.user = decoded(match.captured(1));
+    address.host = decoded(match.captured(2));
+    if (!match.captured(3).isEmpty())
+        address.port = match.captured(3).toInt();
+    address.database = decoded(match.captured(4));
+    const QUrlQuery query(match.captured(5));
+    if (query.hasQueryItem(QStringLiteral("host")))
+        address.host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("port")))
+        address.port = query.queryItemValue(QStringLiteral("port")).toInt();
+    return address;
+}
 
 void initialise(const QString &uri)
 {

@@ -9,6 +9,20 @@ class Connection;
 // file and a server, in either direction.
 namespace ServerDatabase {
 
+// Where a server database is, as the connection window asks for it. A host starting with
+// '/' is the folder of the server's local socket.
+struct Address {
+    QString host;
+    int port = 5432;
+    QString database;
+    QString user;
+    // postgresql://user@host:port/database (the socket folder as ?host=); no password:
+    // libpq finds it in ~/.pgpass, a service file or PGPASSWORD.
+    QString uri() const;
+    // The parts of a URI; the defaults where it has none.
+    static Address fromUri(const QString &uri);
+};
+
 // Creates the program's tables, views and initial rows in an empty server database, in one
 // transaction. Refused (DbError, nothing changed) when the program's tables are there already.
 void initialise(const QString &uri);

@@ -2,6 +2,7 @@
 #include "TFrm_Backup.h"
 #include "TFrm_ClearData.h"
 #include "TFrm_Import.h"
+#include "TFrm_OpenDatabase.h"
 #include "data/TFrm_Data.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
@@ -65,11 +66,10 @@ bool openDatabase(Session *session)
     QWidget *parent = session->dialogParent();
     closeChildWindows(session);
     TFrm_Data *data = session->data();
-    const QString path = Platform::openFileName(parent, QStringLiteral("连接网络数据库"),
-                                                QFileInfo(data->databasePath()).absolutePath(),
-                                                QStringLiteral("Access数据库 (*.mdb *.MDB);;所有文件 (*)"));
-    if (path.isEmpty())
+    TFrm_OpenDatabase choice(data->databasePath(), parent);
+    if (choice.exec() != QDialog::Accepted)
         return false;
+    const QString path = choice.location();
     try {
         WaitCursor wait;
         data->switchDatabase(path);

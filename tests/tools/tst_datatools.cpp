@@ -2,6 +2,7 @@
 // read back from the written workbook, the spreadsheet import through its mapping window,
 // backup and restore, data clearing, compaction and the switch to another database file.
 #include "ModalDialogs.h"
+#include "TestServer.h"
 #include "WindowFixture.h"
 #include "main/GridExport.h"
 #include "store/Connection.h"
@@ -10,6 +11,7 @@
 #include "store/FaultInjection.h"
 #include "store/Gbk.h"
 #include "store/SettingKeys.h"
+#include "store/ServerDatabase.h"
 #include "store/queries/Import.h"
 #include "sheets/CustomerImport.h"
 #include "tools/DataToolCommands.h"
@@ -17,6 +19,7 @@
 #include "tools/TFrm_Backup.h"
 #include "tools/TFrm_ClearData.h"
 #include "tools/TFrm_Import.h"
+#include "tools/TFrm_OpenDatabase.h"
 #include "ui/Commands.h"
 #include "ui/DataGrid.h"
 
@@ -30,6 +33,8 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QScopeGuard>
 #include <QThread>
@@ -821,17 +826,26 @@ void TestDataTools::compactRefusedWhileFileInUse()
 
 void TestDataTools::openDatabase_data()
 {
-    QTest::addColumn<QString>("pick");     // "": cancelled, "copy": a copy of the database, "text": a text file
+    QTest::addColumn<QString>("pick");     // "": cancelled, "copy": a copy of the database, "text": a text file,
+                                           // "server": a server database, "no server database": a name not there
     QTest::addColumn<bool>("switched");
     QTest::newRow("cancelled") << "" << false;
     QTest::newRow("not a database") << "text" << false;
     QTest::newRow("another database") << "copy" << true;
+    QTest::newRow("a server database") << "server" << true;
+    QTest::newRow("no such server database") << "no server database" << false;
 }
 
 void TestDataTools::openDatabase()
 {
     QFETCH(QString, pick);
     QFETCH(bool, switched);
+    const bool onServer = pick == QLatin1String("server") || pick == QLatin1String("no server database");
+    if (onServer)
+        SKIP_WITHOUT_SERVER();
+    std::unique_ptr<TestServerDatabase> server;
+    if (onServer)
+        server = std::make_unique<TestServerDatabase>();
     QTemporaryDir folder;
     const QString copy = folder.filePath(QStringLiteral("网络.mdb"));
     QVERIFY(QFile::copy(f->program.databasePath(), copy));
@@ -842,14 +856,46 @@ void TestDataTools::openDatabase()
     out.close();
     f->main->runHandler(QString::fromLatin1(Cmd::Main_Schedule));
     f->platform.answer(pick == QLatin1String("copy") ? copy : pick == QLatin1String("text") ? text : QString());
-    QVERIFY(f->main->runHandler(QString::fromLatin1(Cmd::OpenDatabase)));
+    QString target = pick == QLatin1String("copy") ? copy : QString();
+    const QString caption = captionWhenModal([&] { QVERIFY(f->main->runHandler(QString::fromLatin1(Cmd::OpenDatabase))); },
+                                             [&](QWidget *window) {
+        if (pick.isEmpty()) {
+            child<QPushButton>(window, "Btn_Exit")->click();
+            return;
+        }
+        if (!onServer) {
+            child<QPushButton>(window, "Btn_Browse")->click();
+            child<QPushButton>(window, "Btn_OK")->click();
+            return;
+        }
+        const auto address = ServerDatabase::Address::fromUri(server->uri());
+        child<QRadioButton>(window, "RB_Server")->setChecked(true);
+        child<QLineEdit>(window, "Edit_Host")->setText(address.host);
+        child<QSpinBox>(window, "Edit_Port")->setValue(address.port);
+        child<QLineEdit>(window, "Edit_Database")->setText(pick == QLatin1String("server") ? address.database
+                                                                                           : QStringLiteral("no_such_db"));
+        child<QLineEdit>(window, "Edit_User")->setText(address.user);
+        child<QPushButton>(window, "Btn_Test")->click();
+        if (pick == QLatin1String("server")) {
+            QCOMPARE(f->messages.last().text, QStringLiteral("连接成功!"));
+            target = server->uri();
+        } else {
+            QVERIFY(f->messages.last().text.startsWith(QStringLiteral("连接失败!\n")));
+        }
+        child<QPushButton>(window, "Btn_OK")->click();
+    });
+    QCOMPARE(caption, QStringLiteral("连接网络数据库"));
     QVERIFY(f->main->childWindows().isEmpty());
-    QCOMPARE(f->data->databasePath(), switched ? copy : f->program.databasePath());
-    QCOMPARE(Setting::DBConn.read(f->data->settings()), switched ? copy : QString());
+    QCOMPARE(f->data->databasePath(), switched ? target : f->program.databasePath());
+    QCOMPARE(Setting::DBConn.read(f->data->settings()), switched ? target : QString());
     QVERIFY(f->db());
-    QCOMPARE(f->messages.shown.size(), pick == QLatin1String("text") ? 1 : 0);
-    if (pick == QLatin1String("text"))
+    if (switched) // the program's statements run on the database chosen
+        QCOMPARE(f->scalar(QStringLiteral("select count(*) from admin where UserName = 'admin'")).toInt(), 1);
+    QCOMPARE(f->messages.shown.size(), pick == QLatin1String("text") ? 1 : onServer ? (switched ? 1 : 2) : 0);
+    if (pick == QLatin1String("text") || (onServer && !switched))
         QCOMPARE(f->messages.last().kind, Msg::Kind::ErrorReport);
+    if (switched) // back to the file for the cases after this one
+        f->data->switchDatabase(f->program.databasePath());
 }
 
 // ---------------------------------------------------------------- looks
@@ -878,6 +924,10 @@ void TestDataTools::screenshots()
     clear.show();
     QTest::qWait(50);
     clear.grab().save(dir + QStringLiteral("/cleardata.png"));
+    TFrm_OpenDatabase server(QStringLiteral("postgresql://office@192.168.1.20:5432/kehu"), f->main.get());
+    server.show();
+    QTest::qWait(50);
+    server.grab().save(dir + QStringLiteral("/opendatabase.png"));
 }
 
 QTEST_MAIN(TestDataTools)
