@@ -4,6 +4,7 @@
 #include "TFrm_Import.h"
 #include "TFrm_OpenDatabase.h"
 #include "data/TFrm_Data.h"
+#include "store/Connection.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
 #include "store/SettingKeys.h"
@@ -36,8 +37,11 @@ bool compactDatabase(Session *session)
     QWidget *parent = session->dialogParent();
     closeChildWindows(session);
     TFrm_Data *data = session->data();
-    const QString local = ProgramDir::file(QStringLiteral("DataBase/Custom.mdb"));
     const QString current = data->databasePath();
+    // On a server the server's database is tidied (VACUUM ANALYZE); otherwise always the
+    // local file, also when the program works on another one.
+    const QString local = Connection::isServerLocation(current) ? current
+                                                                : ProgramDir::file(QStringLiteral("DataBase/Custom.mdb"));
     const bool readOnly = data->isReadOnly();
     data->closeConnection();
     bool compacted = false;

@@ -1,5 +1,6 @@
 #include "TFrm_Backup.h"
 #include "ui_TFrm_Backup.h"
+#include "store/Connection.h"
 #include "DataToolCommands.h"
 #include "data/TFrm_Data.h"
 #include "store/DbError.h"
@@ -82,6 +83,12 @@ QString TFrm_Backup::databaseFile()
     return ProgramDir::file(QStringLiteral("DataBase/Custom.mdb"));
 }
 
+QString TFrm_Backup::database() const
+{
+    const QString current = m_session->data()->databasePath();
+    return Connection::isServerLocation(current) ? current : databaseFile();
+}
+
 QString TFrm_Backup::backupName(const QDate &day)
 {
     return Maintenance::backupName(day);
@@ -145,7 +152,7 @@ QString TFrm_Backup::backup()
         bar.setMinimumDuration(500);
         WaitCursor wait;
         try {
-            target = Maintenance::backupInto(databaseFile(), directory, [&bar](int done, int total) {
+            target = Maintenance::backupInto(database(), directory, [&bar](int done, int total) {
                 bar.setMaximum(std::max(total, 1));
                 bar.setValue(std::min(done, std::max(total, 1)));
                 return !bar.wasCanceled();
@@ -177,7 +184,7 @@ bool TFrm_Backup::restore()
         return false;
     }
     const QString selected = QDir(folder()).filePath(item->text());
-    const QString database = databaseFile();
+    const QString database = this->database();
     const QString safety = Maintenance::safetyCopyPath(database);
     const QString failed = QStringLiteral("数据恢复失败!");
     const auto refuse = [this, &failed](const QString &why) {

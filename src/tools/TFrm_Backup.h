@@ -32,6 +32,9 @@ public:
     static QStringList places();
     // The database file that backup reads and restore writes.
     static QString databaseFile();
+    // What backup and restore work on: the server database when the program is connected
+    // to one (copied to and from a file), otherwise the local file.
+    QString database() const;
     // The name a backup made on that day gets.
     static QString backupName(const QDate &day);
 

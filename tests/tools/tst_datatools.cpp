@@ -13,6 +13,7 @@
 #include "store/SettingKeys.h"
 #include "store/ServerDatabase.h"
 #include "store/queries/Import.h"
+#include "store/queries/Run.h"
 #include "sheets/CustomerImport.h"
 #include "tools/DataToolCommands.h"
 #include "sheets/Spreadsheet.h"
@@ -84,6 +85,7 @@ private slots:
     void restoreReplacesAndKeepsSafetyCopy();
 
     void compactSucceedsAndReconnects();
+    void serverBackupRestoreAndCompact();
     void compactRefusedWhileFileInUse();
     void openDatabase_data();
     void openDatabase();
@@ -797,6 +799,49 @@ void TestDataTools::restoreReplacesAndKeepsSafetyCopy()
 }
 
 // ---------------------------------------------------------------- compaction and switch
+
+// On a server the same window and commands copy the server's data into a backup file,
+// copy a file back after the same checks (the server's data kept in a safety file first),
+// and tidy the server's database, with the same messages.
+void TestDataTools::serverBackupRestoreAndCompact()
+{
+    SKIP_WITHOUT_SERVER();
+    TestServerDatabase server;
+    f->data->switchDatabase(server.uri());
+    seed();
+    const QString withCustomers = snapshot();
+    QTemporaryDir folder;
+    {
+        TFrm_Backup window(f->main.get(), f->main.get());
+        window.show();
+        window.setFolder(folder.path());
+        child<QPushButton>(&window, "Btn_Back")->click();
+        QVERIFY2(f->messages.last().text.startsWith(QStringLiteral("备份成功")), qPrintable(f->messages.last().text));
+        const QString backup = QDir(folder.path()).filePath(TFrm_Backup::backupName(QDate::currentDate()));
+        QCOMPARE(Run::scalar(*Connection::open(backup), QStringLiteral("select count(*) from custom")).toInt(), 2);
+
+        f->db()->exec(QStringLiteral("delete from custom"));
+        child<QListWidget>(&window, "FileListBox1")->setCurrentRow(0);
+        f->messages.shown.clear();
+        f->messages.answer(Msg::Answer::Yes);
+        child<QPushButton>(&window, "Btn_Store")->click();
+        QCOMPARE(f->messages.last().text, QStringLiteral("数据恢复成功!"));
+    }
+    QCOMPARE(f->data->databasePath(), server.uri());
+    QCOMPARE(snapshot(), withCustomers);
+    const QStringList safety = QDir(f->program.dir() + QStringLiteral("DataBase"))
+                                   .entryList({QStringLiteral("Custom_恢复前*.mdb")}, QDir::Files);
+    QCOMPARE(safety.size(), 1);
+    QCOMPARE(Run::scalar(*Connection::open(f->program.dir() + QStringLiteral("DataBase/") + safety.first()),
+                         QStringLiteral("select count(*) from custom")).toInt(), 0);
+
+    f->messages.shown.clear();
+    QVERIFY(f->main->runHandler(QString::fromLatin1(Cmd::M_CompactDB)));
+    QCOMPARE(f->messages.texts(), QStringList{QStringLiteral("压缩数据库成功!")});
+    QCOMPARE(f->data->databasePath(), server.uri());
+    QCOMPARE(snapshot(), withCustomers);
+    f->data->switchDatabase(f->program.databasePath());
+}
 
 void TestDataTools::compactSucceedsAndReconnects()
 {

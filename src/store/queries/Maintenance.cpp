@@ -2,11 +2,15 @@
 #include "store/Connection.h"
 #include "store/CopyFileLZ.h"
 #include "store/DbError.h"
+#include "store/ProgramDir.h"
+#include "store/Schema.h"
+#include "store/ServerDatabase.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <filesystem>
 #include <system_error>
 #include <QStringList>
@@ -39,7 +43,7 @@ bool compactFile(const QString &path, int busyTimeoutMs)
 
 bool inUse(const QString &path, int busyTimeoutMs)
 {
-    if (!QFileInfo::exists(path))
+    if (!Connection::isServerLocation(path) && !QFileInfo::exists(path))
         return false;
     try {
         auto connection = Connection::open(path, Connection::DatabasePassword, busyTimeoutMs);
@@ -49,6 +53,16 @@ bool inUse(const QString &path, int busyTimeoutMs)
         return error.kind() == DbError::Kind::Busy;
     }
 }
+
+namespace {
+int programTableCount()
+{
+    QSet<QString> tables;
+    for (const auto &column : Schema::declaredColumns())
+        tables.insert(column.table.toLower());
+    return int(tables.size());
+}
+} // namespace
 
 QString backupName(const QDate &day)
 {
@@ -63,9 +77,30 @@ QString backupInto(const QString &database, const QString &folder, const std::fu
     const QString target = QDir(folder).filePath(backupName(QDate::currentDate()));
     const QString temporary = QDir(folder).filePath(QStringLiteral(".~backup-%1.tmp").arg(QDateTime::currentMSecsSinceEpoch()));
     try {
-        auto source = Connection::open(database);
-        const bool finished = source->backupTo(temporary, progress);
-        source.reset();
+        bool finished = true;
+        if (Connection::isServerLocation(database)) {
+            // A server's data goes into a new file of the program, table by table.
+            int tables = 0;
+            QString lastTable;
+            try {
+                ServerDatabase::copy(database, temporary, false, [&](const QString &table, qint64) {
+                    if (table != lastTable) {
+                        lastTable = table;
+                        ++tables;
+                    }
+                    return !progress || progress(tables - 1, programTableCount());
+                });
+            } catch (const DbError &error) {
+                if (error.text() != QLatin1String("已取消"))
+                    throw;
+                finished = false;
+            }
+            if (finished && progress)
+                progress(programTableCount(), programTableCount());
+        } else {
+            auto source = Connection::open(database);
+            finished = source->backupTo(temporary, progress);
+        }
         if (!finished) {
             QFile::remove(temporary);
             return {};
@@ -85,13 +120,17 @@ QString backupInto(const QString &database, const QString &folder, const std::fu
 
 QString safetyCopyPath(const QString &database)
 {
-    return QFileInfo(database).absolutePath() + QStringLiteral("/Custom_恢复前")
+    // A server's data is kept in the program's database folder.
+    const QString folder = Connection::isServerLocation(database) ? ProgramDir::file(QStringLiteral("DataBase"))
+                                                                   : QFileInfo(database).absolutePath();
+    return folder + QStringLiteral("/Custom_恢复前")
            + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_hhmmss")) + QStringLiteral(".mdb");
 }
 
 QString restoreRefusal(const QString &selected, const QString &database)
 {
-    if (QFileInfo(selected).canonicalFilePath() == QFileInfo(database).canonicalFilePath())
+    if (!Connection::isServerLocation(database)
+        && QFileInfo(selected).canonicalFilePath() == QFileInfo(database).canonicalFilePath())
         return QStringLiteral("所选文件就是当前的数据库文件。");
     const QString problem = checkDatabaseFile(selected);
     return problem.isEmpty() ? problem : QStringLiteral("所选文件不是本系统可用的数据库: ") + problem;
@@ -101,6 +140,13 @@ void replaceDatabase(const QString &selected, const QString &database, const QSt
 {
     if (inUse(database))
         throw DbError(QStringLiteral("数据库正被其他程序使用,请先关闭其他程序。"), DbError::Kind::Busy);
+    if (Connection::isServerLocation(database)) {
+        // The server's data first goes whole into the safety file; then the selected
+        // file's rows replace the server's in one transaction.
+        ServerDatabase::copy(database, safety, false);
+        ServerDatabase::copy(selected, database, true);
+        return;
+    }
     try {
         if (QFileInfo::exists(database))
             CopyFileLZ(database, safety);
