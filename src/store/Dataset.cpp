@@ -1330,7 +1330,8 @@ struct Dataset::Loader
     std::thread thread;
     std::mutex mutex;
     std::condition_variable arrived;
-    std::vector<Row> read;          // rows read and not taken yet
+    std::vector<Row> read;          // rows read; those from `taken` on are not taken yet
+    size_t taken = 0;
     bool done = false;
     std::optional<DbError> error;
     std::atomic<bool> cancelled{false};
@@ -1475,17 +1476,38 @@ void Dataset::takeRows()
     Loader *loader = m_loader.get();
     if (!loader)
         return;
+    const bool opening = m_state == State::Inactive; // still inside openInBackground
+    // One turn of the event loop takes at most this many rows, so that rows piling up
+    // while the window was busy never hold it for long: the rest follow on the next turns.
+    constexpr size_t MaxRowsPerTurn = 16384;
     std::vector<Row> rows;
-    bool done;
+    bool done = false;
+    bool more = false;
     std::optional<DbError> error;
     {
         std::lock_guard lock(loader->mutex);
-        rows.swap(loader->read);
-        done = loader->done;
-        error = loader->error;
-        loader->told = false;
+        const size_t waiting = loader->read.size() - loader->taken;
+        if (!opening && waiting > MaxRowsPerTurn) {
+            const auto from = loader->read.begin() + qsizetype(loader->taken);
+            rows.assign(std::make_move_iterator(from), std::make_move_iterator(from + MaxRowsPerTurn));
+            loader->taken += MaxRowsPerTurn;
+            more = true; // `told` stays set: the next turn is posted below
+        } else {
+            if (loader->taken == 0) {
+                rows.swap(loader->read);
+            } else {
+                rows.assign(std::make_move_iterator(loader->read.begin() + qsizetype(loader->taken)),
+                            std::make_move_iterator(loader->read.end()));
+                loader->read.clear();
+            }
+            loader->taken = 0;
+            done = loader->done;
+            error = loader->error;
+            loader->told = false;
+        }
     }
-    const bool opening = m_state == State::Inactive; // still inside openInBackground
+    if (more)
+        QMetaObject::invokeMethod(this, [this] { takeRows(); }, Qt::QueuedConnection);
     const int first = recordCount();
     for (Row &row : rows) {
         row.origin = m_nextOrigin++;
@@ -1524,7 +1546,7 @@ void Dataset::waitForLoaded()
     while (Loader *loader = m_loader.get()) {
         {
             std::unique_lock lock(loader->mutex);
-            loader->arrived.wait(lock, [loader] { return loader->done || !loader->read.empty(); });
+            loader->arrived.wait(lock, [loader] { return loader->done || loader->read.size() > loader->taken; });
         }
         takeRows();
     }

@@ -3,6 +3,7 @@
 #include "store/Dataset.h"
 
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 // Lists loaded off the window thread: 100,000 customers arriving in batches, a new load
@@ -16,6 +17,7 @@ private slots:
     void init();
     void cleanup();
     void rowsArriveInBatches();
+    void pileOfRowsTakenOverSeveralTurns();
     void shortListCompleteOnReturn();
     void newLoadCancelsRunningOne();
     void sortAndLocateWaitForTheRest();
@@ -82,6 +84,36 @@ void TestBackgroundLoad::rowsArriveInBatches()
         QCOMPARE(q->value(row, code).toInt(), row + 1);
     QCOMPARE(q->value(12345, q->fieldIndex(QStringLiteral("Company"))).toString(), QStringLiteral("公司12346"));
     QVERIFY(!q->isReadOnly()); // written back by its key as ever
+}
+
+// Rows that piled up while the window thread was busy are taken a bounded number per
+// event-loop turn, so a busy moment is never followed by one long stall; they still come
+// in order, and the load ends once, after the last of them.
+void TestBackgroundLoad::pileOfRowsTakenOverSeveralTurns()
+{
+    auto q = customers();
+    QSignalSpy appended(q.get(), &Dataset::rowsAppended);
+    QSignalSpy finished(q.get(), &Dataset::loadFinished);
+    q->open();
+    // The window is busy while the reader reads (all of it, on any but a crawling machine).
+    QThread::msleep(2500);
+    int turns = 0;
+    while (finished.isEmpty() && turns < 1000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ++turns;
+    }
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(q->recordCount(), 100000);
+    int expectedFirst = appended.first().at(0).toInt();
+    int largest = 0;
+    for (const QList<QVariant> &batch : std::as_const(appended)) {
+        QCOMPARE(batch.at(0).toInt(), expectedFirst);
+        largest = std::max(largest, batch.at(1).toInt() - batch.at(0).toInt() + 1);
+        expectedFirst = batch.at(1).toInt() + 1;
+    }
+    QCOMPARE(expectedFirst, 100000);
+    QVERIFY2(largest <= 16384, qPrintable(QString::number(largest)));
+    QVERIFY(appended.size() >= 100000 / 16384);
 }
 
 void TestBackgroundLoad::shortListCompleteOnReturn()
