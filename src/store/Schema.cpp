@@ -1,6 +1,7 @@
 #include "Schema.h"
 #include "Connection.h"
 #include "DbError.h"
+#include "SqlDialect.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,15 +23,38 @@ static QString resourceText(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
+static const QString &fileSchema()
+{
+    static const QString text = resourceText(QStringLiteral(":/store/sql/schema.sql"));
+    return text;
+}
+
 QString schemaSql(SqlEngine engine)
 {
-    Q_UNUSED(engine);
-    return resourceText(QStringLiteral(":/store/sql/schema.sql"));
+    if (engine == SqlEngine::Postgres)
+        return SchemaTranslation::toPostgres(fileSchema());
+    return fileSchema();
 }
+
 QString initialRowsSql(SqlEngine engine)
 {
-    Q_UNUSED(engine);
-    return resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+    const QString rows = resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+    if (engine == SqlEngine::Postgres)
+        return SqlDialect::toEngine(rows, SqlEngine::Postgres) + QStringLiteral("\n\n")
+               + SchemaTranslation::identityResetSql(identityColumns());
+    return rows;
+}
+
+QList<SchemaTranslation::DeclaredColumn> declaredColumns()
+{
+    static const QList<SchemaTranslation::DeclaredColumn> columns = SchemaTranslation::declaredColumns(fileSchema());
+    return columns;
+}
+
+QList<SchemaTranslation::IdentityColumn> identityColumns()
+{
+    static const QList<SchemaTranslation::IdentityColumn> keys = SchemaTranslation::identityColumns(fileSchema());
+    return keys;
 }
 
 void createDatabase(const QString &path)
