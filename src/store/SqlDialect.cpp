@@ -67,6 +67,9 @@ private:
     {
         QString limit;   // from "select top N" directly in this group
         int codeEnd = 0; // in the group's output, just after its last piece of code
+        QString *out = nullptr; // the group's output
+        bool orderBy = false;   // within "order by" (server form: each item gets its NULLS place)
+        QString lastWord;       // the last token of code, when a word (lower case)
     };
 
     static bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
@@ -148,8 +151,38 @@ private:
         m_scopes.back().codeEnd = int(out.size());
     }
 
+    // Server form: the file sorts NULL before every value, the server after them. Each
+    // item of an "order by" is given the file's place for NULL: NULLS FIRST, or NULLS LAST
+    // after "desc" (unless the item names its own).
+    void closeOrderItem()
+    {
+        Scope &scope = m_scopes.back();
+        if (!scope.orderBy || !server() || !scope.out)
+            return;
+        if (scope.lastWord == QLatin1String("first") || scope.lastWord == QLatin1String("last"))
+            return;
+        const QString nulls = scope.lastWord == QLatin1String("desc") ? QStringLiteral(" NULLS LAST")
+                                                                      : QStringLiteral(" NULLS FIRST");
+        scope.out->insert(scope.codeEnd, nulls);
+        scope.codeEnd += int(nulls.size());
+    }
+
+    void noteWord(const QString &lower)
+    {
+        Scope &scope = m_scopes.back();
+        if (scope.orderBy && (lower == QLatin1String("limit") || lower == QLatin1String("offset")
+                              || lower == QLatin1String("for") || lower == QLatin1String("union"))) {
+            closeOrderItem();
+            scope.orderBy = false;
+        }
+        if (lower == QLatin1String("by") && scope.lastWord == QLatin1String("order"))
+            scope.orderBy = true;
+        scope.lastWord = lower;
+    }
+
     void finish(QString &out)
     {
+        closeOrderItem();
         Scope &scope = m_scopes.back();
         if (!scope.limit.isEmpty())
             out.insert(scope.codeEnd, QStringLiteral(" LIMIT ") + scope.limit);
@@ -165,6 +198,7 @@ private:
             throw DbError(QStringLiteral("SQL 语句的括号嵌套过深"));
         m_scopes.emplace_back();
         QString out;
+        m_scopes.back().out = &out;
         while (m_pos < m_sql.size()) {
             const QChar c = m_sql.at(m_pos);
             const QChar next = m_pos + 1 < m_sql.size() ? m_sql.at(m_pos + 1) : QChar();
@@ -182,6 +216,7 @@ private:
             } else if (c == QLatin1Char(';') && level == Level::Top) {
                 // One statement ends: its own limit goes before the semicolon.
                 finish(out);
+                m_scopes.back().out = &out;
                 out += c;
                 ++m_pos;
                 m_scopes.back().codeEnd = int(out.size());
@@ -190,6 +225,7 @@ private:
                 ++m_pos;
                 m_lastWasSelect = false;
                 QString inside = group(Level::Parens);
+                m_scopes.back().lastWord.clear();
                 code(out, QLatin1Char('(') + inside);
                 if (m_pos < m_sql.size()) { // the ')' the group stopped at
                     code(out, QStringLiteral(")"));
@@ -201,6 +237,9 @@ private:
                     code(out, text);
             } else {
                 m_lastWasSelect = false;
+                if (c == QLatin1Char(','))
+                    closeOrderItem();
+                m_scopes.back().lastWord.clear();
                 if (c == QLatin1Char('\'')) {
                     code(out, stringLiteral());
                 } else if (c == QLatin1Char('"')) {
@@ -322,6 +361,8 @@ private:
         const bool parameter = start > 0 && m_sql.at(start - 1) == QLatin1Char(':');
         if (parameter)
             return text;
+        if (!qualified)
+            noteWord(lower);
         if (qualified) // t.Name: quoted numbers after it, but no cast (its table is written before it)
             return server() ? text + serverNumbers(lower) : text;
 

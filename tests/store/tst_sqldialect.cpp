@@ -60,7 +60,8 @@ void TestSqlDialect::rewrite_data()
         "select * from \"custom\" where (\"Adddate\">='2026-01-01')",
         "select * from \"custom\" where (\"adddate\">=DATE '2026-01-01')");
     row("len", "select * from Cust_Category where len(code)=2 order by code",
-        "select * from Cust_Category where length(code)=2 order by code");
+        "select * from Cust_Category where length(code)=2 order by code",
+        "select * from Cust_Category where length(code)=2 order by code NULLS FIRST");
     row("len with blank before paren", "select * from Cust_Category where len (code)=4",
         "select * from Cust_Category where length(code)=4");
     row("datediff days to a date",
@@ -87,7 +88,8 @@ void TestSqlDialect::rewrite_data()
     row("now", "select Now()", "select datetime('now','localtime')", "select LOCALTIMESTAMP(0)");
     row("top in a sub-select limits the sub-select",
         "select count(*) from custom where CustCode in (select top 2 CustCode from custom order by CustCode)",
-        "select count(*) from custom where CustCode in (select CustCode from custom order by CustCode LIMIT 2)");
+        "select count(*) from custom where CustCode in (select CustCode from custom order by CustCode LIMIT 2)",
+        "select count(*) from custom where CustCode in (select CustCode from custom order by CustCode NULLS FIRST LIMIT 2)");
     row("top outside and inside", "select top 1 * from custom where CustCode in (select top 2 CustCode from custom)",
         "select * from custom where CustCode in (select CustCode from custom LIMIT 2) LIMIT 1");
     row("top in a sub-select closed on its own line", "select * from x where a in (select top 3 a from y\n) and b=True",
@@ -164,6 +166,20 @@ void TestSqlDialect::rewrite_data()
     row("main contact flag", "select * from contact where MainContact=True",
         "select * from contact where MainContact=1", "select * from contact where MainContact='1'");
     row("number not after a code", "select * from contact where ContactID=5", "select * from contact where ContactID=5");
+    // NULL sorts first on the file, last on the server unless told.
+    row("order by items", "select * from T_Bill order by BillDate desc, [CustName], T_Bill.BillID asc -- newest",
+        "select * from T_Bill order by BillDate desc, \"CustName\", T_Bill.BillID asc -- newest",
+        "select * from T_Bill order by BillDate desc NULLS LAST, \"custname\" NULLS FIRST, T_Bill.BillID asc NULLS FIRST -- newest");
+    row("order by with top and a sub-select", "select top 3 * from T_Daily where DailyID in (select DailyID from T_Daily "
+        "order by AddDate desc) order by AddDate;",
+        "select * from T_Daily where DailyID in (select DailyID from T_Daily order by AddDate desc) order by AddDate LIMIT 3;",
+        "select * from T_Daily where DailyID in (select DailyID from T_Daily order by AddDate desc NULLS LAST) "
+        "order by AddDate NULLS FIRST LIMIT 3;");
+    row("order by a function", "select * from custom order by length(Company) desc, Company nulls last",
+        "select * from custom order by length(Company) desc, Company nulls last",
+        "select * from custom order by length(Company) desc NULLS LAST, Company nulls last");
+    row("group by untouched", "select F_User, count(*) from custom group by F_User",
+        "select F_User, count(*) from custom group by F_User");
     // Functions the server spells otherwise.
     row("ifnull and instr", "select ifnull(Company, ''), instr(Company, 'a') from custom",
         "select ifnull(Company, ''), instr(Company, 'a') from custom",
