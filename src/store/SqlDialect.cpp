@@ -42,6 +42,17 @@ struct ColumnNames
     }
 };
 
+// A quoted name on the server: ASCII letters in lower case (the case every name was
+// created in), any other character as it is.
+QString serverName(const QString &name)
+{
+    QString lower = name;
+    for (QChar &c : lower)
+        if (c.unicode() < 128)
+            c = c.toLower();
+    return lower;
+}
+
 // A hand-written scanner: the statements are short, the rewrite rules are few, and
 // they depend on knowing where string literals, comments, [names] and #dates# begin and
 // end, which no regular-expression pass can tell reliably. Each parenthesised group is
@@ -74,17 +85,6 @@ private:
 
     static bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
     bool server() const { return m_engine == SqlEngine::Postgres; }
-
-    // A quoted name on the server: ASCII letters in lower case (the case every name was
-    // created in), any other character as it is.
-    static QString serverName(const QString &name)
-    {
-        QString lower = name;
-        for (QChar &c : lower)
-            if (c.unicode() < 128)
-                c = c.toLower();
-        return lower;
-    }
 
     // Server form: a name that is not text in some table, followed by [not] like, is cast
     // to citext (an integer or date column cannot be matched with 'like' on the server; on
@@ -580,6 +580,13 @@ bool SqlDialect::isBlank(const QString &programSql)
         }
     }
     return true;
+}
+
+QString SqlDialect::quoteName(const QString &name, SqlEngine engine)
+{
+    QString quoted = engine == SqlEngine::Postgres ? serverName(name) : name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 QString SqlDialect::toEngine(const QString &programSql, SqlEngine engine)

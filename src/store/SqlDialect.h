@@ -40,6 +40,10 @@ class SqlDialect
 {
 public:
     static QString toEngine(const QString &programSql, SqlEngine engine = SqlEngine::Sqlite);
+    // A table or column name quoted for the engine, to stand in a statement that does not
+    // go through toEngine(): "Name" on the file; on the server "name", ASCII letters in
+    // lower case as every name was created there. Inner double quotes are doubled.
+    static QString quoteName(const QString &name, SqlEngine engine = SqlEngine::Sqlite);
     // Cuts a script at the semicolons that end its statements (none inside a literal,
     // a name, a date or a comment). Blank text after the last semicolon is dropped;
     // any other blank piece is kept, for toEngine() to refuse.

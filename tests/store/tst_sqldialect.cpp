@@ -17,6 +17,8 @@ class TestSqlDialect : public QObject
 private slots:
     void rewrite_data();
     void rewrite();
+    void quoteName_data();
+    void quoteName();
     void invalidDateIsRefused();
     void splitStatements_data();
     void splitStatements();
@@ -330,6 +332,26 @@ void TestSqlDialect::rewrite()
     QFETCH(QString, server);
     QCOMPARE(SqlDialect::toEngine(program), engine);
     QCOMPARE(SqlDialect::toEngine(program, SqlEngine::Postgres), server);
+}
+
+void TestSqlDialect::quoteName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("server");
+    QTest::newRow("mixed case") << "CustCode" << "\"CustCode\"" << "\"custcode\"";
+    QTest::newRow("table") << "T_BillDetail" << "\"T_BillDetail\"" << "\"t_billdetail\"";
+    QTest::newRow("non-ASCII kept") << "Name客户" << "\"Name客户\"" << "\"name客户\"";
+    QTest::newRow("inner quote doubled") << "a\"B" << "\"a\"\"B\"" << "\"a\"\"b\"";
+}
+
+void TestSqlDialect::quoteName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, file);
+    QFETCH(QString, server);
+    QCOMPARE(SqlDialect::quoteName(name), file);
+    QCOMPARE(SqlDialect::quoteName(name, SqlEngine::Postgres), server);
 }
 
 void TestSqlDialect::invalidDateIsRefused()
