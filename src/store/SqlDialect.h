@@ -35,7 +35,16 @@
 // order by, group by and like compare without regard to case as COLLATE NOCASE does, and
 // NULL like '%%' is not true, as on the file. Dates compared with a 'yyyy-MM-dd' literal
 // or a parameter sent as text are read as dates by the server; sorting by a date column
-// gives the same order as the file's yyyy-MM-dd text.
+// gives the same order as the file's yyyy-MM-dd text. Each "order by" item gets NULLS FIRST
+// (NULLS LAST after desc): the file sorts NULL before every value, the server after.
+// Parameters are meant to reach the server as untyped text, so it reads each as the type
+// its place asks for ('17' for an integer code, '2026-12-10' for a date); a text that is
+// not of that type is an error there, where the file would just find nothing. A cast of
+// a date to text gives yyyy-mm-dd under the server's default DateStyle (ISO).
+// Not rewritten, because no program statement uses them and the server refuses them
+// openly rather than meaning something else: "text" in double quotes as a string (it is
+// a name on the server), iif(), strftime(), date('now'), || of two numbers, a yes/no
+// comparison as a value in a select list.
 class SqlDialect
 {
 public:

@@ -659,6 +659,8 @@ void TestSqlDialect::sameRowsOnBothEngines_data()
         "ACME Ltd");
     row("select Company from T_Schedule where F_User=:Operator and awoke=True and datediff('d',Date(),[AwokeDate])=0",
         "Beta", {{"Operator", "admin"}});
+    row("select Company from T_Schedule where F_User=:Operator and awoke=True and datediff('y',Date(),[AwokeDate])=:Day",
+        "ACME Ltd", {{"Operator", "Admin"}, {"Day", "3"}});
     row("select Company from T_Schedule where CustCode=12", "Beta");
     row("select Company from T_Schedule where CustCode='12'", "Beta");
     row("select Company from T_Schedule where CustCode=:CustCode", "Beta", {{"CustCode", 12}});
