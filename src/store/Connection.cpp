@@ -2,6 +2,7 @@
 #include "DbError.h"
 #include "FaultPoint.h"
 #include "PgEngine.h"
+#include "SqlDialect.h"
 #include "SqliteApi.h"
 
 #include <QFile>
@@ -129,9 +130,7 @@ std::unique_ptr<Connection> Connection::openServer(const QString &location, bool
 
 QString Connection::quoteName(const QString &name) const
 {
-    // The server keeps unquoted names in lower case, and the schema creates them unquoted.
-    QString n = m_pg ? name.toLower() : name;
-    return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    return SqlDialect::quoteName(name, engine());
 }
 
 std::unique_ptr<Connection> Connection::open(const QString &path, const QByteArray &password, int busyTimeoutMs)

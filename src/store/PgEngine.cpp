@@ -342,8 +342,11 @@ bool PgConnection::isTable(const QString &name)
 int PgConnection::otherSessions()
 {
     settleActive();
+    // A session waiting for its next command holds nothing, like an idle connection to the
+    // file: only sessions running a statement or inside a transaction count.
     PGresult *result = PQexec(m_conn, "select count(*) from pg_catalog.pg_stat_activity "
-                                      "where datname = current_database() and pid <> pg_backend_pid()");
+                                      "where datname = current_database() and pid <> pg_backend_pid() "
+                                      "and state is distinct from 'idle'");
     if (PQresultStatus(result) != PGRES_TUPLES_OK)
         fail(result);
     const int sessions = std::atoi(PQgetvalue(result, 0, 0));

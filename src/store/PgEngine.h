@@ -43,7 +43,8 @@ public:
     QString identityColumn(const QString &table);
     QList<ColumnInfo> tableColumns(const QString &table);
     bool isTable(const QString &name);
-    // Other sessions on the same database (what a file lock tells on the file).
+    // Other sessions on the same database running a statement or inside a transaction
+    // (what a file lock tells on the file).
     int otherSessions();
     void compact();
     void continueAutonumbers();

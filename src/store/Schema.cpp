@@ -1,6 +1,7 @@
 #include "Schema.h"
 #include "Connection.h"
 #include "DbError.h"
+#include "SqlDialect.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,36 +24,38 @@ static QString resourceText(const QString &name)
     return QString::fromUtf8(file.readAll());
 }
 
-QString schemaSql(SqlEngine engine)
+static const QString &fileSchema()
 {
-    Q_UNUSED(engine);
-    return resourceText(QStringLiteral(":/store/sql/schema.sql"));
-}
-QString initialRowsSql(SqlEngine engine)
-{
-    Q_UNUSED(engine);
-    return resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+    static const QString text = resourceText(QStringLiteral(":/store/sql/schema.sql"));
+    return text;
 }
 
-QList<DeclaredColumn> declaredColumns()
+QString schemaSql(SqlEngine engine)
 {
-    static const QList<DeclaredColumn> columns = [] {
-        QList<DeclaredColumn> list;
-        static const QRegularExpression table(QStringLiteral("CREATE TABLE\\s+(\\w+)\\s*\\((.*?)\\n\\);"),
-                                              QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression column(QStringLiteral("^\\s*(\\w+)\\s+([A-Za-z]+)"));
-        auto tables = table.globalMatch(schemaSql());
-        while (tables.hasNext()) {
-            const auto match = tables.next();
-            for (const QString &line : match.captured(2).split(QLatin1Char('\n'))) {
-                const auto c = column.match(line);
-                if (c.hasMatch() && !line.trimmed().startsWith(QLatin1String("--")))
-                    list.append({match.captured(1), c.captured(1), c.captured(2)});
-            }
-        }
-        return list;
-    }();
+    if (engine == SqlEngine::Postgres)
+        return SchemaTranslation::toPostgres(fileSchema());
+    return fileSchema();
+}
+
+QString initialRowsSql(SqlEngine engine)
+{
+    const QString rows = resourceText(QStringLiteral(":/store/sql/initial_rows.sql"));
+    if (engine == SqlEngine::Postgres)
+        return SqlDialect::toEngine(rows, SqlEngine::Postgres) + QStringLiteral("\n\n")
+               + SchemaTranslation::identityResetSql(identityColumns());
+    return rows;
+}
+
+QList<SchemaTranslation::DeclaredColumn> declaredColumns()
+{
+    static const QList<SchemaTranslation::DeclaredColumn> columns = SchemaTranslation::declaredColumns(fileSchema());
     return columns;
+}
+
+QList<SchemaTranslation::IdentityColumn> identityColumns()
+{
+    static const QList<SchemaTranslation::IdentityColumn> keys = SchemaTranslation::identityColumns(fileSchema());
+    return keys;
 }
 
 void createDatabase(const QString &path)

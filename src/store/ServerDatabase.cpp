@@ -20,10 +20,13 @@ QString Address::uri() const
     // server on a local socket.
     auto part = [](const QString &text) { return QString::fromLatin1(QUrl::toPercentEncoding(text.trimmed())); };
     const QString who = user.trimmed().isEmpty() ? QString() : part(user) + QLatin1Char('@');
+    const QString prefix = QStringLiteral("postgresql://") + who;
     if (host.trimmed().startsWith(QLatin1Char('/')))
-        return QStringLiteral("postgresql://%1/%2?host=%3&port=%4").arg(who, part(database), part(host)).arg(port);
+        return prefix + QLatin1Char('/') + part(database) + QStringLiteral("?host=")
+               + QString::fromLatin1(QUrl::toPercentEncoding(host.trimmed(), "/"))
+               + QStringLiteral("&port=") + QString::number(port);
     const QString name = host.trimmed().isEmpty() ? QStringLiteral("localhost") : host.trimmed();
-    return QStringLiteral("postgresql://%1%2:%3/%4").arg(who, name).arg(port).arg(part(database));
+    return prefix + name + QLatin1Char(':') + QString::number(port) + QLatin1Char('/') + part(database);
 }
 
 Address Address::fromUri(const QString &uri)

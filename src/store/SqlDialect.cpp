@@ -1,11 +1,57 @@
 #include "SqlDialect.h"
 #include "DbError.h"
+#include "Schema.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QSet>
 #include <vector>
 
 namespace {
+
+// What the server form needs to know of the schema's columns, by lower-case name over all
+// tables and views: the names that are not text in some table (matched with 'like' they
+// are first cast to citext), and the names that are text in one table and not in another
+// (a bare number or True/False compared with them is quoted, which both column types accept).
+struct ColumnNames
+{
+    QSet<QString> notText;
+    QSet<QString> mixed;
+
+    static bool isText(const QString &declared)
+    {
+        const QString t = declared.toUpper();
+        return t.startsWith(QLatin1String("VARCHAR")) || t == QLatin1String("LONGTEXT") || t == QLatin1String("TEXT");
+    }
+
+    static const ColumnNames &get()
+    {
+        static const ColumnNames names = [] {
+            ColumnNames n;
+            QSet<QString> text;
+            for (const auto &column : Schema::declaredColumns()) {
+                const QString name = column.column.toLower();
+                (isText(column.declaredType) ? text : n.notText).insert(name);
+            }
+            for (const QString &name : std::as_const(n.notText))
+                if (text.contains(name))
+                    n.mixed.insert(name);
+            return n;
+        }();
+        return names;
+    }
+};
+
+// A quoted name on the server: ASCII letters in lower case (the case every name was
+// created in), any other character as it is.
+QString serverName(const QString &name)
+{
+    QString lower = name;
+    for (QChar &c : lower)
+        if (c.unicode() < 128)
+            c = c.toLower();
+    return lower;
+}
 
 // A hand-written scanner: the statements are short, the rewrite rules are few, and
 // they depend on knowing where string literals, comments, [names] and #dates# begin and
@@ -16,7 +62,7 @@ namespace {
 class Rewriter
 {
 public:
-    explicit Rewriter(const QString &sql) : m_sql(sql) {}
+    Rewriter(const QString &sql, SqlEngine engine) : m_sql(sql), m_engine(engine) {}
 
     QString run()
     {
@@ -32,9 +78,72 @@ private:
     {
         QString limit;   // from "select top N" directly in this group
         int codeEnd = 0; // in the group's output, just after its last piece of code
+        QString *out = nullptr; // the group's output
+        bool orderBy = false;   // within "order by" (server form: each item gets its NULLS place)
+        QString lastWord;       // the last token of code, when a word (lower case)
     };
 
     static bool isIdentChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+    bool server() const { return m_engine == SqlEngine::Postgres; }
+
+    // Server form: a name that is not text in some table, followed by [not] like, is cast
+    // to citext (an integer or date column cannot be matched with 'like' on the server; on
+    // the file it is matched as its text, which the cast gives: yyyy-mm-dd for a date).
+    // A name that is text in one table and a number in another (CustCode, MainContact)
+    // compared with a bare number (or True/False) gets the number quoted: the server
+    // reads a quoted literal as the column's own type, whichever it is.
+    QString serverColumn(const QString &lower, const QString &written)
+    {
+        const ColumnNames &names = ColumnNames::get();
+        if (names.notText.contains(lower) && followedByLike())
+            return QStringLiteral("CAST(%1 AS citext)").arg(written);
+        if (names.mixed.contains(lower))
+            return written + quotedNumbersAfter();
+        return written;
+    }
+
+    QString serverNumbers(const QString &lower)
+    {
+        return ColumnNames::get().mixed.contains(lower) ? quotedNumbersAfter() : QString();
+    }
+
+    bool followedByLike() const
+    {
+        static const QRegularExpression like(QStringLiteral("\\G\\s+(?:not\\s+)?like(?![\\w])"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        return like.match(m_sql, m_pos).hasMatch();
+    }
+
+    // After a name: "= 5", "<> True", "in (1, 2)" become "= '5'", "<> '1'", "in ('1', '2')".
+    QString quotedNumbersAfter()
+    {
+        static const QRegularExpression compare(
+            QStringLiteral("\\G(\\s*(?:=|<>|!=|<=|>=|<|>)\\s*)(-?\\d+|true|false)(?![\\w.])"),
+            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression inList(
+            QStringLiteral("\\G(\\s+(?:not\\s+)?in\\s*\\()(\\s*-?\\d+\\s*(?:,\\s*-?\\d+\\s*)*)\\)"),
+            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression number(QStringLiteral("(-?\\d+)"));
+        auto literal = [](QString value) {
+            const QString lower = value.toLower();
+            if (lower == QLatin1String("true"))
+                value = QStringLiteral("1");
+            else if (lower == QLatin1String("false"))
+                value = QStringLiteral("0");
+            return QLatin1Char('\'') + value + QLatin1Char('\'');
+        };
+        if (const QRegularExpressionMatch m = compare.match(m_sql, m_pos); m.hasMatch()) {
+            m_pos = int(m.capturedEnd(0));
+            return m.captured(1) + literal(m.captured(2));
+        }
+        if (const QRegularExpressionMatch m = inList.match(m_sql, m_pos); m.hasMatch()) {
+            m_pos = int(m.capturedEnd(0));
+            QString items = m.captured(2);
+            items.replace(number, QStringLiteral("'\\1'"));
+            return m.captured(1) + items + QLatin1Char(')');
+        }
+        return {};
+    }
 
     void code(QString &out, const QString &text)
     {
@@ -42,8 +151,38 @@ private:
         m_scopes.back().codeEnd = int(out.size());
     }
 
+    // Server form: the file sorts NULL before every value, the server after them. Each
+    // item of an "order by" is given the file's place for NULL: NULLS FIRST, or NULLS LAST
+    // after "desc" (unless the item names its own).
+    void closeOrderItem()
+    {
+        Scope &scope = m_scopes.back();
+        if (!scope.orderBy || !server() || !scope.out)
+            return;
+        if (scope.lastWord == QLatin1String("first") || scope.lastWord == QLatin1String("last"))
+            return;
+        const QString nulls = scope.lastWord == QLatin1String("desc") ? QStringLiteral(" NULLS LAST")
+                                                                      : QStringLiteral(" NULLS FIRST");
+        scope.out->insert(scope.codeEnd, nulls);
+        scope.codeEnd += int(nulls.size());
+    }
+
+    void noteWord(const QString &lower)
+    {
+        Scope &scope = m_scopes.back();
+        if (scope.orderBy && (lower == QLatin1String("limit") || lower == QLatin1String("offset")
+                              || lower == QLatin1String("for") || lower == QLatin1String("union"))) {
+            closeOrderItem();
+            scope.orderBy = false;
+        }
+        if (lower == QLatin1String("by") && scope.lastWord == QLatin1String("order"))
+            scope.orderBy = true;
+        scope.lastWord = lower;
+    }
+
     void finish(QString &out)
     {
+        closeOrderItem();
         Scope &scope = m_scopes.back();
         if (!scope.limit.isEmpty())
             out.insert(scope.codeEnd, QStringLiteral(" LIMIT ") + scope.limit);
@@ -59,6 +198,7 @@ private:
             throw DbError(QStringLiteral("SQL 语句的括号嵌套过深"));
         m_scopes.emplace_back();
         QString out;
+        m_scopes.back().out = &out;
         while (m_pos < m_sql.size()) {
             const QChar c = m_sql.at(m_pos);
             const QChar next = m_pos + 1 < m_sql.size() ? m_sql.at(m_pos + 1) : QChar();
@@ -76,6 +216,7 @@ private:
             } else if (c == QLatin1Char(';') && level == Level::Top) {
                 // One statement ends: its own limit goes before the semicolon.
                 finish(out);
+                m_scopes.back().out = &out;
                 out += c;
                 ++m_pos;
                 m_scopes.back().codeEnd = int(out.size());
@@ -84,6 +225,7 @@ private:
                 ++m_pos;
                 m_lastWasSelect = false;
                 QString inside = group(Level::Parens);
+                m_scopes.back().lastWord.clear();
                 code(out, QLatin1Char('(') + inside);
                 if (m_pos < m_sql.size()) { // the ')' the group stopped at
                     code(out, QStringLiteral(")"));
@@ -95,10 +237,13 @@ private:
                     code(out, text);
             } else {
                 m_lastWasSelect = false;
+                if (c == QLatin1Char(','))
+                    closeOrderItem();
+                m_scopes.back().lastWord.clear();
                 if (c == QLatin1Char('\'')) {
                     code(out, stringLiteral());
                 } else if (c == QLatin1Char('"')) {
-                    code(out, quotedName(QLatin1Char('"')));
+                    code(out, doubleQuotedName());
                 } else if (c == QLatin1Char('[')) {
                     code(out, bracketName());
                 } else if (c == QLatin1Char('#')) {
@@ -157,6 +302,16 @@ private:
         return m_sql.mid(start, m_pos - start);
     }
 
+    // "Name" is a name on both engines; on the server it is made to find the lower-case one.
+    QString doubleQuotedName()
+    {
+        const QString text = quotedName(QLatin1Char('"'));
+        if (!server() || text.size() < 2 || !text.endsWith(QLatin1Char('"')))
+            return text;
+        const QString name = text.mid(1, text.size() - 2);
+        return serverColumn(name.toLower(), QLatin1Char('"') + serverName(name) + QLatin1Char('"'));
+    }
+
     QString bracketName()
     {
         const int start = ++m_pos;
@@ -166,7 +321,10 @@ private:
             throw DbError(QStringLiteral("名称缺少右方括号: [%1").arg(m_sql.mid(start)));
         QString name = m_sql.mid(start, m_pos - start);
         ++m_pos;
+        const QString lower = name.toLower();
         name.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        if (server())
+            return serverColumn(lower, QLatin1Char('"') + serverName(name) + QLatin1Char('"'));
         return QLatin1Char('"') + name + QLatin1Char('"');
     }
 
@@ -181,6 +339,8 @@ private:
         if (date.isEmpty())
             throw DbError(QStringLiteral("无效的日期: #%1#").arg(inside));
         m_pos = close + 1;
+        if (server())
+            return (date.size() > 10 ? QStringLiteral("TIMESTAMP '") : QStringLiteral("DATE '")) + date + QLatin1Char('\'');
         return QLatin1Char('\'') + date + QLatin1Char('\'');
     }
 
@@ -199,8 +359,12 @@ private:
         const QString lower = text.toLower();
         const bool qualified = start > 0 && m_sql.at(start - 1) == QLatin1Char('.');
         const bool parameter = start > 0 && m_sql.at(start - 1) == QLatin1Char(':');
-        if (qualified || parameter)
+        if (parameter)
             return text;
+        if (!qualified)
+            noteWord(lower);
+        if (qualified) // t.Name: quoted numbers after it, but no cast (its table is written before it)
+            return server() ? text + serverNumbers(lower) : text;
 
         if (lower == QLatin1String("true"))
             return QStringLiteral("1");
@@ -232,16 +396,23 @@ private:
         const bool call = m_pos < m_sql.size() && m_sql.at(m_pos) == QLatin1Char('(');
         if (!call) {
             m_pos = save;
-            return text;
+            return server() ? serverColumn(lower, text) : text;
         }
         if (lower == QLatin1String("len"))
             return QStringLiteral("length");
+        if (server() && lower == QLatin1String("ifnull"))
+            return QStringLiteral("coalesce");
+        if (server() && lower == QLatin1String("instr"))
+            return QStringLiteral("strpos");
         if (lower == QLatin1String("date") || lower == QLatin1String("now")) {
             int after = m_pos + 1;
             while (after < m_sql.size() && m_sql.at(after).isSpace())
                 ++after;
             if (after < m_sql.size() && m_sql.at(after) == QLatin1Char(')')) {
                 m_pos = after + 1;
+                if (server())
+                    return lower == QLatin1String("date") ? QStringLiteral("CURRENT_DATE")
+                                                          : QStringLiteral("LOCALTIMESTAMP(0)");
                 return lower == QLatin1String("date")
                            ? QStringLiteral("date('now','localtime')")
                            : QStringLiteral("datetime('now','localtime')");
@@ -273,6 +444,8 @@ private:
         interval = interval.trimmed().toLower();
         const QString &a = args.at(1);
         const QString &b = args.at(2);
+        if (server())
+            return serverDateDiff(interval, a, b);
         // 'd' (day) and 'y' (day of year) both count whole days.
         if (interval == QLatin1String("d") || interval == QLatin1String("y"))
             return QStringLiteral("CAST(julianday(date(%2)) - julianday(date(%1)) AS INTEGER)").arg(a, b);
@@ -286,7 +459,26 @@ private:
         throw DbError(QStringLiteral("datediff 不支持的间隔: %1").arg(interval));
     }
 
+    // The same counts on the server: both ends are taken as dates (a date column as it is,
+    // a text or a parameter read as a date, a timestamp cut to its day), as date() does.
+    static QString serverDateDiff(const QString &interval, const QString &a, const QString &b)
+    {
+        const QString from = QStringLiteral("CAST(%1 AS date)").arg(a);
+        const QString to = QStringLiteral("CAST(%1 AS date)").arg(b);
+        if (interval == QLatin1String("d") || interval == QLatin1String("y"))
+            return QStringLiteral("(%2 - %1)").arg(from, to);
+        if (interval == QLatin1String("ww") || interval == QLatin1String("w"))
+            return QStringLiteral("((%2 - %1) / 7)").arg(from, to); // integer division truncates as CAST does
+        if (interval == QLatin1String("m"))
+            return QStringLiteral("CAST((EXTRACT(YEAR FROM %2) - EXTRACT(YEAR FROM %1)) * 12"
+                                  " + EXTRACT(MONTH FROM %2) - EXTRACT(MONTH FROM %1) AS integer)").arg(from, to);
+        if (interval == QLatin1String("yyyy"))
+            return QStringLiteral("CAST(EXTRACT(YEAR FROM %2) - EXTRACT(YEAR FROM %1) AS integer)").arg(from, to);
+        throw DbError(QStringLiteral("datediff 不支持的间隔: %1").arg(interval));
+    }
+
     const QString &m_sql;
+    const SqlEngine m_engine;
     int m_pos = 0;
     bool m_lastWasSelect = false;
     std::vector<Scope> m_scopes;
@@ -390,8 +582,14 @@ bool SqlDialect::isBlank(const QString &programSql)
     return true;
 }
 
+QString SqlDialect::quoteName(const QString &name, SqlEngine engine)
+{
+    QString quoted = engine == SqlEngine::Postgres ? serverName(name) : name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
 QString SqlDialect::toEngine(const QString &programSql, SqlEngine engine)
 {
-    Q_UNUSED(engine);
-    return Rewriter(programSql).run();
+    return Rewriter(programSql, engine).run();
 }

@@ -329,8 +329,12 @@ void TestServerEngine::copyFileToServerAndBack()
     auto server_ = Connection::open(server.uri());
     auto copied = Connection::open(back);
     const QStringList tables = {"custom", "contact", "admin", "T_Goods"};
-    QCOMPARE(tableText(*server_, tables), tableText(*original, tables));
-    QCOMPARE(tableText(*copied, tables), tableText(*original, tables));
+    // Rows, keys and values come through both ways; a date stored in another form on the
+    // file arrives as the date it is, written as the program writes dates.
+    const QStringList expected = tableText(*original, tables).replaceInStrings(QStringLiteral("2026/3/5"),
+                                                                                 QStringLiteral("2026-03-05"));
+    QCOMPARE(tableText(*server_, tables), expected);
+    QCOMPARE(tableText(*copied, tables), expected);
     QCOMPARE(Run::scalar(*copied, QStringLiteral("select AddDate from custom where CustCode = 18")).toString(),
              QStringLiteral("2026-03-05"));
 
