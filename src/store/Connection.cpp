@@ -115,7 +115,7 @@ bool Connection::isServerLocation(const QString &location)
 
 Connection::Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
 
-Connection::Connection(std::unique_ptr<PgConnection> pg, QString location)
+Connection::Connection(std::shared_ptr<PgConnection> pg, QString location)
     : m_path(std::move(location)), m_pg(std::move(pg))
 {
 }
@@ -309,7 +309,7 @@ Statement::Statement(Connection &connection, const QString &engineSql)
     : m_connection(connection)
 {
     if (connection.m_pg) {
-        m_pg = std::make_unique<PgStatement>(*connection.m_pg, engineSql);
+        m_pg = std::make_unique<PgStatement>(connection.m_pg, engineSql);
         return;
     }
     const QByteArray text = engineSql.toUtf8();

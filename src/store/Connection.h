@@ -126,7 +126,7 @@ private:
     friend class Statement;
     [[noreturn]] void fail(const QString &context = {}) const;
     Connection(sqlite3 *db, QString path);
-    Connection(std::unique_ptr<PgConnection> pg, QString location);
+    Connection(std::shared_ptr<PgConnection> pg, QString location);
     static std::unique_ptr<Connection> openServer(const QString &location, bool readOnly, bool checkTables);
     static std::unique_ptr<Connection> openWith(const QString &path, int flags,
                                                 const QByteArray &password, int busyTimeoutMs);
@@ -137,7 +137,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QByteArray m_password;
-    std::unique_ptr<PgConnection> m_pg;
+    std::shared_ptr<PgConnection> m_pg;
 };
 
 // A prepared statement; steps rows and reads columns. Parameters are named

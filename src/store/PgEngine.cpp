@@ -185,7 +185,7 @@ PgConnection::~PgConnection()
     PQfinish(m_conn);
 }
 
-std::unique_ptr<PgConnection> PgConnection::connect(const QString &uri, bool readOnly)
+std::shared_ptr<PgConnection> PgConnection::connect(const QString &uri, bool readOnly)
 {
     const QByteArray text = uri.toUtf8();
     PGconn *conn = PQconnectdb(text.constData());
@@ -196,7 +196,7 @@ std::unique_ptr<PgConnection> PgConnection::connect(const QString &uri, bool rea
         PQfinish(conn);
         throw DbError(QStringLiteral("无法连接数据库服务器 %1: %2").arg(uri, reason), DbError::Kind::CannotOpen);
     }
-    std::unique_ptr<PgConnection> connection(new PgConnection(conn));
+    std::shared_ptr<PgConnection> connection(new PgConnection(conn));
     // Waiting for a row another workstation holds ends after the same time-out as a
     // locked file; dates travel as yyyy-MM-dd; notices (an existing extension…) stay quiet.
     QByteArray settings = "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET client_min_messages = warning; "
@@ -463,9 +463,10 @@ QString PgConnection::schemaSpelling(const QString &name) const
 
 // ---------------------------------------------------------------------------------------
 
-PgStatement::PgStatement(PgConnection &connection, const QString &engineSql)
-    : m_connection(connection)
+PgStatement::PgStatement(std::shared_ptr<PgConnection> session, const QString &engineSql)
+    : m_session(std::move(session)), m_connection(*m_session)
 {
+    PgConnection &connection = m_connection;
     m_sql = PgText::numberParameters(engineSql, &m_parameterNames);
     // Inserts hand back their new key, which the file's engine keeps for the connection.
     const QString target = PgText::insertTarget(m_sql);

@@ -25,7 +25,7 @@ class PgConnection
 public:
     // Connects to the server the URI names; readOnly makes every transaction read-only.
     // Throws DbError of kind CannotOpen with libpq's reason when no session comes up.
-    static std::unique_ptr<PgConnection> connect(const QString &uri, bool readOnly);
+    static std::shared_ptr<PgConnection> connect(const QString &uri, bool readOnly);
     ~PgConnection();
 
     // Refuses (NotOurDatabase) a server database without the program's tables.
@@ -92,7 +92,9 @@ private:
 class PgStatement
 {
 public:
-    PgStatement(PgConnection &connection, const QString &engineSql);
+    // The statement keeps its session alive: like the file's engine, a session closed
+    // while statements remain ends only when the last of them goes.
+    PgStatement(std::shared_ptr<PgConnection> connection, const QString &engineSql);
     ~PgStatement();
 
     int parameterCount() const { return int(m_parameterNames.size()); }
@@ -118,6 +120,7 @@ private:
     void finishStream();
     void clearRow();
 
+    std::shared_ptr<PgConnection> m_session;
     PgConnection &m_connection;
     QByteArray m_sql;
     QByteArray m_name;
