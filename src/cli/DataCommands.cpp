@@ -138,9 +138,11 @@ int exportRows(const QString &statement, const QString &out, const QString &data
 
 int compact(const QString &database)
 {
-    if (!QFileInfo::exists(database))
+    // A server's database is tidied while others work on it (VACUUM ANALYZE).
+    const bool server = Connection::isServerLocation(database);
+    if (!server && !QFileInfo::exists(database))
         return fail(QStringLiteral("压缩数据库失败!\n文件 \"%1\" 不存在。").arg(shown(database)));
-    if (Maintenance::inUse(database))
+    if (!server && Maintenance::inUse(database))
         return fail(QStringLiteral("压缩数据库失败!\n数据库正被其他程序使用,请先关闭其他程序。"));
     if (!Maintenance::compactFile(database))
         return fail(QStringLiteral("压缩数据库失败!"));

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "TestServer.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ private slots:
     void compactRefusedWhileInUse();
     void wrongArguments_data();
     void wrongArguments();
+    void serverInitCopyAndTools();
 
 private:
     QStringList withDb(QStringList args) const { return args << QStringLiteral("--db") << m_program->databasePath(); }
@@ -278,6 +280,44 @@ void TestCliData::wrongArguments()
     const Result r = cli(withDb(args));
     QCOMPARE(r.status, 2);
     QVERIFY(r.err.startsWith(QStringLiteral("usage: ")));
+}
+
+// An office moving onto a server: server-init prepares it once, copy moves the file's
+// rows there and back into a portable file, and the data tools work with a server URI.
+void TestCliData::serverInitCopyAndTools()
+{
+    SKIP_WITHOUT_SERVER();
+    TestServerDatabase server(false);
+    const QString uri = server.uri();
+    Result r = cli({QStringLiteral("server-init"), uri});
+    QCOMPARE(r.status, 0);
+    r = cli({QStringLiteral("server-init"), uri});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("已有本系统的表")), qPrintable(r.err));
+
+    r = cli({QStringLiteral("copy"), m_program->databasePath(), uri});
+    QCOMPARE(r.status, 0);
+    r = cli({QStringLiteral("sql"), QStringLiteral("select Company from custom where CustCode = 17"), QStringLiteral("--db"), uri});
+    QCOMPARE(r.out, QStringLiteral("Company\nO'Neil 公司\n"));
+    // A server holding customers is replaced only when asked to.
+    r = cli({QStringLiteral("copy"), m_program->databasePath(), uri});
+    QCOMPARE(r.status, 1);
+
+    const QString portable = m_scratch->filePath(QStringLiteral("portable.mdb"));
+    r = cli({QStringLiteral("copy"), uri, portable});
+    QCOMPARE(r.status, 0);
+    auto copied = Connection::open(portable);
+    QCOMPARE(column(*copied, QStringLiteral("select CustCode from custom order by CustCode")), (QStringList{"3", "17"}));
+    r = cli({QStringLiteral("copy"), uri, portable});
+    QCOMPARE(r.status, 1); // an existing file is never overwritten
+
+    r = cli({QStringLiteral("compact"), QStringLiteral("--db"), uri});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QStringLiteral("压缩数据库成功!\n"));
+    r = cli({QStringLiteral("backup"), m_scratch->filePath(QStringLiteral("b")), QStringLiteral("--db"), uri});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(Maintenance::checkDatabaseFile(m_scratch->filePath(QStringLiteral("b/")) + Maintenance::backupName(QDate::currentDate())),
+             QString());
 }
 
 QTEST_GUILESS_MAIN(TestCliData)
