@@ -172,6 +172,23 @@ QString insertTarget(const QByteArray &sql)
     return name.toLower();
 }
 
+QStringList insertColumns(const QByteArray &sql)
+{
+    static const QRegularExpression columns(QStringLiteral("^\\s*insert\\s+into\\s+(?:\"[^\"]+\"|[A-Za-z_][A-Za-z0-9_]*)\\s*\\(([^)]*)\\)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = columns.match(QString::fromUtf8(sql));
+    QStringList names;
+    if (!match.hasMatch())
+        return names;
+    for (QString name : match.captured(1).split(QLatin1Char(','))) {
+        name = name.trimmed();
+        if (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+            name = name.mid(1, name.size() - 2);
+        names.append(name.toLower());
+    }
+    return names;
+}
+
 } // namespace PgText
 
 // ---------------------------------------------------------------------------------------
@@ -263,12 +280,14 @@ void PgConnection::begin()
 void PgConnection::commit()
 {
     settleActive();
+    advanceAutonumbers();
     run("COMMIT");
 }
 
 void PgConnection::rollback()
 {
     settleActive();
+    m_keysGiven.clear();
     if (inTransaction())
         run("ROLLBACK");
     for (const QByteArray &name : std::exchange(m_unreleased, {}))
@@ -378,6 +397,23 @@ void PgConnection::continueAutonumbers()
         run(sql.constData());
 }
 
+void PgConnection::advanceAutonumbers()
+{
+    if (m_keysGiven.isEmpty())
+        return;
+    settleActive();
+    QByteArray sql;
+    for (const QString &table : std::as_const(m_keysGiven)) {
+        const QByteArray t = table.toUtf8();
+        const QByteArray k = m_identity.value(table).toUtf8();
+        // Never backwards: keys of deleted rows are not given again, as on the file.
+        sql += "SELECT setval(pg_get_serial_sequence('" + t + "', '" + k + "'), greatest((SELECT max(" + k + ") FROM " + t
+               + "), coalesce(pg_sequence_last_value(pg_get_serial_sequence('" + t + "', '" + k + "')::regclass), 0), 1));";
+    }
+    m_keysGiven.clear();
+    run(sql.constData());
+}
+
 QByteArray PgConnection::nextStatementName()
 {
     return "kehu_s" + QByteArray::number(++m_statementCounter);
@@ -471,6 +507,8 @@ PgStatement::PgStatement(std::shared_ptr<PgConnection> session, const QString &e
     // Inserts hand back their new key, which the file's engine keeps for the connection.
     const QString target = PgText::insertTarget(m_sql);
     const QString key = target.isEmpty() ? QString() : connection.identityColumn(target);
+    m_target = target;
+    m_givesKey = !key.isEmpty() && PgText::insertColumns(m_sql).contains(key);
     if (!key.isEmpty() && !m_sql.contains("RETURNING") && !m_sql.contains("returning")) {
         while (!m_sql.isEmpty() && (std::isspace(static_cast<unsigned char>(m_sql.back())) || m_sql.back() == ';'))
             m_sql.chop(1);
@@ -578,6 +616,8 @@ bool PgStatement::step()
         if (m_needsTypes || !m_prepared)
             prepare(true);
         m_connection.settleActive();
+        if (m_returnsKey && !m_givesKey && m_connection.keyGiven(m_target))
+            m_connection.advanceAutonumbers();
         std::vector<QByteArray> texts(m_values.size());
         std::vector<const char *> pointers(m_values.size(), nullptr);
         std::vector<int> lengths(m_values.size(), 0);
@@ -610,6 +650,11 @@ bool PgStatement::step()
         }
         if (!result) {
             finishStream();
+            if (m_givesKey) {
+                m_connection.noteKeyGiven(m_target);
+                if (!m_connection.inTransaction())
+                    m_connection.advanceAutonumbers();
+            }
             return false;
         }
         switch (PQresultStatus(result)) {

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <deque>
 #include <memory>
@@ -48,6 +49,11 @@ public:
     int otherSessions();
     void compact();
     void continueAutonumbers();
+    // An insert gave the table's key itself: the autonumber must go on after it before
+    // anyone takes the next one (the file's engine does so at once).
+    void noteKeyGiven(const QString &table) { m_keysGiven.insert(table); }
+    bool keyGiven(const QString &table) const { return m_keysGiven.contains(table); }
+    void advanceAutonumbers();
 
     // For statements.
     pg_conn *handle() const { return m_conn; }
@@ -82,7 +88,8 @@ private:
     QHash<quint64, ColumnOrigin> m_origins; // (table oid << 16 | column) -> origin
     QList<QByteArray> m_unreleased;
     QHash<QString, QString> m_spelling;      // lower-case name -> the schema's spelling
-    QHash<QString, QString> m_identity;      // lower-case table -> its autonumber column          // prepared statements to drop when the session can
+    QHash<QString, QString> m_identity;      // lower-case table -> its autonumber column
+    QSet<QString> m_keysGiven;               // tables whose autonumber must catch up          // prepared statements to drop when the session can
 };
 
 // One prepared statement on the server. Values travel as text and the server infers
@@ -135,6 +142,8 @@ private:
     bool m_streaming = false;
     bool m_done = false;
     bool m_returnsKey = false; // an insert that hands back its new key
+    QString m_target;          // the table an insert writes to
+    bool m_givesKey = false;   // an insert that names the table's key column itself
 };
 
 namespace PgText {
@@ -144,4 +153,6 @@ namespace PgText {
 QByteArray numberParameters(const QString &sql, QStringList *names);
 // The table an INSERT statement writes to, lower-cased; empty for any other statement.
 QString insertTarget(const QByteArray &sql);
+// The column names an INSERT statement lists, lower-cased.
+QStringList insertColumns(const QByteArray &sql);
 } // namespace PgText

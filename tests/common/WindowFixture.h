@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestProgram.h"
+#include "TestServer.h"
 #include "data/TFrm_Data.h"
 #include "main/TFrm_Main.h"
 #include "ui/Messages.h"
@@ -29,6 +30,17 @@ struct WindowFixture
     ScriptedMessages messages;
     RecordingPlatform platform;
     TestProgram program;
+    // With KEHU_TEST_WINDOWS_ON_SERVER set, the windows work on a scratch database on the
+    // test server instead of the file (the same tests, the other engine).
+    std::unique_ptr<TestServerDatabase> server;
     std::unique_ptr<TFrm_Data> data;
     std::unique_ptr<TFrm_Main> main;
 };
+
+// For a window test whose own checks use the file engine's SQL (triggers, group_concat,
+// ifnull on a date): it runs on the file only, and says so on the server.
+#define SKIP_ON_SERVER(fixture, why)                                                             \
+    do {                                                                                        \
+        if ((fixture).server)                                                                   \
+            QSKIP("on the file only: " why);                                                    \
+    } while (false)
