@@ -102,9 +102,32 @@ private:
         return written;
     }
 
-    QString serverNumbers(const QString &lower)
+    // t.Name on the server: as serverColumn(), the cast taking in the qualifier already
+    // written (t. or "t". or a chain of them), which is moved inside the cast.
+    QString qualifiedServerColumn(const QString &lower, const QString &written)
     {
-        return ColumnNames::get().mixed.contains(lower) ? quotedNumbersAfter() : QString();
+        QString &out = *m_scopes.back().out;
+        if (!ColumnNames::get().notText.contains(lower) || !followedByLike())
+            return ColumnNames::get().mixed.contains(lower) ? written + quotedNumbersAfter() : written;
+        qsizetype start = out.size();
+        while (start > 0 && out.at(start - 1) == QLatin1Char('.')) {
+            qsizetype k = start - 1;
+            if (k > 0 && out.at(k - 1) == QLatin1Char('"')) {
+                const qsizetype open = out.lastIndexOf(QLatin1Char('"'), k - 2);
+                if (open < 0)
+                    break;
+                k = open;
+            } else {
+                while (k > 0 && isIdentChar(out.at(k - 1)))
+                    --k;
+            }
+            if (k == start - 1)
+                break; // no qualifier before the dot
+            start = k;
+        }
+        const QString qualifier = out.mid(start);
+        out.truncate(start);
+        return QStringLiteral("CAST(%1%2 AS citext)").arg(qualifier, written);
     }
 
     bool followedByLike() const
@@ -305,15 +328,18 @@ private:
     // "Name" is a name on both engines; on the server it is made to find the lower-case one.
     QString doubleQuotedName()
     {
+        const bool qualified = m_pos > 0 && m_sql.at(m_pos - 1) == QLatin1Char('.');
         const QString text = quotedName(QLatin1Char('"'));
         if (!server() || text.size() < 2 || !text.endsWith(QLatin1Char('"')))
             return text;
         const QString name = text.mid(1, text.size() - 2);
-        return serverColumn(name.toLower(), QLatin1Char('"') + serverName(name) + QLatin1Char('"'));
+        const QString written = QLatin1Char('"') + serverName(name) + QLatin1Char('"');
+        return qualified ? qualifiedServerColumn(name.toLower(), written) : serverColumn(name.toLower(), written);
     }
 
     QString bracketName()
     {
+        const bool qualified = m_pos > 0 && m_sql.at(m_pos - 1) == QLatin1Char('.');
         const int start = ++m_pos;
         while (m_pos < m_sql.size() && m_sql.at(m_pos) != QLatin1Char(']'))
             ++m_pos;
@@ -323,8 +349,10 @@ private:
         ++m_pos;
         const QString lower = name.toLower();
         name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        if (server())
-            return serverColumn(lower, QLatin1Char('"') + serverName(name) + QLatin1Char('"'));
+        if (server()) {
+            const QString written = QLatin1Char('"') + serverName(name) + QLatin1Char('"');
+            return qualified ? qualifiedServerColumn(lower, written) : serverColumn(lower, written);
+        }
         return QLatin1Char('"') + name + QLatin1Char('"');
     }
 
@@ -363,8 +391,8 @@ private:
             return text;
         if (!qualified)
             noteWord(lower);
-        if (qualified) // t.Name: quoted numbers after it, but no cast (its table is written before it)
-            return server() ? text + serverNumbers(lower) : text;
+        if (qualified)
+            return server() ? qualifiedServerColumn(lower, text) : text;
 
         if (lower == QLatin1String("true"))
             return QStringLiteral("1");

@@ -26,7 +26,8 @@
 //   custom, text in T_Schedule; MainContact) compared with a bare number or True/False:
 //   "CustCode = 5", "CustCode in (1,2)" -> "CustCode = '5'", "CustCode in ('1','2')": a
 //   quoted literal takes the column's type on the server, either one, as the file's type
-//   affinity does. (A qualified name t.Name gets the quoting, not the cast.)
+//   affinity does. A qualified name (t.Name, [t].[Name]) is treated the same, the cast
+//   taking in its qualifier.
 // The inside of a string literal or a comment is never changed. "top N" limits the
 // select it belongs to, a sub-select's included. An empty statement, a '#' or '['
 // without its closing mark, or an impossible date is refused with DbError. Everything else (like with %,

@@ -286,6 +286,12 @@ void TestSqlDialect::rewrite_data()
     row("like on a yes/no column", "select CustCode from Contact where MainContact like :Pattern group by CustCode",
         "select CustCode from Contact where MainContact like :Pattern group by CustCode",
         "select CustCode from Contact where CAST(MainContact AS citext) like :Pattern group by CustCode");
+    row("like on qualified columns", "select * from custom c, contact where c.AddDate like '2026%' or contact.CustCode like :P"
+        " or [contact].[Birthday] like '19%' or c.Company like 'a%'",
+        "select * from custom c, contact where c.AddDate like '2026%' or contact.CustCode like :P"
+        " or \"contact\".\"Birthday\" like '19%' or c.Company like 'a%'",
+        "select * from custom c, contact where CAST(c.AddDate AS citext) like '2026%' or CAST(contact.CustCode AS citext) like :P"
+        " or CAST(\"contact\".\"birthday\" AS citext) like '19%' or c.Company like 'a%'");
     row("like on a text column unchanged", "select * from custom where Company like :Pattern",
         "select * from custom where Company like :Pattern");
     row("a column named like a function is not cast", "select * from T_Bill where BillDate likely", // no 'like' word
@@ -668,6 +674,7 @@ void TestSqlDialect::sameRowsOnBothEngines_data()
     row("select Company from custom where CustCode=:CustCode", "Beta", {{"CustCode", "12"}});
     row("select CustCode from custom where CustCode like '%2%' order by CustCode", "2\n12");
     row("select CustCode from custom where AddDate like '2026-1%'", "12");
+    row("select c.CustCode from custom c where c.AddDate like '2026-1%' and [c].[CustCode] like '1%'", "12");
     row("select CustCode from custom where ([Adddate]>=#2026-06-01#) AND ([Adddate]<=#2026-12-31#) order by CustCode",
         "2\n12");
     row("select CustCode from custom where AddDate>=:From order by CustCode", "2\n12", {{"From", QDate(2026, 6, 1)}});
