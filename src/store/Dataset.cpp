@@ -353,7 +353,7 @@ void Dataset::open()
         m_statement->reset();
     } else {
         m_statement.reset();
-        m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
+        m_statement = std::make_unique<Statement>(*m_connection, SqlDialect::toEngineList(m_sql, m_connection->engine()));
         m_preparedSql = m_sql;
         prepareFields(*m_statement);
     }
@@ -461,7 +461,7 @@ void Dataset::streamRows(const std::function<void()> &fieldsKnown,
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
+    Statement statement(*m_connection, SqlDialect::toEngineList(m_sql, m_connection->engine()));
     prepareFields(statement);
     m_statement.reset(); // the kept statement's fields no longer match
     m_preparedSql.clear();
@@ -482,7 +482,7 @@ void Dataset::streamText(const std::function<void()> &fieldsKnown,
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
+    Statement statement(*m_connection, SqlDialect::toEngineList(m_sql, m_connection->engine()));
     prepareFields(statement);
     m_statement.reset();
     m_preparedSql.clear();
@@ -525,7 +525,7 @@ int Dataset::execute()
     if (!m_connection)
         throw DbError(QStringLiteral("没有打开的数据库连接"));
     close();
-    Statement statement(*m_connection, SqlDialect::toEngine(m_sql, m_connection->engine()));
+    Statement statement(*m_connection, SqlDialect::toEngineList(m_sql, m_connection->engine()));
     bindParameters(statement);
     while (statement.step()) {
     }
@@ -1407,7 +1407,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     if (!reader)
         return false;
     const QList<QVariant> values = parameterValues(prepared);
-    const QString engineSql = SqlDialect::toEngine(m_sql, m_connection->engine());
+    const QString engineSql = SqlDialect::toEngineList(m_sql, m_connection->engine());
     const int n = m_storedFieldCount;
     if (freshlyPrepared)
         detectBaseTable();

@@ -1,6 +1,7 @@
 #include "PgEngine.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "SqlDialect.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -73,6 +74,29 @@ QByteArray textOf(const QVariant &value, Oid *type)
     }
 }
 
+// Whether a text can stand for a value of the server type the statement gives a parameter.
+bool fitsType(const QString &text, Oid type)
+{
+    bool ok = true;
+    switch (type) {
+    case Int2Oid:
+    case Int4Oid:
+    case Int8Oid:
+        text.trimmed().toLongLong(&ok);
+        return ok;
+    case Float4Oid:
+    case Float8Oid:
+    case NumericOid:
+        text.trimmed().toDouble(&ok);
+        return ok;
+    case DateOid:
+    case TimestampOid:
+        return !SqlDialect::normalizeDate(text.trimmed()).isEmpty();
+    default:
+        return true;
+    }
+}
+
 bool startsWithWord(QByteArrayView sql, const char *word)
 {
     qsizetype i = 0;
@@ -140,6 +164,9 @@ QByteArray numberParameters(const QString &text, QStringList *names)
                 names->append(name);
                 index = int(names->size()) - 1;
             }
+            // "like:Code" must not become the name "like$1": '$' may go on a name there.
+            if (!out.isEmpty() && (isNameChar(out.back()) || out.back() == '$'))
+                out.append(' ');
             out.append('$').append(QByteArray::number(index + 1));
             i = j;
         } else if (c == '?' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql.at(i + 1)))) {
@@ -149,6 +176,8 @@ QByteArray numberParameters(const QString &text, QStringList *names)
             const int number = sql.mid(i + 1, j - i - 1).toInt();
             while (names->size() < number)
                 names->append(QString::number(names->size() + 1));
+            if (!out.isEmpty() && (isNameChar(out.back()) || out.back() == '$'))
+                out.append(' ');
             out.append('$').append(QByteArray::number(number));
             i = j;
         } else {
@@ -621,8 +650,16 @@ bool PgStatement::step()
         std::vector<QByteArray> texts(m_values.size());
         std::vector<const char *> pointers(m_values.size(), nullptr);
         std::vector<int> lengths(m_values.size(), 0);
+        const bool reading = startsWithWord(m_sql, "select");
+        if (reading && !m_values.empty())
+            describe();
         for (size_t i = 0; i < m_values.size(); ++i) {
             if (m_values[i].isNull())
+                continue;
+            // A text that is no number (or no date) compared with a number (or a date)
+            // matches nothing on the file; the server would refuse the whole statement.
+            if (reading && m_values[i].typeId() == QMetaType::QString
+                && !fitsType(m_values[i].toString(), PQparamtype(m_description, int(i))))
                 continue;
             Oid type = 0;
             texts[i] = textOf(m_values[i], &type);

@@ -3,6 +3,7 @@
 #include "Schema.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <vector>
@@ -617,7 +618,44 @@ QString SqlDialect::quoteName(const QString &name, SqlEngine engine)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+namespace {
+
+// See toEngineList().
+QString inInsertionOrder(const QString &serverSql)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^\\s*select\\s+(.*?)\\s+from\\s+(\"?[A-Za-z_][A-Za-z0-9_]*\"?)(\\s+where\\s.*?)?(\\s+limit\\s+\\d+)?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression unordered(
+        QStringLiteral("\\b(order\\s+by|group\\s+by|union|intersect|except|join|distinct|count|sum|max|min|avg|select\\s.*\\bselect)\\b"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = plain.match(serverSql);
+    if (!match.hasMatch() || unordered.match(serverSql).hasMatch())
+        return serverSql;
+    static const QHash<QString, QString> keys = [] {
+        QHash<QString, QString> map;
+        for (const auto &identity : Schema::identityColumns())
+            map.insert(identity.table.toLower(), identity.column.toLower());
+        return map;
+    }();
+    QString table = match.captured(2).toLower();
+    table.remove(QLatin1Char('"'));
+    const QString key = keys.value(table);
+    if (key.isEmpty())
+        return serverSql;
+    const qsizetype end = match.capturedLength(3) > 0 ? match.capturedEnd(3) : match.capturedEnd(2);
+    return serverSql.left(end) + QStringLiteral(" ORDER BY ") + key + match.captured(4);
+}
+
+} // namespace
+
 QString SqlDialect::toEngine(const QString &programSql, SqlEngine engine)
 {
     return Rewriter(programSql, engine).run();
+}
+
+QString SqlDialect::toEngineList(const QString &programSql, SqlEngine engine)
+{
+    const QString sql = toEngine(programSql, engine);
+    return engine == SqlEngine::Postgres ? inInsertionOrder(sql) : sql;
 }

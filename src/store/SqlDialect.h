@@ -50,6 +50,11 @@ class SqlDialect
 {
 public:
     static QString toEngine(const QString &programSql, SqlEngine engine = SqlEngine::Sqlite);
+    // The same for a statement whose rows a list shows in their order. The file lists a
+    // table's rows in the order they were added; the server in whatever order it finds
+    // them (an edited row moves to the end). On the server, a plain select from one table
+    // without an order of its own gets the table's autonumber key as its order.
+    static QString toEngineList(const QString &programSql, SqlEngine engine = SqlEngine::Sqlite);
     // A table or column name quoted for the engine, to stand in a statement that does not
     // go through toEngine(): "Name" on the file; on the server "name", ASCII letters in
     // lower case as every name was created there. Inner double quotes are doubled.

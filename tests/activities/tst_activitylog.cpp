@@ -615,6 +615,7 @@ void TestActivityLog::failedSaveKeepsEditorAndList_data()
 // A refused statement is reported; the editor stays open with the inputs, the list as stored.
 void TestActivityLog::failedSaveKeepsEditorAndList()
 {
+    SKIP_ON_SERVER(*m_fixture, "a trigger refuses the save");
     QFETCH(EditorMode, mode);
     openList();
     m_data->Qry_Daily->setCurrentRow(1);
@@ -709,6 +710,7 @@ void TestActivityLog::remindersForDays_data()
 
 void TestActivityLog::remindersForDays()
 {
+    SKIP_ON_SERVER(*m_fixture, "an empty text stored in a date column");
     QFETCH(QString, day);
     QFETCH(Texts, listed);
     addSchedule(QStringLiteral("昨天"), QStringLiteral("张三"), true, -1);

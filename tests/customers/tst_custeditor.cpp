@@ -410,6 +410,7 @@ void TestCustEditor::saveRefusals_data()
 
 void TestCustEditor::saveRefusals()
 {
+    SKIP_ON_SERVER(*m_fixture, "a trigger and group_concat");
     QFETCH(bool, addMode);
     QFETCH(QString, code);
     QFETCH(QString, name);
@@ -461,6 +462,7 @@ void TestCustEditor::duplicateCodeProposesFreshCode()
 // what was typed.
 void TestCustEditor::refusedInsertLeavesNoRow()
 {
+    SKIP_ON_SERVER(*m_fixture, "a trigger refuses the save");
     m_data->connection()->exec(QStringLiteral(
         "create trigger refuse before insert on custom begin select raise(abort,'injected'); end"));
     openLists();
@@ -622,6 +624,7 @@ void TestCustEditor::editCascadeRollsBack_data()
 
 void TestCustEditor::editCascadeRollsBack()
 {
+    SKIP_ON_SERVER(*m_fixture, "a trigger refuses the save");
     QFETCH(QString, code);
     QFETCH(QString, name);
     m_data->connection()->exec(QStringLiteral(
@@ -684,6 +687,7 @@ void TestCustEditor::oddCodeCarriesOnlyItsOwnRows_data()
 
 void TestCustEditor::oddCodeCarriesOnlyItsOwnRows()
 {
+    SKIP_ON_SERVER(*m_fixture, "a fraction as a customer code (whole numbers only on the server)");
     QFETCH(QString, storedCode);
     QFETCH(QString, shownCode);
     QFETCH(QString, name);
@@ -722,6 +726,7 @@ void TestCustEditor::oddCodeToTakenCode_data()
 
 void TestCustEditor::oddCodeToTakenCode()
 {
+    SKIP_ON_SERVER(*m_fixture, "a fraction as a customer code (whole numbers only on the server)");
     QFETCH(QString, storedCode);
     QFETCH(QString, typedCode);
     addOddCodedCustomer(storedCode);

@@ -2,6 +2,7 @@
 #include "TestServer.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
+#include "store/PgEngine.h"
 #include "store/DbError.h"
 #include "store/ServerDatabase.h"
 #include "store/Transaction.h"
@@ -20,6 +21,8 @@ class TestServerEngine : public QObject
 {
     Q_OBJECT
 private slots:
+    void parametersNumbered_data();
+    void parametersNumbered();
     void refusesToOpen_data();
     void refusesToOpen();
     void statementsAndValues();
@@ -90,6 +93,34 @@ QStringList tableText(Connection &connection, const QStringList &tables)
 }
 
 } // namespace
+
+void TestServerEngine::parametersNumbered_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("names in order, a repeated one once")
+        << "select * from t where a=:A and b=:B or a=:A" << "select * from t where a=$1 and b=$2 or a=$1" << QStringList{"A", "B"};
+    QTest::newRow("a name right after a word") << "select * from t where c like:Code"
+                                               << "select * from t where c like $1" << QStringList{"Code"};
+    QTest::newRow("casts, literals, quoted names and comments left alone")
+        << "select x::date, ':No', \":No\" from t -- :No\nwhere y=:Yes /* :No */"
+        << "select x::date, ':No', \":No\" from t -- :No\nwhere y=$1 /* :No */" << QStringList{"Yes"};
+    QTest::newRow("numbered markers keep their numbers") << "update t set a=?2 where k=?1"
+                                                         << "update t set a=$2 where k=$1" << QStringList{"1", "2"};
+    QTest::newRow("a doubled quote inside a literal") << "select 'it''s :No' where a=:A"
+                                                      << "select 'it''s :No' where a=$1" << QStringList{"A"};
+}
+
+void TestServerEngine::parametersNumbered()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, server);
+    QFETCH(QStringList, names);
+    QStringList found;
+    QCOMPARE(QString::fromUtf8(PgText::numberParameters(sql, &found)), server);
+    QCOMPARE(found, names);
+}
 
 void TestServerEngine::refusesToOpen_data()
 {

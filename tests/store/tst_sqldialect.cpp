@@ -17,6 +17,8 @@ class TestSqlDialect : public QObject
 private slots:
     void rewrite_data();
     void rewrite();
+    void listsKeepInsertionOrder_data();
+    void listsKeepInsertionOrder();
     void quoteName_data();
     void quoteName();
     void invalidDateIsRefused();
@@ -746,6 +748,36 @@ void TestSqlDialect::sameRowsOnBothEngines()
     const PgScratch::Result result = scratch.query(serverRun(sql, values));
     QVERIFY2(result.exitCode == 0, qPrintable(SqlDialect::toEngine(sql, SqlEngine::Postgres) + QLatin1Char('\n') + result.errors));
     QCOMPARE(result.output.trimmed(), rows);
+}
+
+// A list's rows come in the order they were added on both engines: on the server a plain
+// select from one table gets its autonumber key as order; anything with an order, a
+// grouping or several tables stays as it is.
+void TestSqlDialect::listsKeepInsertionOrder_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("server");
+    QTest::newRow("whole table") << "select * from Custom" << "select * from Custom ORDER BY custid";
+    QTest::newRow("with a condition") << "Select * from custom where category like '01%'"
+                                      << "Select * from custom where category like '01%' ORDER BY custid";
+    QTest::newRow("top N") << "select top 100 * from custom where F_User=:U"
+                           << "select * from custom where F_User=$U ORDER BY custid LIMIT 100";
+    QTest::newRow("an order of its own") << "select * from custom order by Company"
+                                         << "select * from custom order by Company NULLS FIRST";
+    QTest::newRow("a count") << "select count(*) from custom" << "select count(*) from custom";
+    QTest::newRow("two tables") << "select * from custom, contact" << "select * from custom, contact";
+    QTest::newRow("a sub-select") << "select * from custom where CustCode in (select CustCode from contact)"
+                                  << "select * from custom where CustCode in (select CustCode from contact)";
+    QTest::newRow("a view without a key") << "select * from S_ViewCust" << "select * from S_ViewCust";
+}
+
+void TestSqlDialect::listsKeepInsertionOrder()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, server);
+    server.replace(QLatin1String("$U"), QLatin1String(":U"));
+    QCOMPARE(SqlDialect::toEngineList(program, SqlEngine::Postgres), server);
+    QCOMPARE(SqlDialect::toEngineList(program, SqlEngine::Sqlite), SqlDialect::toEngine(program, SqlEngine::Sqlite));
 }
 
 QTEST_GUILESS_MAIN(TestSqlDialect)
