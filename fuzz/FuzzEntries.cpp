@@ -24,12 +24,15 @@ int FuzzEntries::sqlDialect(const uint8_t *data, size_t size)
 {
     const QString program = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     // Refusing text with DbError is fine; any other exception, a crash or a hang is not.
-    try {
-        const QString engine = SqlDialect::toEngine(program);
-        // What the translator accepts is no blank statement.
-        if (SqlDialect::isBlank(engine))
-            broken("a statement translated to nothing", program);
-    } catch (const DbError &) {
+    // Both engines' forms, and the server's list form.
+    for (const SqlEngine target : {SqlEngine::Sqlite, SqlEngine::Postgres}) {
+        try {
+            const QString engine = SqlDialect::toEngineList(program, target);
+            // What the translator accepts is no blank statement.
+            if (SqlDialect::isBlank(engine))
+                broken("a statement translated to nothing", program);
+        } catch (const DbError &) {
+        }
     }
     const QStringList pieces = SqlDialect::splitStatements(program);
     // The pieces and their semicolons give back the text, the dropped blank tail aside.
