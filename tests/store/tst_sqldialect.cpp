@@ -47,7 +47,7 @@ private:
 
 namespace {
 
-// The statement forms the windows write, as the specification quotes them.
+// The statement forms the windows write, word for word as they send them.
 QStringList quotedStatements();
 
 // The statements the program's query functions write, with every search filled in.
