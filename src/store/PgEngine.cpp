@@ -1,6 +1,7 @@
 #include "PgEngine.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "SchemaTranslation.h"
 #include "SqlDialect.h"
 
 #include <QDate>
@@ -411,19 +412,7 @@ void PgConnection::compact()
 void PgConnection::continueAutonumbers()
 {
     settleActive();
-    if (!m_originsLoaded)
-        loadOrigins();
-    QByteArray sql;
-    for (auto it = m_identity.constBegin(); it != m_identity.constEnd(); ++it) {
-        // Names read from the catalogue: plain lower-case identifiers.
-        const QByteArray table = it.key().toUtf8();
-        const QByteArray column = it.value().toUtf8();
-        // The sequence's next value: one past the highest key, or 1 for an empty table.
-        sql += "SELECT setval(pg_get_serial_sequence('" + it.key().toUtf8() + "', '" + column + "'), "
-               "coalesce((SELECT max(" + column + ") FROM " + table + "), 0) + 1, false);";
-    }
-    if (!sql.isEmpty())
-        run(sql.constData());
+    run(SchemaTranslation::identityResetSql(Schema::identityColumns()).toUtf8().constData());
 }
 
 void PgConnection::advanceAutonumbers()
