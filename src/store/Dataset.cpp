@@ -148,7 +148,11 @@ void packRow(Statement &statement, int n, std::string &scratch)
     }
 }
 
-std::atomic<int> foregroundWaitMs{100};
+// Long enough for a short list to be complete when open() returns, short enough that
+// a search still scanning for its first matches never holds the window for long.
+std::atomic<int> foregroundWaitMs{30};
+// The rows a first screenful takes: handed over as soon as they are read.
+constexpr size_t FirstScreenRows = 100;
 
 FieldKind kindOf(const QString &declared)
 {
@@ -1419,7 +1423,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     Dataset *self = this;
     loader->thread = std::thread([loader, reader, engineSql, values, n, self] {
         // The first screenful is handed over as soon as it is read, later rows in larger batches.
-        constexpr size_t FirstBatch = 100, Batch = 4096;
+        constexpr size_t FirstBatch = FirstScreenRows, Batch = 4096;
         std::vector<Row> batch;
         const auto handOver = [&](bool last) {
             {
@@ -1459,10 +1463,12 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     });
 
     // A short list is complete within a moment: the dataset then opens as it always did.
+    // A long one opens with its first screenful and goes on loading.
     const QDeadlineTimer deadline(foregroundWaitMs.load());
     {
         std::unique_lock lock(loader->mutex);
-        loader->arrived.wait_until(lock, deadline.deadline<std::chrono::steady_clock>(), [loader] { return loader->done; });
+        loader->arrived.wait_until(lock, deadline.deadline<std::chrono::steady_clock>(),
+                                   [loader] { return loader->done || loader->read.size() >= FirstScreenRows; });
     }
     m_rows.clear();
     m_nextOrigin = 0;

@@ -136,7 +136,8 @@ public:
 
     // --- loading in the background
     // A long list loads off the window thread, on a read connection of the dataset's own:
-    // open() waits a moment (foregroundWaitMs) and returns; a short list is then complete
+    // open() returns as soon as the list is complete or its first screenful has been read,
+    // and at the latest after a moment (foregroundWaitMs). A short list is then complete
     // as with a plain open, while the rows of a long one keep arriving in batches
     // (rowsAppended) until loadFinished() or loadFailed(). Whatever needs every row
     // (locate, sort, refresh, editing) waits for the load first. A load while the
@@ -147,8 +148,8 @@ public:
     bool isLoading() const { return m_loader != nullptr; }
     // Takes in the rest of a running load (the window thread waits for it).
     void waitForLoaded();
-    // How long open() waits for a background load before it returns with the rows read
-    // so far (default 100 ms).
+    // The longest open() waits for a background load that has not yet read a screenful
+    // before it returns with the rows read so far (default 30 ms).
     static void setForegroundWaitMs(int ms);
 
     // --- master-detail: :Name parameters take the master's current-row values
