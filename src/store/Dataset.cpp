@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <functional>
 #include <thread>
 #include <type_traits>
 
@@ -1326,21 +1327,78 @@ void Dataset::applySort()
 
 // ---------------------------------------------------------------- background loading
 
-// A load running on the dataset's read connection in a thread of its own. The thread
-// packs rows exactly as open() does and leaves them in `read`; the window thread takes
-// them from there (takeRows) whenever it is told that some arrived.
+// A load running on the dataset's read connection, on the dataset's load thread. The
+// thread packs rows exactly as open() does and leaves them in `read`; the window thread
+// takes them from there (takeRows) whenever it is told that some arrived.
 struct Dataset::Loader
 {
-    std::thread thread;
     std::mutex mutex;
     std::condition_variable arrived;
     std::vector<Row> read;          // rows read; those from `taken` on are not taken yet
     size_t taken = 0;
-    bool done = false;
+    bool done = false;              // every row is in `read`
+    bool finished = false;          // the load thread no longer touches this load
     std::optional<DbError> error;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> told{false};  // a takeRows call is already on its way
-    CellArena arena;                // written by the thread only; taken over when it has ended
+    CellArena arena;                // written by the thread only; taken over when it has finished
+
+    void waitFinished()
+    {
+        std::unique_lock lock(mutex);
+        arrived.wait(lock, [this] { return finished; });
+    }
+};
+
+// One thread per dataset that runs its loads in turn. Starting a thread costs about half
+// a millisecond here, more than reading a first screenful, so it is started once and kept
+// waiting for the next load.
+class Dataset::LoadWorker
+{
+public:
+    LoadWorker() : m_thread([this] { serve(); }) {}
+    ~LoadWorker()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    // Runs the job on the thread; the previous job has finished (one load at a time).
+    void run(std::function<void()> job)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            Q_ASSERT(!m_job);
+            m_job = std::move(job);
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void serve()
+    {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_stopping || m_job; });
+                if (!m_job)
+                    return;
+                job = std::move(m_job);
+                m_job = nullptr;
+            }
+            job();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::function<void()> m_job;
+    bool m_stopping = false;
+    std::thread m_thread; // last: it starts serving once the members above exist
 };
 
 const char *Dataset::CellArena::store(const char *data, size_t size)
@@ -1418,10 +1476,12 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
 
     m_loader = std::make_unique<Loader>();
     Loader *loader = m_loader.get();
-    // The dataset outlives the thread: closing, re-opening and destroying it stop the
-    // load and join the thread first.
+    if (!m_worker)
+        m_worker = std::make_unique<LoadWorker>();
+    // The dataset outlives the load: closing, re-opening and destroying it stop the load
+    // and wait until it has finished first.
     Dataset *self = this;
-    loader->thread = std::thread([loader, reader, engineSql, values, n, self] {
+    m_worker->run([loader, reader, engineSql, values, n, self] {
         // The first screenful is handed over as soon as it is read, later rows in larger batches.
         constexpr size_t FirstBatch = FirstScreenRows, Batch = 4096;
         std::vector<Row> batch;
@@ -1460,6 +1520,10 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
             }
         }
         handOver(true);
+        // The last touch: once `finished` is seen the load may be gone.
+        std::lock_guard lock(loader->mutex);
+        loader->finished = true;
+        loader->arrived.notify_all();
     });
 
     // A short list is complete within a moment: the dataset then opens as it always did.
@@ -1520,7 +1584,7 @@ void Dataset::takeRows()
         m_rows.push_back(std::move(row));
     }
     if (done) {
-        loader->thread.join();
+        loader->waitFinished();
         m_arena.adopt(loader->arena);
         m_loader.reset();
     }
@@ -1565,7 +1629,7 @@ void Dataset::cancelLoad()
     m_loader->cancelled = true;
     if (m_readConnection)
         m_readConnection->interrupt();
-    m_loader->thread.join();
+    m_loader->waitFinished();
     m_arena.adopt(m_loader->arena); // the rows taken so far stay
     m_loader.reset();
 }

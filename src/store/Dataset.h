@@ -202,6 +202,7 @@ private:
     };
 
     struct Loader;
+    class LoadWorker;
     void prepareFields(class Statement &statement);
     void bindParameters(class Statement &statement);
     QList<QVariant> parameterValues(class Statement &statement);
@@ -261,4 +262,5 @@ private:
     bool m_background = false;
     std::unique_ptr<Connection> m_readConnection; // the background loads' own
     std::unique_ptr<Loader> m_loader;             // the load running now
+    std::unique_ptr<LoadWorker> m_worker;         // the thread the loads run on, kept between them
 };
