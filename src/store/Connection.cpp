@@ -260,6 +260,25 @@ void Connection::interrupt()
     sqlite3_interrupt(m_db);
 }
 
+bool Connection::limitStepsUntil(std::chrono::steady_clock::time_point deadline)
+{
+    if (m_pg)
+        return false;
+    m_stepDeadline = deadline;
+    // Asked every thousand engine instructions: often enough to stop within a fraction of
+    // a millisecond, rarely enough to cost nothing measurable.
+    sqlite3_progress_handler(m_db, 1000, [](void *self) -> int {
+        return std::chrono::steady_clock::now() >= static_cast<Connection *>(self)->m_stepDeadline ? 1 : 0;
+    }, this);
+    return true;
+}
+
+void Connection::unlimitSteps()
+{
+    if (!m_pg)
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+}
+
 bool Connection::inTransaction() const
 {
     if (m_pg)

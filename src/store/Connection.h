@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QList>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -85,6 +86,11 @@ public:
     // Makes a statement running on this connection in another thread stop soon with an
     // error. Safe to call from any thread.
     void interrupt();
+    // Statements stepped on this connection stop with an error once the deadline has
+    // passed, until unlimitSteps(): a read on the window thread that must not hold it
+    // long. The file engine only: on a server nothing is limited and it returns false.
+    bool limitStepsUntil(std::chrono::steady_clock::time_point deadline);
+    void unlimitSteps();
 
     qint64 lastInsertId() const;
     // Rows changed by the most recent insert, update or delete.
@@ -138,6 +144,7 @@ private:
     QString m_path;
     QByteArray m_password;
     std::shared_ptr<PgConnection> m_pg;
+    std::chrono::steady_clock::time_point m_stepDeadline;
 };
 
 // A prepared statement; steps rows and reads columns. Parameters are named

@@ -149,11 +149,13 @@ void packRow(Statement &statement, int n, std::string &scratch)
     }
 }
 
-// Long enough for a short list to be complete when open() returns, short enough that
-// a search still scanning for its first matches never holds the window for long.
-std::atomic<int> foregroundWaitMs{30};
-// The rows a first screenful takes: handed over as soon as they are read.
+// How long open() waits for the whole of a background load (tests wait longer).
+std::atomic<int> foregroundWaitMs{0};
+// The rows a first screenful takes: read at once, before open() returns.
 constexpr size_t FirstScreenRows = 100;
+// The longest the window thread reads or waits for a first screenful; then the list
+// opens with what it has and the rest arrives.
+std::atomic<int> firstScreenTimeMs{15};
 
 FieldKind kindOf(const QString &declared)
 {
@@ -1342,6 +1344,7 @@ struct Dataset::Loader
     std::atomic<bool> cancelled{false};
     std::atomic<bool> told{false};  // a takeRows call is already on its way
     CellArena arena;                // written by the thread only; taken over when it has finished
+    std::unique_ptr<Statement> statement; // a statement already stepped past the first screen
 
     void waitFinished()
     {
@@ -1448,6 +1451,11 @@ void Dataset::setForegroundWaitMs(int ms)
     foregroundWaitMs = ms;
 }
 
+void Dataset::setFirstScreenTimeMs(int ms)
+{
+    firstScreenTimeMs = ms;
+}
+
 // The read connection is opened once and kept: opening an encrypted file costs the key
 // derivation. Without one (a database that cannot be opened twice) loads stay in front.
 Connection *Dataset::readConnection()
@@ -1463,6 +1471,49 @@ Connection *Dataset::readConnection()
     return m_readConnection.get();
 }
 
+// Reads the list's first screenful on the window thread, on the read connection: waking
+// the load thread costs more than reading a screenful, and most lists are no longer. It
+// gives up when the statement takes longer than `deadline` (a search still looking for
+// its first matches); the load thread then reads the whole list.
+Dataset::FrontRead Dataset::readFirstScreen(Connection &reader, std::unique_ptr<Statement> &statement,
+                                             const QString &engineSql, const QList<QVariant> &values,
+                                             std::chrono::steady_clock::time_point deadline)
+{
+    // A statement that cannot be prepared fails open() here, whatever the time.
+    statement = std::make_unique<Statement>(reader, engineSql);
+    for (int i = 0; i < values.size(); ++i)
+        statement->bind(i + 1, values.at(i));
+    if (!reader.limitStepsUntil(deadline))
+        return FrontRead::NotTried; // the load thread steps the statement from the start
+    struct Unlimit
+    {
+        Connection &reader;
+        ~Unlimit() { reader.unlimitSteps(); }
+    } unlimit{reader};
+    std::string scratch;
+    try {
+        while (m_rows.size() < FirstScreenRows) {
+            if (!statement->step()) {
+                statement.reset();
+                return FrontRead::Complete;
+            }
+            packRow(*statement, m_storedFieldCount, scratch);
+            Row row;
+            row.cells = m_arena.store(scratch.data(), scratch.size());
+            row.origin = m_nextOrigin++;
+            m_rows.push_back(row);
+        }
+        return FrontRead::FirstScreen;
+    } catch (const DbError &) {
+        statement.reset();
+        m_rows.clear();
+        m_nextOrigin = 0;
+        if (std::chrono::steady_clock::now() < deadline)
+            throw; // a failure of the statement itself
+        return FrontRead::OutOfTime;
+    }
+}
+
 bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
 {
     Connection *reader = readConnection();
@@ -1473,16 +1524,30 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
     const int n = m_storedFieldCount;
     if (freshlyPrepared)
         detectBaseTable();
+    m_rows.clear();
+    m_nextOrigin = 0;
+
+    const auto now = std::chrono::steady_clock::now();
+    const auto frontDeadline = now + std::chrono::milliseconds(firstScreenTimeMs.load());
+    std::unique_ptr<Statement> statement;
+    const FrontRead front = readFirstScreen(*reader, statement, engineSql, values, frontDeadline);
+    if (front == FrontRead::Complete) {
+        becomeOpen();
+        return true;
+    }
 
     m_loader = std::make_unique<Loader>();
     Loader *loader = m_loader.get();
+    loader->statement = std::move(statement); // prepared, and maybe past the first screen
     if (!m_worker)
         m_worker = std::make_unique<LoadWorker>();
     // The dataset outlives the load: closing, re-opening and destroying it stop the load
     // and wait until it has finished first.
     Dataset *self = this;
-    m_worker->run([loader, reader, engineSql, values, n, self] {
-        // The first screenful is handed over as soon as it is read, later rows in larger batches.
+    const bool firstScreenShown = !m_rows.empty();
+    m_worker->run([loader, reader, engineSql, values, n, self, firstScreenShown] {
+        // A first screenful not yet shown is handed over as soon as it is read, other rows
+        // in larger batches.
         constexpr size_t FirstBatch = FirstScreenRows, Batch = 4096;
         std::vector<Row> batch;
         const auto handOver = [&](bool last) {
@@ -1497,14 +1562,17 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
             if (!loader->told.exchange(true))
                 QMetaObject::invokeMethod(self, [self] { self->takeRows(); }, Qt::QueuedConnection);
         };
+        std::unique_ptr<Statement> statement = std::move(loader->statement);
         try {
-            Statement statement(*reader, engineSql);
-            for (int i = 0; i < values.size(); ++i)
-                statement.bind(i + 1, values.at(i));
+            if (!statement) {
+                statement = std::make_unique<Statement>(*reader, engineSql);
+                for (int i = 0; i < values.size(); ++i)
+                    statement->bind(i + 1, values.at(i));
+            }
             std::string scratch;
-            size_t handed = 0;
-            while (!loader->cancelled && statement.step()) {
-                packRow(statement, n, scratch);
+            size_t handed = firstScreenShown ? FirstBatch : 0;
+            while (!loader->cancelled && statement->step()) {
+                packRow(*statement, n, scratch);
                 Row row;
                 row.cells = loader->arena.store(scratch.data(), scratch.size());
                 batch.push_back(std::move(row));
@@ -1519,6 +1587,7 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
                 loader->error = error;
             }
         }
+        statement.reset(); // before `finished`: the read connection may go right after
         handOver(true);
         // The last touch: once `finished` is seen the load may be gone.
         std::lock_guard lock(loader->mutex);
@@ -1526,16 +1595,18 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
         loader->arrived.notify_all();
     });
 
-    // A short list is complete within a moment: the dataset then opens as it always did.
-    // A long one opens with its first screenful and goes on loading.
-    const QDeadlineTimer deadline(foregroundWaitMs.load());
+    // A list that has not shown its first screenful yet (a search, a server) gets the
+    // rest of the front read's moment for it; foregroundWaitMs lets a caller wait longer
+    // for the whole list.
+    const auto foregroundDeadline = now + std::chrono::milliseconds(foregroundWaitMs.load());
     {
         std::unique_lock lock(loader->mutex);
-        loader->arrived.wait_until(lock, deadline.deadline<std::chrono::steady_clock>(),
-                                   [loader] { return loader->done || loader->read.size() >= FirstScreenRows; });
+        loader->arrived.wait_until(lock, std::max(frontDeadline, foregroundDeadline), [&] {
+            return loader->done
+                || (m_rows.size() + loader->read.size() >= FirstScreenRows
+                    && std::chrono::steady_clock::now() >= foregroundDeadline);
+        });
     }
-    m_rows.clear();
-    m_nextOrigin = 0;
     takeRows(); // throws when the statement failed within the moment
     becomeOpen();
     return true;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -136,8 +137,7 @@ public:
 
     // --- loading in the background
     // A long list loads off the window thread, on a read connection of the dataset's own:
-    // open() returns as soon as the list is complete or its first screenful has been read,
-    // and at the latest after a moment (foregroundWaitMs). A short list is then complete
+    // open() reads the first screenful itself and returns: a short list is then complete
     // as with a plain open, while the rows of a long one keep arriving in batches
     // (rowsAppended) until loadFinished() or loadFailed(). Whatever needs every row
     // (locate, sort, refresh, editing) waits for the load first. A load while the
@@ -148,9 +148,12 @@ public:
     bool isLoading() const { return m_loader != nullptr; }
     // Takes in the rest of a running load (the window thread waits for it).
     void waitForLoaded();
-    // The longest open() waits for a background load that has not yet read a screenful
-    // before it returns with the rows read so far (default 30 ms).
+    // How long open() waits for the whole of a background load before it returns with
+    // the rows read so far (default 0: a long list shows its first screenful at once).
     static void setForegroundWaitMs(int ms);
+    // The longest open() reads or waits for a list's first screenful (default 15 ms): a
+    // statement slow to give its first rows (a search) then loads wholly in the background.
+    static void setFirstScreenTimeMs(int ms);
 
     // --- master-detail: :Name parameters take the master's current-row values
     void setMaster(Dataset *master);
@@ -208,6 +211,9 @@ private:
     QList<QVariant> parameterValues(class Statement &statement);
     Connection *readConnection();
     bool openInBackground(class Statement &prepared, bool freshlyPrepared);
+    enum class FrontRead { NotTried, Complete, FirstScreen, OutOfTime };
+    FrontRead readFirstScreen(Connection &reader, std::unique_ptr<Statement> &statement, const QString &engineSql,
+                              const QList<QVariant> &values, std::chrono::steady_clock::time_point deadline);
     void takeRows();      // moves the rows a background load has read into the dataset
     void becomeOpen();
     void cancelLoad();    // stops a running load; the rows read so far stay

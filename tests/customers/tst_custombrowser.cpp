@@ -116,7 +116,7 @@ void TestCustomBrowser::init()
 
 void TestCustomBrowser::cleanup()
 {
-    Dataset::setForegroundWaitMs(100);
+    Dataset::setForegroundWaitMs(0);
     m_fixture.reset();
 }
 

@@ -1,6 +1,7 @@
 #include "TestProgram.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
+#include "store/DbError.h"
 
 #include <QSignalSpy>
 #include <QThread>
@@ -18,6 +19,8 @@ private slots:
     void cleanup();
     void rowsArriveInBatches();
     void pileOfRowsTakenOverSeveralTurns();
+    void firstScreenThenTheRest_data();
+    void firstScreenThenTheRest();
     void shortListCompleteOnReturn();
     void newLoadCancelsRunningOne();
     void sortAndLocateWaitForTheRest();
@@ -47,7 +50,8 @@ void TestBackgroundLoad::init()
 
 void TestBackgroundLoad::cleanup()
 {
-    Dataset::setForegroundWaitMs(100);
+    Dataset::setForegroundWaitMs(0);
+    Dataset::setFirstScreenTimeMs(15);
 }
 
 std::unique_ptr<Dataset> TestBackgroundLoad::customers(bool background)
@@ -114,6 +118,45 @@ void TestBackgroundLoad::pileOfRowsTakenOverSeveralTurns()
     QCOMPARE(expectedFirst, 100000);
     QVERIFY2(largest <= 16384, qPrintable(QString::number(largest)));
     QVERIFY(appended.size() >= 100000 / 16384);
+}
+
+// open() reads the first screenful itself and the load thread goes on with the same
+// statement; when the statement is too slow to give its first screenful within the moment,
+// the load thread reads the whole list instead. Either way every row comes once, in order.
+void TestBackgroundLoad::firstScreenThenTheRest_data()
+{
+    QTest::addColumn<int>("firstScreenMs");
+    QTest::addColumn<int>("rowsOnReturn"); // -1: not known, the load thread may be quick
+    QTest::newRow("first screen read at once") << 60000 << 100;
+    QTest::newRow("no time for the first screen") << 0 << -1;
+}
+
+void TestBackgroundLoad::firstScreenThenTheRest()
+{
+    QFETCH(int, firstScreenMs);
+    QFETCH(int, rowsOnReturn);
+    Dataset::setFirstScreenTimeMs(firstScreenMs);
+    auto q = customers();
+    QSignalSpy finished(q.get(), &Dataset::loadFinished);
+    q->open();
+    QVERIFY(q->isOpen());
+    QVERIFY(q->isLoading());
+    if (rowsOnReturn >= 0)
+        QCOMPARE(q->recordCount(), rowsOnReturn);
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(q->recordCount(), 100000);
+    const int code = q->fieldIndex(QStringLiteral("CustCode"));
+    for (int row = 0; row < 100000; ++row) {
+        if (q->value(row, code).toInt() != row + 1)
+            QFAIL(qPrintable(QStringLiteral("row %1 holds customer %2").arg(row).arg(q->value(row, code).toInt())));
+    }
+    QCOMPARE(q->currentRow(), 0);
+
+    // A statement that fails fails open() itself, whichever way it was read.
+    q->setSql(QStringLiteral("select * from custom where NoSuchColumn = 1"));
+    QVERIFY_THROWS_EXCEPTION(DbError, q->open());
+    QVERIFY(!q->isLoading());
 }
 
 void TestBackgroundLoad::shortListCompleteOnReturn()
