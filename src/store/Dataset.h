@@ -192,7 +192,15 @@ private:
         void adopt(CellArena &other); // takes over the other arena's blocks
         qint64 bytes() const { return m_bytes; }
     private:
-        std::vector<std::unique_ptr<char[]>> m_blocks;
+        // Frees a block as it was allocated: a mapping of its own, or the heap.
+        struct Release
+        {
+            size_t mappedBytes = 0;
+            void operator()(char *block) const;
+        };
+        using Block = std::unique_ptr<char[], Release>;
+        static Block allocate(size_t bytes, bool huge);
+        std::vector<Block> m_blocks;
         char *m_free = nullptr;
         size_t m_left = 0;
         qint64 m_bytes = 0; // block bytes allocated
