@@ -1451,9 +1451,11 @@ Dataset::CellArena::Block Dataset::CellArena::allocate(size_t bytes, bool huge)
 const char *Dataset::CellArena::store(const char *data, size_t size)
 {
     constexpr size_t SmallBlock = 256 * 1024, HugeBlock = 2 * 1024 * 1024;
+    // A list keeps to small blocks up to this size, so that a half-filled huge block is a
+    // small part of what it holds.
+    constexpr qint64 HugeFrom = 32 * 1024 * 1024;
     if (size > m_left) {
-        // A short list keeps to small blocks; a long one goes on in huge ones.
-        const bool huge = m_bytes >= qint64(HugeBlock) && size <= HugeBlock;
+        const bool huge = m_bytes >= HugeFrom && size <= HugeBlock;
         const size_t block = huge ? HugeBlock : std::max(SmallBlock, size);
         m_blocks.push_back(allocate(block, huge));
         m_bytes += qint64(block);
