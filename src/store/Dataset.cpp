@@ -4,7 +4,6 @@
 #include "SqlDialect.h"
 
 #include <QCollator>
-#include <QDeadlineTimer>
 #include <QLocale>
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -15,10 +14,10 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <functional>
 #include <thread>
 
 #ifdef Q_OS_LINUX
@@ -369,7 +368,7 @@ void Dataset::open()
         prepareFields(*m_statement);
     }
     Statement &statement = *m_statement;
-    if (m_background && !m_connection->inTransaction() && openInBackground(statement, !prepared))
+    if (m_background && !m_connection->inTransaction() && openInBackground(!prepared))
         return;
     bindParameters(statement);
     // Whatever happens while stepping, the statement lets go of the file afterwards.
@@ -1348,7 +1347,7 @@ struct Dataset::Loader
     std::atomic<bool> cancelled{false};
     std::atomic<bool> told{false};  // a takeRows call is already on its way
     CellArena arena;                // written by the thread only; taken over when it has finished
-    std::unique_ptr<Statement> statement; // a statement already stepped past the first screen
+    std::unique_ptr<Statement> statement; // the list's statement, handed to the thread to step
 
     void waitFinished()
     {
@@ -1519,18 +1518,17 @@ Connection *Dataset::readConnection()
     return m_readConnection.get();
 }
 
-// Reads the list's first screenful on the window thread, on the read connection: waking
-// the load thread costs more than reading a screenful, and most lists are no longer. It
-// gives up when the statement takes longer than `deadline` (a search still looking for
-// its first matches); the load thread then reads the whole list.
+// Prepares the list's statement on the read connection and reads its first screenful
+// right here on the window thread: waking the load thread costs more than reading a
+// screenful, and most lists are no longer. It gives up when the statement takes longer
+// than `deadline` (a search still looking for its first matches), leaving the statement
+// at its start for the load thread to read the whole list.
 Dataset::FrontRead Dataset::readFirstScreen(Connection &reader, std::unique_ptr<Statement> &statement,
-                                             const QString &engineSql, const QList<QVariant> &values,
                                              std::chrono::steady_clock::time_point deadline)
 {
     // A statement that cannot be prepared fails open() here, whatever the time.
-    statement = std::make_unique<Statement>(reader, engineSql);
-    for (int i = 0; i < values.size(); ++i)
-        statement->bind(i + 1, values.at(i));
+    statement = std::make_unique<Statement>(reader, SqlDialect::toEngineList(m_sql, reader.engine()));
+    bindParameters(*statement);
     if (!reader.limitStepsUntil(deadline))
         return FrontRead::NotTried; // the load thread steps the statement from the start
     struct Unlimit
@@ -1553,22 +1551,21 @@ Dataset::FrontRead Dataset::readFirstScreen(Connection &reader, std::unique_ptr<
         }
         return FrontRead::FirstScreen;
     } catch (const DbError &) {
-        statement.reset();
         m_rows.clear();
         m_nextOrigin = 0;
         if (std::chrono::steady_clock::now() < deadline)
             throw; // a failure of the statement itself
+        statement->reset(); // back to its start, which also drops its values
+        bindParameters(*statement);
         return FrontRead::OutOfTime;
     }
 }
 
-bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
+bool Dataset::openInBackground(bool freshlyPrepared)
 {
     Connection *reader = readConnection();
     if (!reader)
         return false;
-    const QList<QVariant> values = parameterValues(prepared);
-    const QString engineSql = SqlDialect::toEngineList(m_sql, m_connection->engine());
     const int n = m_storedFieldCount;
     if (freshlyPrepared)
         detectBaseTable();
@@ -1577,8 +1574,8 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
 
     const auto now = std::chrono::steady_clock::now();
     const auto frontDeadline = now + std::chrono::milliseconds(firstScreenTimeMs.load());
-    std::unique_ptr<Statement> statement;
-    const FrontRead front = readFirstScreen(*reader, statement, engineSql, values, frontDeadline);
+    std::unique_ptr<Statement> listStatement;
+    const FrontRead front = readFirstScreen(*reader, listStatement, frontDeadline);
     if (front == FrontRead::Complete) {
         becomeOpen();
         return true;
@@ -1586,14 +1583,14 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
 
     m_loader = std::make_unique<Loader>();
     Loader *loader = m_loader.get();
-    loader->statement = std::move(statement); // prepared, and maybe past the first screen
+    loader->statement = std::move(listStatement); // bound, and maybe past the first screen
     if (!m_worker)
         m_worker = std::make_unique<LoadWorker>();
     // The dataset outlives the load: closing, re-opening and destroying it stop the load
     // and wait until it has finished first.
     Dataset *self = this;
     const bool firstScreenShown = !m_rows.empty();
-    m_worker->run([loader, reader, engineSql, values, n, self, firstScreenShown] {
+    m_worker->run([loader, n, self, firstScreenShown] {
         // A first screenful not yet shown is handed over as soon as it is read, other rows
         // in larger batches.
         constexpr size_t FirstBatch = FirstScreenRows, Batch = 4096;
@@ -1612,11 +1609,6 @@ bool Dataset::openInBackground(Statement &prepared, bool freshlyPrepared)
         };
         std::unique_ptr<Statement> statement = std::move(loader->statement);
         try {
-            if (!statement) {
-                statement = std::make_unique<Statement>(*reader, engineSql);
-                for (int i = 0; i < values.size(); ++i)
-                    statement->bind(i + 1, values.at(i));
-            }
             std::string scratch;
             size_t handed = firstScreenShown ? FirstBatch : 0;
             while (!loader->cancelled && statement->step()) {

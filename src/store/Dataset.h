@@ -218,10 +218,10 @@ private:
     void bindParameters(class Statement &statement);
     QList<QVariant> parameterValues(class Statement &statement);
     Connection *readConnection();
-    bool openInBackground(class Statement &prepared, bool freshlyPrepared);
+    bool openInBackground(bool freshlyPrepared);
     enum class FrontRead { NotTried, Complete, FirstScreen, OutOfTime };
-    FrontRead readFirstScreen(Connection &reader, std::unique_ptr<Statement> &statement, const QString &engineSql,
-                              const QList<QVariant> &values, std::chrono::steady_clock::time_point deadline);
+    FrontRead readFirstScreen(Connection &reader, std::unique_ptr<Statement> &statement,
+                              std::chrono::steady_clock::time_point deadline);
     void takeRows();      // moves the rows a background load has read into the dataset
     void becomeOpen();
     void cancelLoad();    // stops a running load; the rows read so far stay
