@@ -167,6 +167,11 @@ int printCommand(QStringList args, const QString &database)
         }
         Dataset rows(connection.get()), info(connection.get());
         ReportQueries::openCustomers(rows, codes, everyContact);
+        // Codes of customers that do not exist would print an empty page.
+        if (rows.recordCount() == 0) {
+            std::fprintf(stderr, "没有可打印的客户。\n");
+            return 1;
+        }
         Run::open(info, QStringLiteral("select * from info"));
         Report::DatasetValues values(&rows);
         values.addDataset(QStringLiteral("Info"), &info);

@@ -18,12 +18,16 @@
 #include "store/SqlDialect.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <memory>
 #include <QStringDecoder>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 static int usage()
 {
@@ -126,6 +130,24 @@ static void run(Connection &connection, const QStringList &statements)
     }
 }
 
+// Qt's GUI library wants a private runtime folder and, when the environment names none (as
+// under cron), warns about it on every run before choosing one itself; cron would mail that
+// line each night. The same kind of folder is given to it here, quietly: made with mode 0700,
+// or used when it is already ours and private.
+static void provideRuntimeDir()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(geteuid());
+    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
+        return;
+    struct stat info {};
+    if (::lstat(dir.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()
+        || (info.st_mode & 0777) != 0700)
+        return;
+    qputenv("XDG_RUNTIME_DIR", dir);
+}
+
 int main(int argc, char **argv)
 {
     // Printing draws text, which needs the GUI library; without a display it draws offscreen.
@@ -134,6 +156,8 @@ int main(int argc, char **argv)
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
+    if (printing)
+        provideRuntimeDir();
     if (printing)
         app = std::make_unique<QGuiApplication>(argc, argv);
     else

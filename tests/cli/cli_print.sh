@@ -83,6 +83,18 @@ grep -q '贰佰叁拾叁元柒.伍分' "$work/bill.txt" && pass "bill capital to
 # Wrong arguments and a missing template.
 "$cli" print label --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 2 ] && pass "no customers given" || fail "no customers given"
 "$cli" print poster --all --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 2 ] && pass "unknown report" || fail "unknown report"
-"$cli" print label --customers 999 --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 0 ] && pass "unknown customer: empty sheet" || fail "unknown customer"
+# Codes of customers that do not exist print nothing rather than a blank page.
+for kind in envelope label custbasic; do
+  rm -f "$work/none.pdf"
+  "$cli" print $kind --customers 997,998,999 --pdf "$work/none.pdf" --db "$db" >/dev/null 2>"$work/err"
+  status=$?
+  [ "$status" -eq 1 ] && grep -q '没有可打印的客户。' "$work/err" && [ ! -e "$work/none.pdf" ] \
+    && pass "unknown customers refused ($kind)" || fail "unknown customers ($kind): status $status, $(cat "$work/err")"
+done
+
+# Under cron there is no XDG_RUNTIME_DIR: nothing but the result is printed.
+env -u XDG_RUNTIME_DIR "$cli" print envelope --customers 1 --pdf "$work/cron.pdf" --db "$db" >/dev/null 2>"$work/err"
+[ $? -eq 0 ] && [ ! -s "$work/err" ] && pass "quiet without XDG_RUNTIME_DIR" \
+  || fail "without XDG_RUNTIME_DIR: $(cat "$work/err")"
 
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
