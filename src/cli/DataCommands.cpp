@@ -5,7 +5,9 @@
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/DbError.h"
+#include "store/OutputFile.h"
 #include "store/SqlDialect.h"
+#include "store/StatementGuard.h"
 #include "store/queries/Import.h"
 #include "store/queries/Maintenance.h"
 
@@ -31,7 +33,7 @@ int usage()
     std::fprintf(stderr, "usage: kehu-cli backup FOLDER [--db PATH]\n"
                          "       kehu-cli restore FILE [--db PATH]\n"
                          "       kehu-cli import FILE [--mapping default|saved] [--db PATH]\n"
-                         "       kehu-cli export \"STATEMENT\" OUT.xlsx [--db PATH]\n"
+                         "       kehu-cli export \"STATEMENT\" OUT.xlsx [--replace] [--db PATH]\n"
                          "       kehu-cli compact [--db PATH]\n");
     return 2;
 }
@@ -99,17 +101,27 @@ int importCustomers(const QString &file, bool savedMapping, const QString &datab
 }
 
 // The rows are written as they are stepped, none of them kept.
-int exportRows(const QString &statement, const QString &out, const QString &database)
+int exportRows(const QString &statement, const QString &out, const QString &database, bool replace)
 {
     // Excel's widest default: about ten characters of the default font.
     constexpr int ColumnPixels = 75;
+    const OutputFile::Refusal refused = OutputFile::refusal(out, database, replace);
+    if (refused == OutputFile::Refusal::Exists)
+        return fail(QStringLiteral("导出失败: ") + OutputFile::refusalText(refused, out)
+                    + QStringLiteral("要替换它请加 --replace。"));
+    if (refused != OutputFile::Refusal::None)
+        return fail(QStringLiteral("导出失败: ") + OutputFile::refusalText(refused, out));
+    const QString notAllowed = StatementGuard::refusal(statement);
+    if (!notAllowed.isEmpty())
+        return fail(QStringLiteral("导出失败: ") + notAllowed);
     try {
         auto connection = Connection::openReadOnly(database);
         if (Statement(*connection, SqlDialect::toEngine(statement, connection->engine())).columnCount() == 0)
             return fail(QStringLiteral("导出失败: 只能导出查询(select)的结果。"));
         Dataset rows(connection.get());
         rows.setSql(statement);
-        WorkbookWriter book(out);
+        OutputFile target(out);
+        WorkbookWriter book(target.temporaryPath());
         QList<FieldKind> kinds;
         int written = 0;
         rows.streamRows(
@@ -127,6 +139,9 @@ int exportRows(const QString &statement, const QString &out, const QString &data
             });
         if (!book.close())
             return fail(book.error());
+        QString error;
+        if (!target.commit(&error))
+            return fail(QStringLiteral("导出失败: ") + error);
         say(stdout, QStringLiteral("已导出 %1 行到 \"%2\"。").arg(written).arg(shown(out)));
         return 0;
     } catch (const DbError &error) {
@@ -167,8 +182,11 @@ int dataCommand(const QStringList &given, const QString &database)
         return backup(args.at(0), database);
     if (command == QLatin1String("restore") && args.size() == 1)
         return restore(args.at(0), database);
-    if (command == QLatin1String("export") && args.size() == 2)
-        return exportRows(args.at(0), args.at(1), database);
+    if (command == QLatin1String("export")) {
+        const bool replace = args.removeAll(QStringLiteral("--replace")) > 0;
+        if (args.size() == 2)
+            return exportRows(args.at(0), args.at(1), database, replace);
+    }
     if (command == QLatin1String("compact") && args.isEmpty())
         return compact(database);
     if (command == QLatin1String("import")) {

@@ -9,11 +9,13 @@
 #include "store/Dataset.h"
 #include "store/DbError.h"
 #include "store/Gbk.h"
+#include "store/OutputFile.h"
 #include "store/ProgramDir.h"
 #include "store/queries/Bills.h"
 #include "store/queries/Run.h"
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -21,8 +23,8 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: kehu-cli print envelope|label|custbasic (--customers 3,5,8 | --all) "
-                         "[--contacts main|all] [--default 负责人] [--first N] --pdf OUT.pdf [--db PATH]\n"
-                         "       kehu-cli print bill BILLNUMBER --pdf OUT.pdf [--db PATH]\n");
+                         "[--contacts main|all] [--default 负责人] [--first N] --pdf OUT.pdf [--replace] [--db PATH]\n"
+                         "       kehu-cli print bill BILLNUMBER --pdf OUT.pdf [--replace] [--db PATH]\n");
     return 2;
 }
 
@@ -41,10 +43,12 @@ QString takeOption(QStringList &args, const QString &name, bool *missingValue)
 }
 
 // Writes the laid-out report to the PDF file and says what was written; 1 on failure.
+// The pages go to a temporary file renamed over the named one when complete.
 int writePdf(const Report::ReportRenderer &renderer, int rows, const QString &pdf)
 {
     QString error;
-    if (!Report::exportPdf(renderer, pdf, &error)) {
+    OutputFile target(pdf);
+    if (!Report::exportPdf(renderer, target.temporaryPath(), &error) || !target.commit(&error)) {
         std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         return 1;
     }
@@ -100,9 +104,35 @@ int printBill(QStringList args, const QString &database)
     }
 }
 
-} // namespace
+// Why the PDF named after --pdf may not be written (printed on standard error), or empty.
+QString outputRefusal(const QStringList &args, const QString &database, bool replace)
+{
+    const int at = int(args.indexOf(QStringLiteral("--pdf")));
+    if (at < 0 || at + 1 >= args.size())
+        return {};
+    const QString pdf = args.at(at + 1);
+    const OutputFile::Refusal refused = OutputFile::refusal(pdf, database, replace);
+    if (refused == OutputFile::Refusal::Exists)
+        return OutputFile::refusalText(refused, pdf) + QStringLiteral("要替换它请加 --replace。");
+    return OutputFile::refusalText(refused, pdf);
+}
 
-int printCommand(QStringList args, const QString &database)
+// The customer numbers of --customers: whole numbers separated by commas, nothing else.
+std::optional<QVariantList> customerCodes(const QString &list)
+{
+    QVariantList codes;
+    for (const QString &item : list.split(u',', Qt::SkipEmptyParts)) {
+        bool whole = false;
+        const qlonglong code = item.trimmed().toLongLong(&whole);
+        if (!whole || code < 0)
+            return std::nullopt;
+        codes.append(code);
+    }
+    return codes;
+}
+
+// Envelopes, labels and customer sheets, or a bill; the output file already checked.
+int printReport(QStringList args, const QString &database)
 {
     struct Kind
     {
@@ -136,6 +166,11 @@ int printCommand(QStringList args, const QString &database)
     const int firstLabel = first.isEmpty() ? 0 : first.toInt(&firstOk);
     if (!firstOk || firstLabel < 0)
         return usage();
+    const std::optional<QVariantList> givenCodes = customerCodes(customers);
+    if (!all && !givenCodes) {
+        std::fprintf(stderr, "--customers 须是以逗号分隔的客户编号,例如 3,5,8。\n");
+        return 2;
+    }
     const bool everyContact = contacts == u"all";
     // The print dialog's default recipient, cut to 20 GBK bytes as it is there.
     const QString defaultContact = Gbk::cut(defaultGiven.isEmpty() ? QStringLiteral("负责人") : defaultGiven, 20);
@@ -149,6 +184,16 @@ int printCommand(QStringList args, const QString &database)
         std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         return 1;
     }
+    if (!first.isEmpty()) {
+        const int places = document->labels.active() ? document->labels.perSheet() : 1;
+        if (firstLabel < 1 || firstLabel > places) {
+            if (places == 1)
+                std::fprintf(stderr, "此报表不是标签纸,--first 只能是 1。\n");
+            else
+                std::fprintf(stderr, "--first 应在 1 到 %d 之间(每张标签纸 %d 个标签)。\n", places, places);
+            return 2;
+        }
+    }
     try {
         auto connection = Connection::open(database);
         QVariantList codes;
@@ -158,8 +203,7 @@ int printCommand(QStringList args, const QString &database)
             for (int row = 0; row < list.recordCount(); ++row)
                 codes.append(list.value(row, 0));
         } else {
-            for (const QString &code : customers.split(u',', Qt::SkipEmptyParts))
-                codes.append(code.trimmed());
+            codes = *givenCodes;
         }
         if (codes.isEmpty()) {
             std::fprintf(stderr, "没有可打印的客户。\n");
@@ -193,3 +237,17 @@ int printCommand(QStringList args, const QString &database)
         return 1;
     }
 }
+
+} // namespace
+
+int printCommand(QStringList args, const QString &database)
+{
+    const bool replace = args.removeAll(QStringLiteral("--replace")) > 0;
+    const QString refusal = outputRefusal(args, database, replace);
+    if (!refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", refusal.toUtf8().constData());
+        return 1;
+    }
+    return printReport(args, database);
+}
+

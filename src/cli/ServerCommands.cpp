@@ -35,11 +35,11 @@ int serverCommand(const QStringList &given)
             if (args.size() != 2 || replace)
                 return usage();
             if (!Connection::isServerLocation(args.at(1))) {
-                say(stderr, QStringLiteral("\"%1\" 不是数据库服务器的地址 (postgresql://…)").arg(args.at(1)));
+                say(stderr, QStringLiteral("\"%1\" 不是数据库服务器的地址 (postgresql://…)").arg(Connection::shownLocation(args.at(1))));
                 return 2;
             }
             ServerDatabase::initialise(args.at(1));
-            say(stdout, QStringLiteral("服务器数据库已准备好: %1").arg(args.at(1)));
+            say(stdout, QStringLiteral("服务器数据库已准备好: %1").arg(Connection::shownLocation(args.at(1))));
             return 0;
         }
         if (args.size() != 3)

@@ -16,6 +16,7 @@
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
 #include "store/SqlDialect.h"
+#include "store/StatementGuard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,6 +83,11 @@ static void write(const QString &line)
 // as they are stepped, none of them kept, so any number of rows takes the same memory.
 static void run(Connection &connection, const QStringList &statements)
 {
+    for (int i = 0; i < statements.size(); ++i) {
+        const QString refused = StatementGuard::refusal(statements.at(i));
+        if (!refused.isEmpty())
+            throw DbError(statements.size() == 1 ? refused : QStringLiteral("第 %1 条语句: %2").arg(i + 1).arg(refused));
+    }
     connection.begin();
     try {
         for (int i = 0; i < statements.size(); ++i) {

@@ -86,7 +86,7 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
             if (error.kind() == DbError::Kind::Busy) {
                 const Msg::Answer again = Messages::box(nullptr,
                     QStringLiteral("数据库正被其他程序使用,暂时无法连接。\n\n%1\n\n要重试吗?")
-                        .arg(QDir::toNativeSeparators(m_databasePath)),
+                        .arg(QDir::toNativeSeparators(Connection::shownLocation(m_databasePath))),
                     Msg::ProgramTitle, Msg::Icon::Warning, Msg::Buttons::YesNo);
                 if (again == Msg::Answer::Yes)
                     continue;

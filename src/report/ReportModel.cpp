@@ -112,7 +112,8 @@ public:
         bool ok = false;
         const double value = m_attributes.value(key).toDouble(&ok);
         if (!ok || !(value >= minimum && value <= maximum)) {
-            fail(QStringLiteral("属性 %1 的值“%2”无效").arg(key, m_attributes.value(key).toString()));
+            fail(QStringLiteral("属性 %1 的值“%2”无效,应在 %3 到 %4 之间")
+                     .arg(key, m_attributes.value(key).toString(), QString::number(minimum), QString::number(maximum)));
             return fallback;
         }
         return value;
@@ -272,10 +273,14 @@ std::optional<ReportDocument> read(const QByteArray &text, QString *error)
             xml.skipCurrentElement();
         } else if (xml.name() == u"labels") {
             LabelLayout &labels = document.labels;
-            labels.columns = a.integer("columns", 0, 0, 100);
-            labels.rows = a.integer("rows", 0, 0, 200);
-            labels.width = a.number("width", 0, 0, maxLength);
-            labels.height = a.number("height", 0, 0, maxLength);
+            // A label sheet has at least one label of some size: a sheet of none would lay
+            // every row on one spot, or divide by its zero columns.
+            labels.columns = a.integer("columns", 0, 1, 100);
+            labels.rows = a.integer("rows", 0, 1, 200);
+            labels.width = a.number("width", 0, 1, maxLength);
+            labels.height = a.number("height", 0, 1, maxLength);
+            if (error->isEmpty() && !labels.active())
+                a.fail(QStringLiteral("标签纸须写明 columns、rows、width 和 height"));
             labels.gapX = a.number("gapx", 0, 0, maxLength);
             labels.gapY = a.number("gapy", 0, 0, maxLength);
             labels.firstLabel = a.integer("first", 1, 1, 20000);

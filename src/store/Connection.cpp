@@ -1,11 +1,13 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "StatementGuard.h"
 #include "FaultPoint.h"
 #include "PgEngine.h"
 #include "SqlDialect.h"
 #include "SqliteApi.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <cerrno>
@@ -107,6 +109,19 @@ void Connection::checkProgramTables()
         throw DbError(notOurDatabase(m_path), DbError::Kind::NotOurDatabase);
 }
 
+QString Connection::shownLocation(const QString &location)
+{
+    static const QRegularExpression userPassword(QStringLiteral("^(postgres(?:ql)?://[^/?#@:]*:)[^/?#@]*@"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression passwordParameter(QStringLiteral("([?&]password=)[^&#]*"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+    QString shown = location;
+    shown.replace(userPassword, QStringLiteral("\\1***@"));
+    if (isServerLocation(location))
+        shown.replace(passwordParameter, QStringLiteral("\\1***"));
+    return shown;
+}
+
 bool Connection::isServerLocation(const QString &location)
 {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
@@ -188,7 +203,7 @@ void Connection::fail(const QString &context) const
 {
     QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!context.isEmpty())
-        message += QStringLiteral("\n") + context;
+        message += QStringLiteral("\n") + StatementGuard::excerpt(context);
     // A statement failing on a lock (after the busy time-out) is told apart: the
     // caller may offer to try again.
     const DbError::Kind kind = kindOf(sqlite3_extended_errcode(m_db)) == DbError::Kind::Busy
@@ -349,7 +364,7 @@ Statement::Statement(Connection &connection, const QString &engineSql)
         if (rc != SQLITE_OK || extra) {
             sqlite3_finalize(m_stmt);
             m_stmt = nullptr;
-            throw DbError(QStringLiteral("语句之后有多余的文本: %1").arg(QString::fromUtf8(tail, int(end - tail)).trimmed()));
+            throw DbError(QStringLiteral("语句之后有多余的文本: %1").arg(StatementGuard::excerpt(QString::fromUtf8(tail, int(end - tail)))));
         }
         if (next == tail)
             break;

@@ -59,6 +59,9 @@ public:
     bool isReadOnly() const;
     // True for a PostgreSQL connection URI, false for a file path.
     static bool isServerLocation(const QString &location);
+    // The location as it may be shown or written down: a server URI's password (in its
+    // user part or as ?password=) replaced by ***.
+    static QString shownLocation(const QString &location);
     SqlEngine engine() const { return m_pg ? SqlEngine::Postgres : SqlEngine::Sqlite; }
     // A table's or column's name as it must stand in this engine's statements.
     QString quoteName(const QString &name) const;

@@ -1,4 +1,5 @@
 #include "PgEngine.h"
+#include "Connection.h"
 #include "DbError.h"
 #include "Schema.h"
 #include "SchemaTranslation.h"
@@ -237,11 +238,13 @@ std::shared_ptr<PgConnection> PgConnection::connect(const QString &uri, bool rea
     const QByteArray text = uri.toUtf8();
     PGconn *conn = PQconnectdb(text.constData());
     if (!conn)
-        throw DbError(QStringLiteral("无法连接数据库服务器 %1: out of memory").arg(uri), DbError::Kind::CannotOpen);
+        throw DbError(QStringLiteral("无法连接数据库服务器 %1: out of memory").arg(Connection::shownLocation(uri)),
+                      DbError::Kind::CannotOpen);
     if (PQstatus(conn) != CONNECTION_OK) {
         const QString reason = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
         PQfinish(conn);
-        throw DbError(QStringLiteral("无法连接数据库服务器 %1: %2").arg(uri, reason), DbError::Kind::CannotOpen);
+        throw DbError(QStringLiteral("无法连接数据库服务器 %1: %2").arg(Connection::shownLocation(uri), reason),
+                      DbError::Kind::CannotOpen);
     }
     std::shared_ptr<PgConnection> connection(new PgConnection(conn));
     // Waiting for a row another workstation holds ends after the same time-out as a
@@ -284,7 +287,8 @@ void PgConnection::checkProgramTables(const QString &uri)
     const int tables = std::atoi(PQgetvalue(result, 0, 0));
     PQclear(result);
     if (tables != 2)
-        throw DbError(QStringLiteral("不是本系统的数据库: %1").arg(uri), DbError::Kind::NotOurDatabase);
+        throw DbError(QStringLiteral("不是本系统的数据库: %1").arg(Connection::shownLocation(uri)),
+                      DbError::Kind::NotOurDatabase);
 }
 
 void PgConnection::execScript(const QString &sql)

@@ -56,7 +56,7 @@ void initialise(const QString &uri)
 {
     auto connection = Connection::create(uri);
     if (connection->isTable(QStringLiteral("custom")) || connection->isTable(QStringLiteral("admin")))
-        throw DbError(QStringLiteral("服务器数据库中已有本系统的表,未作任何改动: %1").arg(uri));
+        throw DbError(QStringLiteral("服务器数据库中已有本系统的表,未作任何改动: %1").arg(Connection::shownLocation(uri)));
     connection->begin();
     try {
         connection->execScript(Schema::schemaSql(SqlEngine::Postgres));
@@ -192,7 +192,7 @@ CopyResult copy(const QString &from, const QString &to, bool replace,
     auto source = Connection::openReadOnly(from);
     if (!Connection::isServerLocation(to)) {
         if (QFileInfo::exists(to))
-            throw DbError(QStringLiteral("文件已存在,未作任何改动: %1").arg(to));
+            throw DbError(QStringLiteral("文件已存在,未作任何改动: %1").arg(Connection::shownLocation(to)));
         Schema::createDatabase(to);
         try {
             auto target = Connection::open(to);

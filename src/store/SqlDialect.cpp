@@ -562,10 +562,38 @@ QStringList SqlDialect::splitStatements(const QString &programSql)
         const int at = programSql.indexOf(close, from);
         return at < 0 ? n : at + 1;
     };
+    // A trigger's body (create trigger ... begin ...; ...; end) holds semicolons of its own:
+    // the statement goes on to the body's END (not a CASE's END inside it).
+    QStringList leadingWords; // the statement's first words, upper case
+    bool trigger = false, inBody = false;
+    int caseDepth = 0;
     while (i < n) {
         const QChar c = programSql.at(i);
         const QChar next = i + 1 < n ? programSql.at(i + 1) : QChar();
-        if (c == QLatin1Char('\'')) {
+        if (c.isLetter() || c == QLatin1Char('_')) {
+            int end = i + 1;
+            while (end < n && (programSql.at(end).isLetterOrNumber() || programSql.at(end) == QLatin1Char('_')))
+                ++end;
+            const QString word = programSql.mid(i, end - i).toUpper();
+            if (leadingWords.size() < 3) {
+                leadingWords.append(word);
+                trigger = leadingWords.value(0) == u"CREATE"
+                          && (leadingWords.value(1) == u"TRIGGER"
+                              || ((leadingWords.value(1) == u"TEMP" || leadingWords.value(1) == u"TEMPORARY")
+                                  && leadingWords.value(2) == u"TRIGGER"));
+            }
+            if (trigger && !inBody && word == u"BEGIN") {
+                inBody = true;
+            } else if (inBody && word == u"CASE") {
+                ++caseDepth;
+            } else if (inBody && word == u"END") {
+                if (caseDepth > 0)
+                    --caseDepth;
+                else
+                    inBody = false;
+            }
+            i = end;
+        } else if (c == QLatin1Char('\'')) {
             // A doubled quote inside a literal is skipped as the end and start of two.
             i = skipTo(c, i + 1);
         } else if (c == QLatin1Char('"') || c == QLatin1Char('#')) {
@@ -577,9 +605,12 @@ QStringList SqlDialect::splitStatements(const QString &programSql)
         } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
             const int close = programSql.indexOf(QLatin1String("*/"), i + 2);
             i = close < 0 ? n : close + 2;
-        } else if (c == QLatin1Char(';')) {
+        } else if (c == QLatin1Char(';') && !inBody) {
             pieces.append(programSql.mid(start, i - start));
             start = ++i;
+            leadingWords.clear();
+            trigger = false;
+            caseDepth = 0;
         } else {
             ++i;
         }

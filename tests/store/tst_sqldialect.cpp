@@ -381,6 +381,17 @@ void TestSqlDialect::splitStatements_data()
                                        << QStringList{"select 'a;b', [c;d], \"e;f\", #2026-1-1# -- g;h\n/* i;j */", "x"};
     QTest::newRow("doubled quote") << "select 'O''Neil;'; select 2" << QStringList{"select 'O''Neil;'", " select 2"};
     QTest::newRow("empty text") << "" << QStringList{""};
+    QTest::newRow("trigger body kept whole")
+        << "create trigger t after insert on custom begin update custom set memo='a;b' where CustID=new.CustID; "
+           "delete from note where 1=0; end; select 1"
+        << QStringList{"create trigger t after insert on custom begin update custom set memo='a;b' where "
+                       "CustID=new.CustID; delete from note where 1=0; end",
+                       " select 1"};
+    QTest::newRow("case inside a temporary trigger")
+        << "CREATE TEMP TRIGGER t AFTER UPDATE ON custom BEGIN select case when 1 then 2 end; select 3; END;select 4"
+        << QStringList{"CREATE TEMP TRIGGER t AFTER UPDATE ON custom BEGIN select case when 1 then 2 end; select 3; END",
+                       "select 4"};
+    QTest::newRow("begin outside a trigger") << "begin; select 1; end" << QStringList{"begin", " select 1", " end"};
 }
 
 void TestSqlDialect::splitStatements()
