@@ -1,4 +1,5 @@
 #include "TFrm_Preview.h"
+#include "store/OutputFile.h"
 
 #include "report/PageSource.h"
 #include "ui/Messages.h"
@@ -281,7 +282,7 @@ void TFrm_Preview::print()
 
 void TFrm_Preview::exportPdf()
 {
-    const QString path = Platform::service().saveFileName(this, QStringLiteral("导出PDF"),
+    const QString path = Platform::saveFileName(this, QStringLiteral("导出PDF"),
                                                           QDir::home().filePath(m_source->documentTitle() + QStringLiteral(".pdf")),
                                                           QStringLiteral("PDF文件 (*.pdf)"));
     if (path.isEmpty())
@@ -291,10 +292,13 @@ void TFrm_Preview::exportPdf()
     progress.setWindowTitle(QStringLiteral("导出PDF"));
     progress.setMinimumDuration(500);
     QString error;
-    const bool done = Report::exportPdf(*m_source, path, &error, [&progress](int page) {
+    // Into a temporary file renamed over the chosen one when complete: a cancelled or
+    // failed export leaves an earlier file of that name whole.
+    OutputFile target(path);
+    const bool done = Report::exportPdf(*m_source, target.temporaryPath(), &error, [&progress](int page) {
         progress.setValue(page);
         return !progress.wasCanceled();
-    });
+    }) && target.commit(&error);
     progress.setValue(m_source->pageCount());
     if (done)
         Messages::box(this, QStringLiteral("已导出到“%1”。").arg(QDir::toNativeSeparators(path)), QStringLiteral("成功"),
@@ -305,7 +309,7 @@ void TFrm_Preview::exportPdf()
 
 void TFrm_Preview::exportPng()
 {
-    const QString path = Platform::service().saveFileName(this, QStringLiteral("导出图片"),
+    const QString path = Platform::saveFileName(this, QStringLiteral("导出图片"),
                                                           QDir::home().filePath(m_source->documentTitle() + QStringLiteral(".png")),
                                                           QStringLiteral("PNG图片 (*.png)"));
     if (path.isEmpty())

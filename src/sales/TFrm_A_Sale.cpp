@@ -142,7 +142,7 @@ void TFrm_A_Sale::printChart()
 
 void TFrm_A_Sale::saveChart()
 {
-    const QString file = Platform::service().saveFileName(this, QStringLiteral("导出销售图表"),
+    const QString file = Platform::saveFileName(this, QStringLiteral("导出销售图表"),
         QDir::homePath() + QStringLiteral("/销售图表.png"), QStringLiteral("PNG 图片 (*.png)"));
     if (file.isEmpty())
         return;

@@ -1,5 +1,6 @@
 #include "Platform.h"
 #include "Messages.h"
+#include "store/OutputFile.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -219,4 +220,17 @@ bool Platform::mailTo(QWidget *parent, const QString &address)
     url.setScheme(QStringLiteral("mailto"));
     url.setPath(address.trimmed());
     return service().openUrl(parent, url);
+}
+
+QString Platform::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    const QString path = service().saveFileName(parent, caption, dir, filter);
+    if (path.isEmpty())
+        return path;
+    const OutputFile::Refusal refused = OutputFile::refusal(path, QString(), true);
+    if (refused == OutputFile::Refusal::None)
+        return path;
+    Messages::box(parent, OutputFile::refusalText(refused, path) + QStringLiteral("请另选文件名。"), caption,
+                  Msg::Icon::Warning);
+    return {};
 }

@@ -126,10 +126,10 @@ inline QString openFileName(QWidget *parent, const QString &caption, const QStri
 {
     return service().openFileName(parent, caption, dir, filter);
 }
-inline QString saveFileName(QWidget *parent, const QString &caption, const QString &dir = {}, const QString &filter = {})
-{
-    return service().saveFileName(parent, caption, dir, filter);
-}
+// The file the user chose to save to, or empty. A database of this program (the one in
+// use among them) is refused with a message, whatever the dialog's own overwrite question
+// was answered: the save would turn it into a picture or a PDF.
+QString saveFileName(QWidget *parent, const QString &caption, const QString &dir = {}, const QString &filter = {});
 inline QString folderName(QWidget *parent, const QString &caption, const QString &dir = {})
 {
     return service().folderName(parent, caption, dir);

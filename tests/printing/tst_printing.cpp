@@ -510,7 +510,15 @@ void TestPrinting::previewExports()
                   child<QPushButton>(preview, "Btn_Png")->click();
                   m_fixture->platform.answer(QString()); // cancelled: nothing happens
                   child<QPushButton>(preview, "Btn_Pdf")->click();
+                  // The database in use, chosen by mistake, is refused and stays as it is.
+                  m_fixture->platform.answer(m_fixture->program.databasePath());
+                  child<QPushButton>(preview, "Btn_Pdf")->click();
+                  m_fixture->platform.answer(m_fixture->program.databasePath());
+                  child<QPushButton>(preview, "Btn_Png")->click();
               });
+    const QString refused = QStringLiteral("\"%1\" 是本系统的数据库文件,不能覆盖。请另选文件名。")
+                                .arg(QDir::toNativeSeparators(m_fixture->program.databasePath()));
+    QCOMPARE(m_fixture->program.connect()->integrityProblems(), QStringList());
     QCOMPARE(pdfPages(pdf), 3);
     for (int page = 1; page <= 3; ++page) {
         const QImage image(m_fixture->program.dir() + QStringLiteral("信封-%1.png").arg(page));
@@ -518,7 +526,8 @@ void TestPrinting::previewExports()
     }
     QCOMPARE(m_fixture->messages.texts(),
              (QStringList{QStringLiteral("已导出到“%1”。").arg(QDir::toNativeSeparators(pdf)),
-                          QStringLiteral("已导出 3 页到“%1”。").arg(QDir::toNativeSeparators(QFileInfo(png).absolutePath()))}));
+                          QStringLiteral("已导出 3 页到“%1”。").arg(QDir::toNativeSeparators(QFileInfo(png).absolutePath())),
+                          refused, refused}));
 }
 
 void TestPrinting::gridPrintFollowsTheGrid()
