@@ -2,6 +2,9 @@
 #include "store/Connection.h"
 #include "store/DbError.h"
 #include "store/ServerDatabase.h"
+#include "store/queries/Maintenance.h"
+
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -44,6 +47,14 @@ int serverCommand(const QStringList &given)
         }
         if (args.size() != 3)
             return usage();
+        // A file is copied only when it is sound and shaped as the program makes it.
+        if (!Connection::isServerLocation(args.at(1)) && QFileInfo::exists(args.at(1))) {
+            const QString problem = Maintenance::checkDatabaseFile(args.at(1));
+            if (!problem.isEmpty()) {
+                say(stderr, QStringLiteral("失败: ") + problem);
+                return 1;
+            }
+        }
         const ServerDatabase::CopyResult done = ServerDatabase::copy(args.at(1), args.at(2), replace,
             [](const QString &table, qint64 rows) {
                 std::fprintf(stderr, "\r%s: %lld    ", table.toUtf8().constData(), static_cast<long long>(rows));

@@ -1,4 +1,5 @@
 #include "TFrm_Data.h"
+#include "store/queries/SchemaCheck.h"
 #include "store/DbError.h"
 #include "store/ProgramDir.h"
 #include "store/SettingKeys.h"
@@ -138,6 +139,14 @@ QString TFrm_Data::readOnlyNotice()
 void TFrm_Data::switchDatabase(const QString &path, bool readOnly)
 {
     std::unique_ptr<Connection> opened = readOnly ? Connection::openReadOnly(path) : Connection::open(path);
+    // A file lacking a table or column the windows need, or carrying a trigger or view
+    // of someone else's, is not worked on.
+    if (opened->engine() == SqlEngine::Sqlite) {
+        const SchemaCheck::Differences differences = SchemaCheck::compare(*opened);
+        if (!differences.acceptable())
+            throw DbError(QStringLiteral("数据库结构与本系统不符: %1").arg(SchemaCheck::describe(differences.refusals)),
+                          DbError::Kind::NotOurDatabase);
+    }
     for (Dataset *query : queries())
         query->setConnection(opened.get());
     ADOConnection1 = std::move(opened);

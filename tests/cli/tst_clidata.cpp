@@ -82,6 +82,8 @@ private slots:
     void printArgumentsChecked();
     void serverPasswordNeverShown_data();
     void serverPasswordNeverShown();
+    void foreignSchemaRefused_data();
+    void foreignSchemaRefused();
 
 private:
     QStringList withDb(QStringList args) const { return args << QStringLiteral("--db") << m_program->databasePath(); }
@@ -529,6 +531,54 @@ void TestCliData::serverPasswordNeverShown()
     QCOMPARE(r.status, 1);
     QVERIFY2(!r.err.contains(QStringLiteral("S3cretPW")) && !r.out.contains(QStringLiteral("S3cretPW")), qPrintable(r.err));
     QVERIFY2(r.err.contains(QStringLiteral("***")), qPrintable(r.err));
+}
+
+// A backup that opens with the program's key but lacks a table or column, or carries a
+// trigger or view the program does not create, is neither restored nor copied; what a
+// later version may add (a column, a table) is accepted.
+void TestCliData::foreignSchemaRefused_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("reason"); // empty: accepted
+    QTest::newRow("missing table") << "drop table T_Bill" << "缺少表 T_Bill";
+    QTest::newRow("missing column")
+        << "create table c2 as select CustID, CustCode, Company, tel from custom; drop table custom; "
+           "alter table c2 rename to custom"
+        << "表 custom 缺少列";
+    QTest::newRow("foreign trigger") << "create trigger wipe after insert on custom begin delete from admin; end"
+                                     << "多出本系统不创建的触发器 wipe";
+    QTest::newRow("view changed") << "drop view S_ViewCust; create view S_ViewCust as select * from admin"
+                                   << "视图 s_viewcust 与本系统创建的不同";
+    QTest::newRow("foreign view") << "create view v_all as select * from admin" << "多出本系统不创建的视图 v_all";
+    QTest::newRow("a later version's column and table")
+        << "alter table custom add column Wechat TEXT; create table T_Later (ID integer primary key)" << "";
+}
+
+void TestCliData::foreignSchemaRefused()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, reason);
+    const QString backup = m_scratch->filePath(QStringLiteral("backup.mdb"));
+    QVERIFY(QFile::copy(m_program->databasePath(), backup));
+    {
+        auto db = Connection::open(backup);
+        db->execScript(change);
+    }
+    const Result copied = cli({QStringLiteral("copy"), backup, m_scratch->filePath(QStringLiteral("copy.mdb"))});
+    const Result restored = cli(withDb({QStringLiteral("restore"), backup}));
+    if (reason.isEmpty()) {
+        QVERIFY2(copied.status == 0, qPrintable(copied.err));
+        QVERIFY2(restored.status == 0, qPrintable(restored.err));
+        return;
+    }
+    for (const Result &r : {copied, restored}) {
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("数据库结构与本系统不符")) && r.err.contains(reason), qPrintable(r.err));
+    }
+    QVERIFY(!QFileInfo::exists(m_scratch->filePath(QStringLiteral("copy.mdb"))));
+    auto db = m_program->connect();
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from admin")), QStringList{"1"});
+    QCOMPARE(column(*db, QStringLiteral("select count(*) from sqlite_master where type='trigger'")), QStringList{"0"});
 }
 
 QTEST_GUILESS_MAIN(TestCliData)

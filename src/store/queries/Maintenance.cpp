@@ -1,4 +1,5 @@
 #include "Maintenance.h"
+#include "SchemaCheck.h"
 #include "store/Connection.h"
 #include "store/CopyFileLZ.h"
 #include "store/DbError.h"
@@ -24,6 +25,11 @@ QString checkDatabaseFile(const QString &path)
         const QStringList problems = connection->integrityProblems();
         if (!problems.isEmpty())
             return QStringLiteral("数据库文件已损坏: %1").arg(problems.mid(0, 3).join(QLatin1String("; ")));
+        // A sound file may still lack what the program needs, or carry a trigger or view
+        // of someone else's that would run with every change.
+        const SchemaCheck::Differences differences = SchemaCheck::compare(*connection);
+        if (!differences.acceptable())
+            return QStringLiteral("数据库结构与本系统不符: %1").arg(SchemaCheck::describe(differences.refusals));
         return {};
     } catch (const DbError &error) {
         return error.text();
