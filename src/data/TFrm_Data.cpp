@@ -93,6 +93,10 @@ TFrm_Data::TFrm_Data(QObject *parent) : QObject(parent)
                     continue;
                 return;
             }
+            // A file refused for its shape says what is wrong with it before the question.
+            if (SchemaCheck::isRefusalText(error.text()))
+                Messages::box(nullptr, error.text() + QStringLiteral("\n\n") + QDir::toNativeSeparators(m_databasePath),
+                              Msg::ProgramTitle, Msg::Icon::Warning);
             const Msg::Answer answer = Messages::box(nullptr, QStringLiteral("连接数据库失败,您要连接本机数据库吗! "),
                                                      Msg::ProgramTitle, Msg::Icon::Information, Msg::Buttons::YesNo);
             if (answer == Msg::Answer::Yes)
@@ -144,8 +148,7 @@ void TFrm_Data::switchDatabase(const QString &path, bool readOnly)
     if (opened->engine() == SqlEngine::Sqlite) {
         const SchemaCheck::Differences differences = SchemaCheck::compare(*opened);
         if (!differences.acceptable())
-            throw DbError(QStringLiteral("数据库结构与本系统不符: %1").arg(SchemaCheck::describe(differences.refusals)),
-                          DbError::Kind::NotOurDatabase);
+            throw DbError(SchemaCheck::refusalText(differences), DbError::Kind::NotOurDatabase);
     }
     for (Dataset *query : queries())
         query->setConnection(opened.get());

@@ -29,7 +29,7 @@ QString checkDatabaseFile(const QString &path)
         // of someone else's that would run with every change.
         const SchemaCheck::Differences differences = SchemaCheck::compare(*connection);
         if (!differences.acceptable())
-            return QStringLiteral("数据库结构与本系统不符: %1").arg(SchemaCheck::describe(differences.refusals));
+            return SchemaCheck::refusalText(differences);
         return {};
     } catch (const DbError &error) {
         return error.text();

@@ -86,12 +86,14 @@ Differences compare(Connection &connection)
     const SchemaShape &ours = programShape();
     const SchemaShape theirs = shapeOf(connection);
     Differences result;
+    // Whole missing tables first: they say most about a file in a short message.
+    for (auto table = ours.tables.cbegin(); table != ours.tables.cend(); ++table)
+        if (!theirs.tables.contains(table.key()))
+            result.refusals.append(QStringLiteral("缺少表 %1").arg(ours.tableNames.value(table.key())));
     for (auto table = ours.tables.cbegin(); table != ours.tables.cend(); ++table) {
         const QString spelled = ours.tableNames.value(table.key());
-        if (!theirs.tables.contains(table.key())) {
-            result.refusals.append(QStringLiteral("缺少表 %1").arg(spelled));
+        if (!theirs.tables.contains(table.key()))
             continue;
-        }
         const QStringList present = theirs.tables.value(table.key());
         for (const QString &column : table.value())
             if (!present.contains(column))
@@ -130,6 +132,16 @@ QString describe(const QStringList &items, int limit)
     if (items.size() > limit)
         text += QStringLiteral(" 等 %1 处").arg(items.size());
     return text;
+}
+
+QString refusalText(const Differences &differences)
+{
+    return QStringLiteral("数据库结构与本系统不符: ") + describe(differences.refusals);
+}
+
+bool isRefusalText(const QString &text)
+{
+    return text.startsWith(QStringLiteral("数据库结构与本系统不符: "));
 }
 
 } // namespace SchemaCheck

@@ -23,4 +23,8 @@ Differences compare(Connection &connection);
 // "缺少表 T_Bill; 表 custom 缺少列 memo3; ..." for a message; at most `limit` items.
 QString describe(const QStringList &items, int limit = 5);
 
+// "数据库结构与本系统不符: ..." for the refusals, the heading a message starts with.
+QString refusalText(const Differences &differences);
+bool isRefusalText(const QString &text);
+
 } // namespace SchemaCheck
