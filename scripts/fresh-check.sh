@@ -138,6 +138,8 @@ mount_root
 
 status=0
 summary=()
+# Each phase's result is printed as soon as the phase ends, and again at the end.
+report() { summary+=("$1"); echo "   $1"; }
 
 # The first line of a log that says what failed.
 first_failure() {
@@ -172,10 +174,10 @@ if [ "$phases" = run ] || [ "$phases" = all ]; then
   stop_program
   elapsed=$(seconds_since "$started")
   if [ -n "$shown" ]; then
-    summary+=("run.sh: login window shown after ${elapsed} s (setup and build included)")
+    report "run.sh: login window shown after ${elapsed} s (setup and build included)"
   else
     status=1
-    summary+=("run.sh: FAILED after ${elapsed} s, no login window: $(first_failure "$log")")
+    report "run.sh: FAILED after ${elapsed} s, no login window: $(first_failure "$log")"
   fi
 fi
 
@@ -184,10 +186,10 @@ if [ "$phases" = test ] || [ "$phases" = all ]; then
   started=$(date +%s)
   log=$work/test.log
   if in_root bash -c 'cd /root/kehu && bash scripts/test.sh' >"$log" 2>&1; then
-    summary+=("test.sh: passed in $(seconds_since "$started") s")
+    report "test.sh: passed in $(seconds_since "$started") s"
   else
     status=1
-    summary+=("test.sh: FAILED after $(seconds_since "$started") s: $(first_failure "$log")")
+    report "test.sh: FAILED after $(seconds_since "$started") s: $(first_failure "$log")"
   fi
   grep -E "tests passed|tests failed" "$log" | sed 's/^/   /' || true
 fi
