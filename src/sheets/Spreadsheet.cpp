@@ -46,12 +46,25 @@ bool SheetData::isBlankRow(int row) const
 
 void SheetData::appendRow(QStringList cells, QByteArray kinds)
 {
-    while (!cells.isEmpty() && cells.last().isEmpty())
+    // A row repeated many times (an .ods row with number-rows-repeated) arrives as one
+    // shared list: it is only written to where it must change, so the repeats share it.
+    while (!cells.isEmpty() && cells.constLast().isEmpty())
         cells.removeLast();
-    kinds.resize(cells.size(), char(Empty));
+    if (kinds.size() != cells.size())
+        kinds.resize(cells.size(), char(Empty));
     for (int i = 0; i < cells.size(); ++i)
-        if (cells.at(i).isEmpty())
+        if (cells.at(i).isEmpty() && kinds.at(i) != char(Empty))
             kinds[i] = char(Empty);
+    // The limits of a spreadsheet program's own sheets, and a bound on the cells held,
+    // checked before the row is kept: a small file that claims a billion repeated rows or
+    // cells is refused instead of filling the memory.
+    if (m_rows.size() >= MaxRows)
+        throw SpreadsheetError(QStringLiteral("工作表太大或已损坏: 超过 %1 行。").arg(MaxRows));
+    if (cells.size() > MaxColumns)
+        throw SpreadsheetError(QStringLiteral("工作表太大或已损坏: 超过 %1 列。").arg(MaxColumns));
+    m_cells += cells.size();
+    if (m_cells > MaxCells)
+        throw SpreadsheetError(QStringLiteral("工作表太大或已损坏: 超过 %1 个单元格。").arg(MaxCells));
     m_columns = std::max(m_columns, int(cells.size()));
     m_rows.append(std::move(cells));
     m_kinds.append(std::move(kinds));
@@ -892,7 +905,8 @@ SheetData Spreadsheet::readOds(const QString &path)
                 for (int i = 0; i < pendingBlankRows; ++i)
                     sheet.appendRow({}, {});
                 pendingBlankRows = 0;
-                for (int i = 0; i < rowRepeat && sheet.rowCount() < MaxRepeat; ++i)
+                // Past the limits, appendRow refuses the sheet rather than cut it short.
+                for (int i = 0; i < rowRepeat; ++i)
                     sheet.appendRow(cells, kinds);
             }
         }

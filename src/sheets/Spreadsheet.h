@@ -32,14 +32,20 @@ public:
     bool isBlankRow(int row) const;
 
     // Builds the sheet: rows are appended in order; trailing empty cells and rows are
-    // dropped by finish().
+    // dropped by finish(). A row past MaxRows or MaxColumns, or cells past MaxCells (up
+    // to each row's last non-empty cell), throw SpreadsheetError ("太大或已损坏").
     void appendRow(QStringList cells, QByteArray kinds);
     void finish();
+
+    static constexpr int MaxRows = 1048576;
+    static constexpr int MaxColumns = 16384;
+    static constexpr qint64 MaxCells = 50000000;
 
 private:
     QList<QStringList> m_rows;
     QList<QByteArray> m_kinds;
     int m_columns = 0;
+    qint64 m_cells = 0;
 };
 
 // A file that cannot be read as a spreadsheet; the text says why, for the operator.

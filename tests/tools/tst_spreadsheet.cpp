@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <xlsxwriter.h>
 #include <zip.h>
+#include <sys/resource.h>
 
 class TestSpreadsheet : public QObject
 {
@@ -25,6 +26,8 @@ private slots:
     void handWrittenXlsx();
     void brokenFiles_data();
     void brokenFiles();
+    void repeatBombsRefused_data();
+    void repeatBombsRefused();
 };
 
 namespace {
@@ -278,6 +281,75 @@ void TestSpreadsheet::brokenFiles()
         message = error.text();
     }
     QVERIFY2(message.contains(name), qPrintable(message));
+}
+
+namespace {
+
+// An .ods file holding only content.xml with the given rows of the first table.
+void writeOds(const QString &path, const QByteArray &rows)
+{
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(zip);
+    const QByteArray content =
+        "<?xml version=\"1.0\"?><office:document-content xmlns:office=\"o\" xmlns:table=\"t\" xmlns:text=\"x\">"
+        "<office:body><office:spreadsheet><table:table table:name=\"S\">" + rows +
+        "</table:table></office:spreadsheet></office:body></office:document-content>";
+    zip_source_t *source = zip_source_buffer(zip, content.constData(), zip_uint64_t(content.size()), 0);
+    QVERIFY(zip_file_add(zip, "content.xml", source, ZIP_FL_OVERWRITE) >= 0);
+    QCOMPARE(zip_close(zip), 0);
+}
+
+QByteArray odsRow(const QByteArray &text, int rowRepeat, int cellRepeat)
+{
+    QByteArray cell = "<table:table-cell table:number-columns-repeated=\"" + QByteArray::number(cellRepeat) + "\"";
+    cell += text.isEmpty() ? QByteArray("/>") : "><text:p>" + text + "</text:p></table:table-cell>";
+    return "<table:table-row table:number-rows-repeated=\"" + QByteArray::number(rowRepeat) + "\">" + cell
+           + "</table:table-row>";
+}
+
+long peakKilobytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+void TestSpreadsheet::repeatBombsRefused_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<int>("rowCount"); // -1: refused as too large
+    const QByteArray title = odsRow("公司名称", 1, 1);
+    QTest::newRow("a billion rows of 16,384 cells") << title + odsRow("x", 1000000000, 16384) << -1;
+    QTest::newRow("100,000 rows of 1,000 cells") << title + odsRow("x", 100000, 1000) << -1;
+    QTest::newRow("text after a billion blank rows") << title + odsRow("", 1000000000, 1) + odsRow("x", 1, 1) << -1;
+    QTest::newRow("trailing formatted rows") << title + odsRow("", 1000000000, 16384) << 1;
+    QTest::newRow("many repeated rows within the limits") << title + odsRow("华信", 1000, 3) << 1001;
+}
+
+// A small file claiming huge repeats is refused as too large before memory grows; blank
+// repeats at the end cost nothing.
+void TestSpreadsheet::repeatBombsRefused()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(int, rowCount);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bomb.ods"));
+    writeOds(path, rows);
+    const long before = peakKilobytes();
+    QString message;
+    int read = -1;
+    try {
+        read = Spreadsheet::read(path).rowCount();
+    } catch (const SpreadsheetError &error) {
+        message = error.text();
+    }
+    QCOMPARE(read, rowCount);
+    if (rowCount < 0)
+        QVERIFY2(message.contains(QStringLiteral("太大或已损坏")), qPrintable(message));
+    QVERIFY2(peakKilobytes() - before < 1024 * 1024, qPrintable(QString::number(peakKilobytes() - before)));
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheet)
