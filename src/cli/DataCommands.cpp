@@ -89,9 +89,15 @@ int importCustomers(const QString &file, bool savedMapping, const QString &datab
         auto connection = Connection::open(database);
         Import::storeTitles(*connection, titles, !savedMapping);
         CustomerImport::checkMapping(*connection);
-        const int rows = CustomerImport::dataRowCount(sheet);
-        CustomerImport::run(*connection, sheet);
-        say(stdout, QStringLiteral("导入数据成功!共导入 %1 条记录。").arg(rows));
+        // Said before anything is stored, so a script's log shows what was left out.
+        const int unmapped = CustomerImport::unmappedColumnCount(*connection, sheet);
+        if (unmapped > 0)
+            say(stdout, QStringLiteral("文件中有 %1 列没有对应的字段,这些列不导入。").arg(unmapped));
+        CustomerImport::Summary summary;
+        CustomerImport::run(*connection, sheet, {}, &summary);
+        say(stdout, QStringLiteral("导入数据成功!共导入 %1 条记录。").arg(summary.imported));
+        if (summary.skippedEmpty > 0)
+            say(stdout, QStringLiteral("有 %1 行的对应列都是空的,已跳过。").arg(summary.skippedEmpty));
         return 0;
     } catch (const CustomerImport::Failure &error) {
         return fail(error.text());

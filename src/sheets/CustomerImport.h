@@ -38,10 +38,30 @@ int dataRowCount(const SheetData &sheet);
 // Throws Failure; changes nothing.
 void checkMapping(Connection &connection);
 
+// Longest text a memo column (LONGTEXT) takes from a spreadsheet cell, in characters;
+// other text columns take the length they are declared with (VARCHAR(100): 100).
+inline constexpr int MaxMemoLength = 65536;
+
+// What a run did besides storing rows.
+struct Summary
+{
+    int imported = 0;
+    int skippedEmpty = 0;    // data rows whose mapped cells were all empty
+};
+
+// Spreadsheet columns holding any text that no mapping row takes: they are not imported.
+// Throws Failure like checkMapping.
+int unmappedColumnCount(Connection &connection, const SheetData &sheet);
+
+// Every mapped cell is checked before anything is stored: a NUL character, a date column
+// that holds no valid date, or a text longer than its column takes refuses the run,
+// naming the spreadsheet row and column. A row whose mapped cells are all empty makes no
+// customer. Dates are stored as yyyy-MM-dd.
+//
 // Runs the import. progress(done, total) is called now and then; returning false cancels
 // (the transaction is rolled back and false comes back). Returns true when stored.
 // Throws Failure, after rolling back.
 bool run(Connection &connection, const SheetData &sheet,
-         const std::function<bool(int done, int total)> &progress = {});
+         const std::function<bool(int done, int total)> &progress = {}, Summary *summary = nullptr);
 
 } // namespace CustomerImport

@@ -1021,15 +1021,81 @@ QChar Spreadsheet::csvDelimiter(QStringView text)
     return QLatin1Char(',');
 }
 
+namespace {
+
+// The 1-based line and field of a byte offset, counting the delimiter bytes before it on
+// its line (',', ';' and tab are single bytes in UTF-8 and GBK alike).
+QString placeOf(const QByteArray &bytes, qsizetype offset)
+{
+    const qsizetype lineStart = bytes.lastIndexOf('\n', offset - 1) + 1;
+    const int line = int(bytes.left(offset).count('\n')) + 1;
+    const QByteArray before = bytes.mid(lineStart, offset - lineStart);
+    const int field = 1 + int(std::max({before.count(','), before.count(';'), before.count('\t')}));
+    return QStringLiteral("第 %1 行第 %2 列").arg(line).arg(field);
+}
+
+} // namespace
+
+QString Spreadsheet::decodeCsvText(const QByteArray &bytes)
+{
+    QByteArrayView view(bytes);
+    const bool bom = view.startsWith("\xEF\xBB\xBF");
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bom ? view.sliced(3) : view);
+    if (!utf8.hasError())
+        return text;
+    // Not UTF-8 throughout: the whole file must then read as GBK; a file of both is
+    // refused rather than stored half garbled. (UTF-8 Chinese also decodes as GBK, into
+    // other characters, so a line that is valid UTF-8 with text beyond ASCII, in a file
+    // that is not, is taken for a mixed file: Chinese in GBK is almost never valid UTF-8.)
+    qsizetype bad = 0;
+    if (!bom) {
+        qsizetype utf8Line = -1, otherLine = -1; // byte offsets of the first such lines
+        for (qsizetype at = 0; at < bytes.size() && (utf8Line < 0 || otherLine < 0);) {
+            const qsizetype next = bytes.indexOf('\n', at) < 0 ? bytes.size() : bytes.indexOf('\n', at) + 1;
+            const QByteArrayView line = view.sliced(at, next - at);
+            if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+                QStringDecoder probe(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                const QString decoded = probe.decode(line); // decoding happens on conversion to QString
+                qsizetype &first = probe.hasError() ? otherLine : utf8Line;
+                if (first < 0)
+                    first = at;
+            }
+            at = next;
+        }
+        if (utf8Line >= 0 && otherLine >= 0)
+            throw SpreadsheetError(QStringLiteral("文件中的文字编码不一致: 第 %1 行是 UTF-8 编码,第 %2 行不是。"
+                                                  "请把文件另存为 UTF-8 编码后再导入。")
+                                       .arg(bytes.left(utf8Line).count('\n') + 1)
+                                       .arg(bytes.left(otherLine).count('\n') + 1));
+        if (Gbk::decodeStrict(bytes, &text, &bad))
+            return text;
+    }
+    if (bom) {
+        QStringDecoder probe(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        bad = 3;
+        while (bad < bytes.size()) {
+            const qsizetype end = std::min(bytes.size(), bytes.indexOf('\n', bad) < 0 ? bytes.size() : bytes.indexOf('\n', bad) + 1);
+            const QString decoded = probe.decode(view.sliced(bad, end - bad));
+            if (probe.hasError())
+                break;
+            bad = end;
+        }
+    }
+    throw SpreadsheetError(QStringLiteral("文件的编码无法识别: %1含有既不是 UTF-8 也不是 GBK 的文字。请把文件另存为 UTF-8 编码后再导入。")
+                               .arg(placeOf(bytes, bad)));
+}
+
 SheetData Spreadsheet::parseCsv(const QByteArray &bytes)
 {
-    const QString text = decodeText(bytes);
+    const QString text = decodeCsvText(bytes);
     const QChar delimiter = csvDelimiter(text);
     SheetData sheet;
     QStringList cells;
     QString cell;
     bool quoted = false;    // inside a quoted field
     bool wasQuoted = false; // the field began with a quote
+    int line = 1, quoteLine = 0, quoteField = 0;
     const qsizetype n = text.size();
     auto endCell = [&] {
         cells.append(cell);
@@ -1057,16 +1123,22 @@ SheetData Spreadsheet::parseCsv(const QByteArray &bytes)
             }
         } else if (c == QLatin1Char('"') && cell.isEmpty() && !wasQuoted) {
             quoted = wasQuoted = true;
+            quoteLine = line;
+            quoteField = int(cells.size()) + 1;
         } else if (c == delimiter) {
             endCell();
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
             endRow();
+            ++line;
         } else {
             cell += c;
         }
     }
+    // A quote never closed would take the rest of the file into one field.
+    if (quoted)
+        throw SpreadsheetError(QStringLiteral("第 %1 行第 %2 列的引号没有结束,文件可能已损坏。").arg(quoteLine).arg(quoteField));
     if (!cell.isEmpty() || !cells.isEmpty() || wasQuoted)
         endRow();
     sheet.finish();
@@ -1078,7 +1150,11 @@ SheetData Spreadsheet::readCsv(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(path, file.errorString());
-    return parseCsv(file.readAll());
+    try {
+        return parseCsv(file.readAll());
+    } catch (const SpreadsheetError &error) {
+        fail(path, error.text());
+    }
 }
 
 // ---------------------------------------------------------------- any

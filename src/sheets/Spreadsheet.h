@@ -73,6 +73,10 @@ SheetData parseCsv(const QByteArray &bytes);
 // Text of delimited files: UTF-8 (with or without a byte order mark) when the bytes are
 // valid UTF-8, otherwise GBK.
 QString decodeText(const QByteArray &bytes);
+// The same decision, made strictly for an import: UTF-8 when the whole file is valid
+// UTF-8, else GBK/GB18030 when the whole file decodes; otherwise SpreadsheetError naming
+// the first line and field that neither reads.
+QString decodeCsvText(const QByteArray &bytes);
 // The field delimiter of a delimited file: of ',', ';' and tab the one that occurs most
 // often outside quotes in the first line (',' when none does).
 QChar csvDelimiter(QStringView text);

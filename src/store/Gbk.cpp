@@ -1,5 +1,6 @@
 #include "Gbk.h"
 
+#include <cerrno>
 #include <iconv.h>
 
 namespace {
@@ -47,6 +48,42 @@ QByteArray Gbk::encode(const QString &text)
 QString Gbk::decode(const QByteArray &bytes)
 {
     return QString::fromUtf8(convert("UTF-8", "GBK", bytes));
+}
+
+bool Gbk::decodeStrict(const QByteArray &bytes, QString *text, qsizetype *badOffset)
+{
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd == iconv_t(-1)) {
+        *badOffset = 0;
+        return false;
+    }
+    QByteArray output(bytes.size() * 2 + 16, Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char *out = output.data();
+    size_t outLeft = size_t(output.size());
+    bool whole = true;
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1))
+            continue;
+        if (errno == E2BIG) {
+            const qsizetype used = out - output.data();
+            output.resize(output.size() * 2);
+            out = output.data() + used;
+            outLeft = size_t(output.size() - used);
+            continue;
+        }
+        // EILSEQ: no character; EINVAL: the text ends inside one.
+        whole = false;
+        *badOffset = in - bytes.constData();
+        break;
+    }
+    iconv_close(cd);
+    if (whole) {
+        output.truncate(out - output.data());
+        *text = QString::fromUtf8(output);
+    }
+    return whole;
 }
 
 QString Gbk::cut(const QString &text, int maxBytes)

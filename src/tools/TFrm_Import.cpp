@@ -142,6 +142,21 @@ void TFrm_Import::done(int result)
     QDialog::done(result);
 }
 
+namespace {
+
+// What an import left out, as lines after its success message; empty when nothing was.
+QString leftOutText(int skippedRows, int unmappedColumns)
+{
+    QString text;
+    if (skippedRows > 0)
+        text += QStringLiteral("\n有 %1 行的对应列都是空的,已跳过。").arg(skippedRows);
+    if (unmappedColumns > 0)
+        text += QStringLiteral("\n文件中有 %1 列没有对应的字段,没有导入。").arg(unmappedColumns);
+    return text;
+}
+
+} // namespace
+
 bool TFrm_Import::start()
 {
     if (!commitPending())
@@ -160,16 +175,19 @@ bool TFrm_Import::start()
     bool stored = false;
     bool cancelled = false;
     QString failure;
+    CustomerImport::Summary summary;
+    int unmapped = 0;
     {
         WaitCursor wait;
         try {
             CustomerImport::checkMapping(*connection);
+            unmapped = CustomerImport::unmappedColumnCount(*connection, m_sheet);
             stored = CustomerImport::run(*connection, m_sheet, [&bar](int done, int) {
                 if (!bar)
                     return true;
                 bar->setValue(done);
                 return !bar->wasCanceled();
-            });
+            }, &summary);
             cancelled = !stored;
         } catch (const CustomerImport::Failure &error) {
             failure = error.text();
@@ -182,7 +200,7 @@ bool TFrm_Import::start()
     else if (cancelled)
         Messages::box(this, QStringLiteral("导入已取消,没有导入任何数据。"), QStringLiteral("提醒"), Msg::Icon::Information);
     else
-        Messages::plain(this, QStringLiteral("导入数据成功!"));
+        Messages::plain(this, QStringLiteral("导入数据成功!") + leftOutText(summary.skippedEmpty, unmapped));
     return stored;
 }
 

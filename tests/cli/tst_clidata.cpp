@@ -3,6 +3,7 @@
 #include "TestProgram.h"
 #include "sheets/Spreadsheet.h"
 #include "store/Connection.h"
+#include "store/Gbk.h"
 #include "store/Dataset.h"
 #include "store/queries/Maintenance.h"
 
@@ -84,6 +85,8 @@ private slots:
     void serverPasswordNeverShown();
     void foreignSchemaRefused_data();
     void foreignSchemaRefused();
+    void importChecksEveryCell_data();
+    void importChecksEveryCell();
 
 private:
     QStringList withDb(QStringList args) const { return args << QStringLiteral("--db") << m_program->databasePath(); }
@@ -579,6 +582,88 @@ void TestCliData::foreignSchemaRefused()
     auto db = m_program->connect();
     QCOMPARE(column(*db, QStringLiteral("select count(*) from admin")), QStringList{"1"});
     QCOMPARE(column(*db, QStringLiteral("select count(*) from sqlite_master where type='trigger'")), QStringList{"0"});
+}
+
+namespace {
+
+// A CSV line of `width` fields, the given ones filled (1-based).
+QByteArray csvLine(const QMap<int, QByteArray> &cells, int width = 31)
+{
+    QByteArrayList fields;
+    for (int column = 1; column <= width; ++column)
+        fields.append(cells.value(column));
+    return fields.join(',') + "\n";
+}
+
+QByteArray csvTitles(int width = 31)
+{
+    QByteArrayList titles;
+    for (int column = 1; column <= width; ++column)
+        titles.append("c" + QByteArray::number(column));
+    return titles.join(',') + "\n";
+}
+
+} // namespace
+
+// Every mapped cell is checked before anything is stored (column 1 fills Company
+// VARCHAR(100), 19 introduce LONGTEXT, 31 the contact's Birthday): a refusal names the
+// row and the column and stores nothing; what a run leaves out is said.
+void TestCliData::importChecksEveryCell_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // in the output (status 0) or the error (1)
+    QTest::addColumn<QString>("stored"); // "Company|Birthday" of the new customers, ';' between
+
+    const QByteArray head = csvTitles();
+    QTest::newRow("NUL in a name") << head + csvLine({{1, "华信"}}) + csvLine({{1, QByteArray("东方\0贸易", 13)}})
+                                   << 1 << "Excel第 3 行“c1”列含有空字符(NUL)" << "";
+    QTest::newRow("30 February") << head + csvLine({{1, "华信"}, {31, "2023-02-30"}}) << 1
+                                 << "Excel第 2 行“c31”列的“2023-02-30”不是有效的日期" << "";
+    QTest::newRow("no year, month 13") << head + csvLine({{1, "华信"}, {31, "-0001-13-45"}}) << 1
+                                       << "“c31”列的“-0001-13-45”不是有效的日期" << "";
+    QTest::newRow("a date written otherwise is stored as one")
+        << head + csvLine({{1, "华信"}, {31, "2023/2/5"}}) << 0 << "共导入 1 条记录" << "华信|2023-02-05";
+    QTest::newRow("a name past its column")
+        << head + csvLine({{1, QString(101, u'名').toUtf8()}}) << 1
+        << "Excel第 2 行“c1”列有 101 个字符,超过了该字段最多的 100 个字符" << "";
+    QTest::newRow("a memo past 64 KB")
+        << head + csvLine({{1, "华信"}, {19, QByteArray(65537, 'x')}}) << 1 << "超过了该字段最多的 65536 个字符" << "";
+    QTest::newRow("text only in an unmapped column")
+        << csvTitles(33) + csvLine({{1, "华信"}, {33, "备注"}}, 33) + csvLine({{33, "只有这一列"}}, 33) << 0
+        << "文件中有 1 列没有对应的字段,这些列不导入。\n导入数据成功!共导入 1 条记录。\n有 1 行的对应列都是空的,已跳过。\n"
+        << "华信|";
+    QTest::newRow("UTF-8 and GBK rows mixed")
+        << head + csvLine({{1, "华信科技"}}) + csvLine({{1, Gbk::encode(QStringLiteral("东方贸易"))}}) << 1
+        << "文件中的文字编码不一致: 第 2 行是 UTF-8 编码,第 3 行不是。" << "";
+    QTest::newRow("stray bytes") << head + csvLine({{1, "华信"}, {2, "\xFF\xFE"}}) << 1
+                                 << "第 2 行第 2 列含有既不是 UTF-8 也不是 GBK 的文字" << "";
+    QTest::newRow("a whole GBK file") << Gbk::encode(QString::fromUtf8(head + csvLine({{1, "东方贸易"}}))) << 0
+                                      << "共导入 1 条记录" << "东方贸易|";
+    QTest::newRow("a quote never closed")
+        << head + csvLine({{1, "华信"}}) + "\"东方贸易,x\n" + csvLine({{1, "南方"}}) << 1
+        << "第 3 行第 1 列的引号没有结束" << "";
+}
+
+void TestCliData::importChecksEveryCell()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(QString, stored);
+    const QString path = m_scratch->filePath(QStringLiteral("客户.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(csv);
+    file.close();
+    const Result r = cli(withDb({QStringLiteral("import"), path}));
+    QCOMPARE(r.status, status);
+    QVERIFY2((status == 0 ? r.out : r.err).contains(said), qPrintable(r.out + r.err));
+    auto db = m_program->connect();
+    const QStringList rows = column(*db, QStringLiteral(
+        "select c.Company || '|' || ifnull(k.Birthday, '') from custom c join contact k on k.CustCode = c.CustCode "
+        "where c.CustCode > 17 order by c.CustCode"));
+    QCOMPARE(rows.join(u';'), stored);
 }
 
 QTEST_GUILESS_MAIN(TestCliData)
