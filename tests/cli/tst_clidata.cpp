@@ -182,7 +182,9 @@ void TestCliData::importDefaultMapping()
     const Result r = cli(withDb({QStringLiteral("import"), fixture(file)}));
     QCOMPARE(r.err, QString());
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, QStringLiteral("导入数据成功!共导入 3 条记录。\n"));
+    // The fixture's seventh column has no title and its eighth repeats "电话", whose
+    // mapping reads the first such column: neither is imported, and that is said first.
+    QCOMPARE(r.out, QStringLiteral("文件中有 2 列没有对应的字段,这些列不导入。\n导入数据成功!共导入 3 条记录。\n"));
     auto db = m_program->connect();
     QCOMPARE(column(*db, QStringLiteral("select CustCode || ':' || Company || ':' || Category || ':' || CustType "
                                         "from custom where CustCode > 17 order by CustCode")),

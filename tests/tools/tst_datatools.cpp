@@ -46,6 +46,17 @@
 
 using Check = std::function<void(QWidget *)>;
 
+namespace {
+
+// The success of an import of the customers fixture: its seventh column (no title) and
+// its eighth (a second "电话", whose title reads the first one) are taken by no mapping.
+QString importedTwoColumnsLeftOut()
+{
+    return QStringLiteral("导入数据成功!\n文件中有 2 列没有对应的字段,没有导入。");
+}
+
+} // namespace
+
 class TestDataTools : public QObject
 {
     Q_OBJECT
@@ -298,7 +309,7 @@ void TestDataTools::importEachFormat()
     });
     QCOMPARE(opened, QStringLiteral("TFrm_Import"));
     QCOMPARE(label, QStringLiteral("Excel中共有 3 条记录"));
-    QCOMPARE(f->messages.texts(), QStringList{QStringLiteral("导入数据成功!")});
+    QCOMPARE(f->messages.texts(), QStringList{importedTwoColumnsLeftOut()});
 
     QCOMPARE(column(QStringLiteral("select S_Field || '@' || CellID from T_Temp order by CellID")),
              (QStringList{"公司名称@1", "电话@2", "手机@3", "生日@4", "年收入@5", "备注@6", "@7", "电话@8"}));
@@ -355,7 +366,7 @@ void TestDataTools::importMappingEditedInGrid()
         picker->setCurrentText(choice);
         child<QPushButton>(window, "Btn_Start")->click();
     });
-    QCOMPARE(f->messages.texts(), QStringList{QStringLiteral("导入数据成功!")});
+    QCOMPARE(f->messages.texts(), QStringList{importedTwoColumnsLeftOut()});
     QCOMPARE(f->scalar(QStringLiteral("select F_Field from T_Import where S_Field='fax'")).toString(), stored);
     QCOMPARE(f->scalar(QStringLiteral("select fax from custom where CustCode=1")).toString(), fax);
 }
@@ -455,7 +466,7 @@ void TestDataTools::importAllOrNothingAtEveryStatement()
         const int seen = FaultInjection::statementsSeen();
         FaultInjection::disarm();
         if (seen < n) {
-            QCOMPARE(f->messages.texts(), QStringList{QStringLiteral("导入数据成功!")});
+            QCOMPARE(f->messages.texts(), QStringList{importedTwoColumnsLeftOut()});
             break;
         }
         ++positions;
