@@ -90,6 +90,9 @@ void TFrm_Email::start()
     if (!file.open(QIODevice::WriteOnly))
         fail(QStringLiteral("无法创建文件 \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString()));
 
+    // The browser's list may still be arriving in the background: every row is written.
+    if (rows->isLoading())
+        rows->waitForLoaded();
     const int count = rows->recordCount();
     const int email = rows->checkedFieldIndex(QStringLiteral("email"));
     ui->ProgressBar1->setRange(0, qMax(count, 1));

@@ -94,7 +94,13 @@ QString exportPath(const QString &name)
 
 QString exportGrid(QWidget *parent, DataGrid *grid, const QString &name)
 {
-    const Dataset *rows = grid ? grid->dataset() : nullptr;
+    Dataset *const source = grid ? grid->dataset() : nullptr;
+    // A long list may still be arriving in the background: the file gets every row.
+    if (source && source->isLoading()) {
+        WaitCursor wait;
+        source->waitForLoaded();
+    }
+    const Dataset *rows = source;
     if (!rows) {
         Messages::box(parent, QStringLiteral("没有可导出的数据。"), QStringLiteral("提醒"), Msg::Icon::Information);
         return {};

@@ -1,4 +1,5 @@
 #include "GridPrint.h"
+#include "store/Dataset.h"
 
 #include "TFrm_Preview.h"
 #include "ui/DataGrid.h"
@@ -13,6 +14,9 @@ Report::GridTable table(const DataGrid *grid, const QString &title)
 {
     Report::GridTable table;
     table.title = title;
+    // A long list may still be arriving in the background: the printout gets every row.
+    if (Dataset *rows = grid->dataset(); rows && rows->isLoading())
+        rows->waitForLoaded();
     const QAbstractItemModel *model = grid->model();
     const QHeaderView *header = grid->horizontalHeader();
     QList<int> columns;

@@ -5,7 +5,9 @@
 #include "activities/TFrm_Schedule.h"
 #include "customers/TFrm_Custom.h"
 #include "customers/TFrm_S_Cust.h"
+#include "main/GridExport.h"
 #include "main/TFrm_Main.h"
+#include "sheets/Spreadsheet.h"
 #include "store/Connection.h"
 #include "ui/DataGrid.h"
 #include "ui/Messages.h"
@@ -40,6 +42,7 @@ private slots:
     void cleanup();
     void firstLoadThenFullList();
     void longListArrivesWhileWindowWorks();
+    void exportDuringLoadHasEveryRow();
     void listsPrintFromTheirMenus();
     void accessScope_data();
     void accessScope();
@@ -168,6 +171,25 @@ void TestCustomBrowser::longListArrivesWhileWindowWorks()
     QTest::qWait(50);
     QCOMPARE(m_data->Qry_Cust->recordCount(), 30);
     QCOMPARE(m_main->statusPanel(1), QStringLiteral("当前共有 30 条客户记录"));
+}
+
+// An export started while a long list is still arriving writes every row, not the rows
+// read so far.
+void TestCustomBrowser::exportDuringLoadHasEveryRow()
+{
+    m_data->connection()->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 100849) "
+        "INSERT INTO custom (CustCode, Company, Category, F_User) SELECT i, '批量公司' || i, '0201', '张三' FROM n"));
+    login(QStringLiteral("张三"), true);
+    TFrm_Custom *w = openBrowser();
+    m_data->Qry_Cust->setBackgroundLoading(true);
+    Dataset::setForegroundWaitMs(0);
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
+    QVERIFY(m_data->Qry_Cust->isLoading());
+    const QString path = GridExport::exportGrid(w, child<DataGrid>(w, "Grid_Cust"), QStringLiteral("客户列表"));
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(Spreadsheet::readXlsx(path).rowCount(), 100000 + 1);
+    QFile::remove(path);
 }
 
 void TestCustomBrowser::login(const QString &name, bool viewAll)
