@@ -259,7 +259,14 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         const int row = datasetRow(index.row());
-        return row < 0 ? QVariant() : QVariant(displayText(m_dataset->fieldDef(field).kind, m_dataset->value(row, field)));
+        if (row < 0)
+            return {};
+        // A list cell shows the start of a long text: laying out megabytes of one memo
+        // in a grid row would stall the window; the editor shows the whole of it.
+        QString text = displayText(m_dataset->fieldDef(field).kind, m_dataset->value(row, field));
+        if (text.size() > MaxShownCharacters)
+            text = text.left(MaxShownCharacters) + QStringLiteral("…");
+        return text;
     }
     case Qt::EditRole: {
         const int row = datasetRow(index.row());

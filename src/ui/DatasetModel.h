@@ -18,6 +18,9 @@ class DatasetModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The most characters a cell's display text has; a longer text ends in "…".
+    static constexpr int MaxShownCharacters = 300;
+
     explicit DatasetModel(Dataset *dataset = nullptr, QObject *parent = nullptr);
     ~DatasetModel() override;
 

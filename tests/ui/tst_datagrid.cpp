@@ -227,6 +227,17 @@ void TestDataGrid::cellsShowKindsAndLabels()
     m_rows->setCurrentRow(2);
     QCOMPARE(model->headerData(2, Qt::Vertical).toString(), QStringLiteral("▶"));
     QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QString());
+
+    // A text of a megabyte shows its start in the list; the row keeps all of it.
+    const QString huge(1 << 20, u'长');
+    m_rows->setCurrentRow(1);
+    m_rows->edit();
+    m_rows->setValue(QStringLiteral("City"), huge);
+    const QString shown = cell(1, "City").toString();
+    QCOMPARE(shown.size(), DatasetModel::MaxShownCharacters + 1);
+    QVERIFY(shown.endsWith(QStringLiteral("…")));
+    QCOMPARE(cell(1, "City", Qt::EditRole).toString(), huge);
+    m_rows->cancel();
 }
 
 void TestDataGrid::changedRowRepaintsOnlyThatRow()
