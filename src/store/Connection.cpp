@@ -1,5 +1,6 @@
 #include "Connection.h"
 #include "DbError.h"
+#include "DiskSpace.h"
 #include "StatementGuard.h"
 #include "FaultPoint.h"
 #include "PgEngine.h"
@@ -563,7 +564,7 @@ bool Connection::copyFileLocked(const QString &path, const std::function<bool(in
 {
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()), DbError::Kind::CannotOpen);
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, out.errorString())), DbError::Kind::CannotOpen);
     runScript("BEGIN");
     // Reading the first page takes the shared lock (and rolls back a journal a crashed
     // writer left); it is held until the transaction ends.
@@ -605,16 +606,16 @@ bool Connection::copyFileLocked(const QString &path, const std::function<bool(in
             if (got < 0)
                 throw DbError(QStringLiteral("无法读取数据库文件 %1: %2").arg(m_path, in.errorString()));
             if (got > 0 && out.write(buffer.constData(), got) != got)
-                throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()));
+                throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, out.errorString())));
         }
         if (got <= 0)
-            throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, QString::fromLocal8Bit(std::strerror(errno)))));
         copied += got;
     }
     if (progress)
         progress(total, total);
     if (!out.flush() || ::fsync(out.handle()) != 0)
-        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, out.errorString()));
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, out.errorString())));
     return true;
 }
 
@@ -625,7 +626,7 @@ bool Connection::pageBackup(const QString &path, const std::function<bool(int, i
     if (sqlite3_open_v2(file.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const QString message = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
         sqlite3_close(target);
-        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, message), DbError::Kind::CannotOpen);
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, message)), DbError::Kind::CannotOpen);
     }
     const auto closeTarget = std::unique_ptr<sqlite3, int (*)(sqlite3 *)>(target, sqlite3_close_v2);
     if (sqlite3_key(target, m_password.constData(), int(m_password.size())) != SQLITE_OK)
@@ -633,7 +634,7 @@ bool Connection::pageBackup(const QString &path, const std::function<bool(int, i
                       DbError::Kind::CannotOpen);
     sqlite3_backup *backup = sqlite3_backup_init(target, "main", m_db, "main");
     if (!backup)
-        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(target))));
+        throw DbError(QStringLiteral("无法写入备份文件 %1: %2").arg(path, DiskSpace::writeFailure(path, QString::fromUtf8(sqlite3_errmsg(target)))));
 
     // Steps of 8 MB or so keep the progress moving; a copy that a writer overtook (pages
     // left grow again) starts over, and after a few of those the rest goes in one step.

@@ -1,4 +1,5 @@
 #include "CopyFileLZ.h"
+#include "DiskSpace.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,8 @@ void CopyFileLZ(const QString &source, const QString &destination)
     // The rename is what makes the replacement whole; never fall back to writing in place.
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
-        throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2").arg(shown(destination), out.errorString()));
+        throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2")
+                                .arg(shown(destination), DiskSpace::writeFailure(destination, out.errorString())));
 
     constexpr qint64 BlockSize = 1 << 20;
     QByteArray block(BlockSize, Qt::Uninitialized);
@@ -46,9 +48,11 @@ void CopyFileLZ(const QString &source, const QString &destination)
         if (out.write(block.constData(), read) != read) {
             const QString reason = out.errorString();
             out.cancelWriting();
-            throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2").arg(shown(destination), reason));
+            throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2")
+                                .arg(shown(destination), DiskSpace::writeFailure(destination, reason)));
         }
     }
     if (!out.commit())
-        throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2").arg(shown(destination), out.errorString()));
+        throw FileCopyError(QStringLiteral("无法写入文件 \"%1\": %2")
+                                .arg(shown(destination), DiskSpace::writeFailure(destination, out.errorString())));
 }

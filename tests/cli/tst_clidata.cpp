@@ -87,6 +87,7 @@ private slots:
     void foreignSchemaRefused();
     void importChecksEveryCell_data();
     void importChecksEveryCell();
+    void backupToAFullDiskSaysSo();
 
 private:
     QStringList withDb(QStringList args) const { return args << QStringLiteral("--db") << m_program->databasePath(); }
@@ -666,6 +667,26 @@ void TestCliData::importChecksEveryCell()
         "select c.Company || '|' || ifnull(k.Birthday, '') from custom c join contact k on k.CustCode = c.CustCode "
         "where c.CustCode > 17 order by c.CustCode"));
     QCOMPARE(rows.join(u';'), stored);
+}
+
+// A backup onto a disk with no room left says the disk is full and which folder, not
+// "Unknown error", and leaves no half-written file. (A small memory file system stands in
+// for the full disk; it needs the right to mount one.)
+void TestCliData::backupToAFullDiskSaysSo()
+{
+    const QString folder = m_scratch->filePath(QStringLiteral("small"));
+    QVERIFY(QDir().mkpath(folder));
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=512k"), QStringLiteral("tmpfs"), folder}) != 0)
+        QSKIP("no right to mount a small file system here");
+    const auto unmount = qScopeGuard([&folder] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+    m_program->connect()->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+        "INSERT INTO custom (CustCode, Company, address) SELECT i, '填满磁盘的公司' || i, '很长的地址' || i FROM n"));
+    const Result r = cli(withDb({QStringLiteral("backup"), folder}));
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("磁盘空间不足: 文件夹“%1”所在的磁盘已满").arg(folder)), qPrintable(r.err));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCliData)
