@@ -1,13 +1,21 @@
 #include "FuzzEntries.h"
+#include "sheets/Spreadsheet.h"
+#include "store/Connection.h"
 #include "store/DbError.h"
 #include "store/IniSettings.h"
+#include "store/Schema.h"
 #include "store/SqlDialect.h"
+#include "store/StatementGuard.h"
+#include "store/queries/Maintenance.h"
+#include "store/queries/SchemaCheck.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -18,7 +26,75 @@ namespace {
     std::abort();
 }
 
+// A scratch file of this process on a memory file system where there is one.
+QString scratchPath(const QString &name)
+{
+    static const QString folder = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    return folder + QStringLiteral("/kehu-fuzz-%1-%2").arg(QCoreApplication::applicationPid()).arg(name);
+}
+
+void writeFile(const QString &path, const char *data, qsizetype size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        broken("cannot write the scratch file", path);
+    file.write(data, size);
+}
+
 } // namespace
+
+int FuzzEntries::spreadsheet(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    static const char *const suffixes[] = {".csv", ".ods", ".xlsx"};
+    const QString path = scratchPath(QStringLiteral("sheet")) + QString::fromLatin1(suffixes[data[0] % 3]);
+    writeFile(path, reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    try {
+        const SheetData sheet = Spreadsheet::read(path);
+        // What is read stays within a sheet's limits.
+        if (sheet.rowCount() > SheetData::MaxRows || sheet.columnCount() > SheetData::MaxColumns)
+            broken("a sheet past the limits was read", path);
+        for (int row = 1; row <= std::min(sheet.rowCount(), 50); ++row)
+            for (int column = 1; column <= std::min(sheet.columnCount(), 50); ++column)
+                (void)sheet.text(row, column);
+    } catch (const SpreadsheetError &) {
+    }
+    QFile::remove(path);
+    return 0;
+}
+
+int FuzzEntries::schemaCheck(const uint8_t *data, size_t size)
+{
+    // One delivered database per process, copied for every input.
+    static const QString pristine = [] {
+        const QString path = scratchPath(QStringLiteral("pristine.mdb"));
+        QFile::remove(path);
+        Schema::createDatabase(path);
+        return path;
+    }();
+    const QString path = scratchPath(QStringLiteral("changed.mdb"));
+    QFile::remove(path);
+    if (!QFile::copy(pristine, path))
+        broken("cannot copy the delivered database", path);
+    const QString statements = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    // Statements that would write other files (attach) are left out, as kehu-cli does.
+    for (const QString &statement : SqlDialect::splitStatements(statements))
+        if (!StatementGuard::refusal(statement).isEmpty())
+            return 0;
+    try {
+        auto connection = Connection::open(path);
+        connection->execScript(statements);
+    } catch (const DbError &) {
+    }
+    // Refusals are texts; nothing else may escape the check. The delivered database
+    // itself always passes.
+    const QString problem = Maintenance::checkDatabaseFile(path);
+    if (size == 0 && !problem.isEmpty())
+        broken("the delivered database was refused", problem);
+    QFile::remove(path);
+    return 0;
+}
 
 int FuzzEntries::sqlDialect(const uint8_t *data, size_t size)
 {

@@ -13,4 +13,11 @@ namespace FuzzEntries {
 int sqlDialect(const uint8_t *data, size_t size);
 // IniSettings reading the input as a settings file, then a write and read back.
 int iniSettings(const uint8_t *data, size_t size);
+// The import's spreadsheet reader on the input as a file: its first byte picks .csv,
+// .ods or .xlsx, the rest is the file. Refusals are SpreadsheetError; a memory bomb shows
+// as the fuzzer's out-of-memory finding (-rss_limit_mb).
+int spreadsheet(const uint8_t *data, size_t size);
+// The restore's check of a database file: the input, as statements of the engine, changes
+// a copy of a delivered database; the check then compares it with the program's schema.
+int schemaCheck(const uint8_t *data, size_t size);
 }

@@ -1,6 +1,6 @@
 // Replays every committed corpus seed and every input that once failed through the
 // fuzz targets' entry functions, in the normal build without clang:
-//   kehu-fuzz-replay TARGET DIR...   (TARGET: sqldialect or inisettings)
+//   kehu-fuzz-replay TARGET DIR...   (TARGET: sqldialect, inisettings, spreadsheet or schemacheck)
 // A fault aborts (or is reported by the sanitizers in a sanitizer build).
 #include "FuzzEntries.h"
 
@@ -22,6 +22,10 @@ int main(int argc, char **argv)
         entry = FuzzEntries::sqlDialect;
     else if (args.at(1) == QLatin1String("inisettings"))
         entry = FuzzEntries::iniSettings;
+    else if (args.at(1) == QLatin1String("spreadsheet"))
+        entry = FuzzEntries::spreadsheet;
+    else if (args.at(1) == QLatin1String("schemacheck"))
+        entry = FuzzEntries::schemaCheck;
     else
         return 2;
     int inputs = 0;

@@ -30,8 +30,8 @@ cmake --build build-asan -j"$(nproc)"
   ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j"$(nproc)" --timeout 900)
 
-# A short fuzz run of the dialect translator and the settings reader (20 s each; the
-# nightly run is longer, see docs/fuzzing.md).
+# A short fuzz run of the dialect translator, the settings reader, the spreadsheet reader
+# and the schema check (20 s each; the nightly run is longer, see docs/fuzzing.md).
 if command -v clang++ >/dev/null; then
   bash scripts/fuzz.sh 20
 else
