@@ -5,6 +5,9 @@
 # again, and both are found as they were; a deleted template comes back.
 # Usage: program_files.sh CMAKE BUILD_DIR COPY_MISSING_SCRIPT ASSETS_DIR
 set -u
+# Patterns hold Chinese characters (one "." may stand for one of them): read text as UTF-8
+# whatever locale the caller has (a fresh Debian has none set).
+export LC_ALL=C.UTF-8
 cmake=$1
 build=$2
 copy_missing=$3

@@ -3,6 +3,9 @@
 # without a display; the text and its place on the page are read back with pdftotext -bbox.
 # Usage: cli_print.sh KEHU_CLI DELIVERED_DATABASE
 set -u
+# Patterns hold Chinese characters (one "." may stand for one of them): read text as UTF-8
+# whatever locale the caller has (a fresh Debian has none set).
+export LC_ALL=C.UTF-8
 cli=$1
 delivered=$2
 work=$(mktemp -d)
@@ -77,7 +80,8 @@ grep -q '^3 [0-9.]* [0-9.]* 一二三四五六七八九十$' "$work/cb.txt" && p
 "$cli" print bill FH202612100001 --pdf "$work/bill.pdf" --db "$db" >/dev/null 2>&1 || fail "bill status"
 words "$work/bill.pdf" >"$work/bill.txt"
 grep -q ' 33.75$' "$work/bill.txt" && pass "bill line amount" || fail "bill line amount"
-grep -q '贰佰叁拾叁元柒.伍分' "$work/bill.txt" && pass "bill capital total" || fail "bill capital total"
+grep -q '贰佰叁拾叁元柒.伍分' "$work/bill.txt" && pass "bill capital total" \
+  || { fail "bill capital total"; grep -v ' [0-9.]*$' "$work/bill.txt" | sed 's/^/  read back: /'; }
 "$cli" print bill FH000 --pdf "$work/x.pdf" --db "$db" >/dev/null 2>&1; [ $? -eq 1 ] && pass "unknown bill" || fail "unknown bill"
 
 # Wrong arguments and a missing template.

@@ -4,6 +4,9 @@
 # and a file that is not the program's database is never used nor turned into one.
 # Usage: cli_write.sh KEHU_CLI DELIVERED_DATABASE
 set -u
+# Patterns hold Chinese characters (one "." may stand for one of them): read text as UTF-8
+# whatever locale the caller has (a fresh Debian has none set).
+export LC_ALL=C.UTF-8
 cli=$1
 delivered=$2
 work=$(mktemp -d)
