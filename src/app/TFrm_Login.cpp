@@ -1,4 +1,5 @@
 #include "TFrm_Login.h"
+#include "TFrm_ChangePass.h"
 #include "ui_TFrm_Login.h"
 #include "data/TFrm_Data.h"
 #include "store/SettingKeys.h"
@@ -48,6 +49,10 @@ void TFrm_Login::fillUsers()
     const int name = users.checkedFieldIndex(QStringLiteral("UserName"));
     for (int row = 0; row < users.recordCount(); ++row)
         ui->Combo_User->addItem(Dataset::displayText(users.value(row, name)));
+    // The hint names the initial operator and its empty password only while that is true.
+    Dataset admin(m_session->data()->connection());
+    Operators::openByName(admin, QStringLiteral("Admin"));
+    ui->Label4->setVisible(!admin.isEmpty() && PasswordHash::matches(QString(), admin.text(QStringLiteral("Password"))));
     const int position = Setting::LoginUser.read(m_session->data()->settings());
     ui->Combo_User->setCurrentIndex(position >= 0 && position < ui->Combo_User->count() ? position : -1);
 }
@@ -83,6 +88,8 @@ void TFrm_Login::tryLogin()
         // reading the rights fails.
         m_setOperator(Gbk::cut(chosen.trimmed(), 20), permit);
         LoginOK = true;
+        if (typed.isEmpty())
+            askForPassword(chosen.trimmed());
         return;
     }
     if (typed.isEmpty()) {
@@ -95,6 +102,20 @@ void TFrm_Login::tryLogin()
     else
         Messages::box(this, chosen + QStringLiteral("密码为空，您可以直接点击确定按钮登录！"), Warning, Msg::Icon::Error);
     ui->Edit_Pass->clear();
+}
+
+// An empty password lets anyone in under this name, so it is never left silently: the
+// operator is asked to set one at every login while it stays empty, and may go on
+// without (否) to be asked again next time.
+void TFrm_Login::askForPassword(const QString &name)
+{
+    const Msg::Answer answer = Messages::box(
+        this, QStringLiteral("“%1”的密码为空,任何人都可以用这个名字登录。\n现在设置密码吗?").arg(name),
+        QStringLiteral("设置密码"), Msg::Icon::Question, Msg::Buttons::YesNo);
+    if (answer != Msg::Answer::Yes)
+        return;
+    TFrm_ChangePass dialog(m_session, this);
+    dialog.exec();
 }
 
 // A password from an older database, just typed correctly, is replaced by its hash.

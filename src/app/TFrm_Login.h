@@ -45,6 +45,7 @@ private:
     void fillUsers();
     void pressOK();
     void tryLogin();
+    void askForPassword(const QString &name);
     void storeHash(qint64 userId, const QString &password);
 
     std::unique_ptr<Ui::TFrm_Login> ui;

@@ -646,9 +646,11 @@ void TestAdmin::noPasswordStoredAsTyped()
     child<QPushButton>(&login, "Btn_ok")->click();
     QVERIFY(login.LoginOK);
 
+    // Admin's empty password is not left silently; the question is answered 否 here.
     QCOMPARE(m_messages->texts(), (QStringList{QStringLiteral("添加操作员成功"), QStringLiteral("添加操作员成功"),
                                                QStringLiteral("添加操作员成功"), QStringLiteral("保存成功"),
-                                               QStringLiteral("修改密码成功!")}));
+                                               QStringLiteral("修改密码成功!"),
+                                               QStringLiteral("“Admin”的密码为空,任何人都可以用这个名字登录。\n现在设置密码吗?")}));
     Dataset operators(m_data->connection());
     operators.setSql(QStringLiteral("select UserName, Password from admin"));
     operators.open();

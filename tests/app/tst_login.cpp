@@ -11,6 +11,7 @@
 #include "store/SqlText.h"
 #include "ui/Messages.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,16 @@
 #include <QTimer>
 #include <QtTest>
 #include <memory>
+
+namespace {
+
+// The question after a login with an empty password.
+QString askForPassword(const QString &name)
+{
+    return QStringLiteral("“%1”的密码为空,任何人都可以用这个名字登录。\n现在设置密码吗?").arg(name);
+}
+
+} // namespace
 
 namespace {
 
@@ -135,6 +146,7 @@ private slots:
     void pressOK_data();
     void pressOK();
     void plainPasswordHashedAtFirstLogin();
+    void emptyPasswordAskedUntilSet();
     void loginWhenHashCannotBeWritten();
     void failedLoginRemembersOperatorForNextTime();
     void focusFollowsChoice();
@@ -273,7 +285,14 @@ void tst_Login::pressOK()
     // The list position is saved after every press, succeeded or not.
     QCOMPARE(f.savedPosition(), combo->currentIndex());
     if (message.isEmpty()) {
-        QCOMPARE(f.messages.shown.size(), 0);
+        // An empty password logs in, and the operator is asked to set one (here 否).
+        if (typed.isEmpty()) {
+            QCOMPARE(f.messages.shown.size(), 1);
+            QCOMPARE(f.messages.last().text, askForPassword(user.trimmed()));
+            QCOMPARE(f.messages.last().buttons, Msg::Buttons::YesNo);
+        } else {
+            QCOMPARE(f.messages.shown.size(), 0);
+        }
         QVERIFY(login.LoginOK);
         QVERIFY(!login.isVisible());
         QCOMPARE(login.result(), int(QDialog::Accepted));
@@ -310,7 +329,8 @@ void tst_Login::pressOK()
 
 namespace {
 
-// Logs in through a new login window: the message shown, empty when it succeeded.
+// Logs in through a new login window: the message shown, empty when it succeeded (the
+// question that asks for a password after an empty one is answered 否 and not counted).
 QString logIn(Fixture &f, const QString &user, const QString &typed)
 {
     f.messages.shown.clear();
@@ -319,6 +339,8 @@ QString logIn(Fixture &f, const QString &user, const QString &typed)
     combo->setCurrentIndex(combo->findText(user));
     typeText(child<QLineEdit>(&login, "Edit_Pass"), typed);
     QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
+    if (login.LoginOK && !f.messages.shown.isEmpty() && f.messages.last().text == askForPassword(user.trimmed()))
+        f.messages.shown.removeLast();
     if (login.LoginOK != f.messages.shown.isEmpty())
         return QStringLiteral("login %1 but message shown").arg(login.LoginOK ? "succeeded" : "failed");
     return login.LoginOK ? QString() : f.messages.last().text;
@@ -354,6 +376,51 @@ void tst_Login::plainPasswordHashedAtFirstLogin()
     QCOMPARE(logIn(f, QStringLiteral("Admin"), QStringLiteral("x")),
              QStringLiteral("Admin密码为空，您可以直接点击确定按钮登录！"));
     QCOMPARE(f.storedPassword(QStringLiteral("Admin")), adminHash);
+}
+
+// An empty password is never left silently: every login with it asks for one, 是 opens
+// the change-password window, and once a password is set neither the question nor the
+// hint naming the initial operator comes back.
+void tst_Login::emptyPasswordAskedUntilSet()
+{
+    Fixture f;
+    {
+        TFrm_Login login(f.main.get(), f.data.get());
+        QVERIFY(child<QLabel>(&login, "Label4")->isVisibleTo(&login));
+    }
+    auto loginAsAdmin = [&f](const QString &typed) {
+        f.messages.shown.clear();
+        TFrm_Login login(f.main.get(), f.data.get());
+        auto *combo = child<QComboBox>(&login, "Combo_User");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("Admin")));
+        typeText(child<QLineEdit>(&login, "Edit_Pass"), typed);
+        QTest::mouseClick(child<QPushButton>(&login, "Btn_ok"), Qt::LeftButton);
+        return login.LoginOK;
+    };
+    for (int time = 0; time < 2; ++time) {
+        QVERIFY(loginAsAdmin(QString()));
+        QCOMPARE(f.messages.texts(), QStringList{askForPassword(QStringLiteral("Admin"))});
+    }
+    f.messages.answer(Msg::Answer::Yes);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&poll] {
+        auto *change = qobject_cast<TFrm_ChangePass *>(QApplication::activeModalWidget());
+        if (!change)
+            return;
+        poll.stop();
+        child<QLineEdit>(change, "Edit_newpass")->setText(QStringLiteral("新密码1"));
+        child<QLineEdit>(change, "Edit_pass")->setText(QStringLiteral("新密码1"));
+        child<QPushButton>(change, "Btn_ok")->click();
+    });
+    poll.start(10);
+    QVERIFY(loginAsAdmin(QString()));
+    QCOMPARE(f.messages.texts(), (QStringList{askForPassword(QStringLiteral("Admin")), QStringLiteral("修改密码成功!")}));
+    QVERIFY(PasswordHash::matches(QStringLiteral("新密码1"), f.storedPassword(QStringLiteral("Admin"))));
+
+    QVERIFY(loginAsAdmin(QStringLiteral("新密码1")));
+    QCOMPARE(f.messages.texts(), QStringList());
+    TFrm_Login again(f.main.get(), f.data.get());
+    QVERIFY(!child<QLabel>(&again, "Label4")->isVisibleTo(&again));
 }
 
 // The hash replaces the typed password when it can; a file that refuses the change does
