@@ -21,6 +21,11 @@ TFrm_ChangePass::TFrm_ChangePass(Session *session, QWidget *parent)
 
 TFrm_ChangePass::~TFrm_ChangePass() = default;
 
+void TFrm_ChangePass::startAtNewPassword()
+{
+    ui->Edit_newpass->setFocus();
+}
+
 void TFrm_ChangePass::changePassword()
 {
     Connection *connection = m_session->data()->connection();

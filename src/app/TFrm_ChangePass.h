@@ -18,6 +18,10 @@ public:
     TFrm_ChangePass(Session *session, TFrm_Data * /*data*/, QWidget *parent) : TFrm_ChangePass(session, parent) {}
     ~TFrm_ChangePass() override;
 
+    // For an operator whose password is empty: the old one is left blank and typing
+    // starts at the new one.
+    void startAtNewPassword();
+
 private:
     void changePassword();
 

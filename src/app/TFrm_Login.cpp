@@ -115,6 +115,7 @@ void TFrm_Login::askForPassword(const QString &name)
     if (answer != Msg::Answer::Yes)
         return;
     TFrm_ChangePass dialog(m_session, this);
+    dialog.startAtNewPassword();
     dialog.exec();
 }
 

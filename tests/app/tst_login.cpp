@@ -408,6 +408,7 @@ void tst_Login::emptyPasswordAskedUntilSet()
         if (!change)
             return;
         poll.stop();
+        QCOMPARE(change->focusWidget(), child<QLineEdit>(change, "Edit_newpass"));
         child<QLineEdit>(change, "Edit_newpass")->setText(QStringLiteral("新密码1"));
         child<QLineEdit>(change, "Edit_pass")->setText(QStringLiteral("新密码1"));
         child<QPushButton>(change, "Btn_ok")->click();
