@@ -72,6 +72,7 @@ private slots:
 private:
     TFrm_Custom *openBrowser();
     void login(const QString &name, bool viewAll);
+    TFrm_Custom *browserOverLongList();
     QStringList companies();
     QTreeWidgetItem *node(TFrm_Custom *w, const QString &code);
 
@@ -141,13 +142,7 @@ void TestCustomBrowser::listsPrintFromTheirMenus()
 // text is the usual one; a new click cancels a running load.
 void TestCustomBrowser::longListArrivesWhileWindowWorks()
 {
-    m_data->connection()->exec(QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 100849) "
-        "INSERT INTO custom (CustCode, Company, Category, F_User) SELECT i, '批量公司' || i, '0201', '张三' FROM n"));
-    login(QStringLiteral("张三"), true);
-    TFrm_Custom *w = openBrowser();
-    m_data->Qry_Cust->setBackgroundLoading(true);
-    Dataset::setForegroundWaitMs(0);
+    TFrm_Custom *w = browserOverLongList();
     QSignalSpy finished(m_data->Qry_Cust, &Dataset::loadFinished);
     QStringList statusTexts;
     w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
@@ -177,6 +172,19 @@ void TestCustomBrowser::longListArrivesWhileWindowWorks()
 // read so far.
 void TestCustomBrowser::exportDuringLoadHasEveryRow()
 {
+    TFrm_Custom *w = browserOverLongList();
+    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
+    QVERIFY(m_data->Qry_Cust->isLoading());
+    const QString path = GridExport::exportGrid(w, child<DataGrid>(w, "Grid_Cust"), QStringLiteral("客户列表"));
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(Spreadsheet::readXlsx(path).rowCount(), 100000 + 1);
+    QFile::remove(path);
+}
+
+// 100,000 more customers in category 0201, and the browser set to load long lists in
+// the background without waiting for them.
+TFrm_Custom *TestCustomBrowser::browserOverLongList()
+{
     m_data->connection()->exec(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 100849) "
         "INSERT INTO custom (CustCode, Company, Category, F_User) SELECT i, '批量公司' || i, '0201', '张三' FROM n"));
@@ -184,12 +192,7 @@ void TestCustomBrowser::exportDuringLoadHasEveryRow()
     TFrm_Custom *w = openBrowser();
     m_data->Qry_Cust->setBackgroundLoading(true);
     Dataset::setForegroundWaitMs(0);
-    w->categoryClicked(child<QTreeWidget>(w, "TreeView1")->topLevelItem(0));
-    QVERIFY(m_data->Qry_Cust->isLoading());
-    const QString path = GridExport::exportGrid(w, child<DataGrid>(w, "Grid_Cust"), QStringLiteral("客户列表"));
-    QVERIFY(!path.isEmpty());
-    QCOMPARE(Spreadsheet::readXlsx(path).rowCount(), 100000 + 1);
-    QFile::remove(path);
+    return w;
 }
 
 void TestCustomBrowser::login(const QString &name, bool viewAll)
